@@ -1,0 +1,330 @@
+#include "engine/Database.h"
+
+#include "engine/EngineError.h"
+#include "engine/TableDef.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace hv::engine {
+
+std::string quoteIdent(const std::string& name)
+{
+    std::string out = "\"";
+    for (char c : name) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    return out + "\"";
+}
+
+std::string fileUri(const std::string& path, const char* mode)
+{
+    std::string out = "file:";
+    static const char* hex = "0123456789ABCDEF";
+    for (unsigned char c : path) {
+        if (c == '%' || c == '?' || c == '#' || c < 0x20) {
+            out += '%';
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        } else {
+            out += char(c);
+        }
+    }
+    return out + "?mode=" + mode;
+}
+
+EngineError makeEngineError(sqlite3* db, int rc, const std::string& context)
+{
+    std::string msg = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    if (!context.empty())
+        msg = context + ": " + msg;
+    int code = code::General;
+    switch (rc & 0xff) {
+    case SQLITE_CONSTRAINT:
+        code = rc == SQLITE_CONSTRAINT_NOTNULL ? code::RequiredField : code::KeyViolation;
+        break;
+    case SQLITE_NOTADB: code = code::HeaderCorrupt; break;
+    case SQLITE_CORRUPT:
+        code = rc == SQLITE_CORRUPT_INDEX ? code::IndexCorrupt : code::DataCorrupt;
+        break;
+    case SQLITE_IOERR:
+        code = (rc == SQLITE_IOERR_READ || rc == SQLITE_IOERR_SHORT_READ) ? code::ReadError
+                                                                            : code::WriteError;
+        break;
+    case SQLITE_FULL: code = code::WriteError; break;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        code = code::TableBusy;
+        msg = "The table is in use by another user (" + msg + ")";
+        break;
+    case SQLITE_CANTOPEN: code = code::TableNotFound; break;
+    case SQLITE_ERROR: code = code::SqlError; break;
+    default: break;
+    }
+    return EngineError(code, msg);
+}
+
+Database::Database() = default;
+
+Database::~Database()
+{
+    try {
+        disconnect();
+    } catch (...) {
+    }
+}
+
+void Database::setDirectory(const std::string& folder)
+{
+    if (m_connected)
+        throw EngineTextError("Cannot change the folder of a connected database");
+    m_directory = folder;
+    if (!m_directory.empty() && m_directory.back() != '/')
+        m_directory += '/';
+}
+
+void Database::connect()
+{
+    if (m_connected)
+        return;
+    if (m_directory.empty() || !fs::is_directory(m_directory))
+        throw EngineError(code::TableNotFound, "The database folder " + m_directory + " does not exist");
+    m_connected = true;
+}
+
+void Database::disconnect()
+{
+    if (!m_connected)
+        return;
+    for (auto* o : std::vector<StatementOwner*>(m_owners))
+        o->connectionClosed();
+    closeHandle();
+    m_connected = false;
+}
+
+void Database::requireConnected() const
+{
+    if (!m_connected)
+        throw EngineTextError("The database " + m_name + " is not connected");
+}
+
+sqlite3* Database::handle() const
+{
+    requireConnected();
+    if (!m_db)
+        throw EngineTextError("No table of the database " + m_name + " is open");
+    return m_db;
+}
+
+void Database::raise(int rc, const std::string& context) const
+{
+    throw makeEngineError(m_db, rc, context);
+}
+
+void Database::exec(const std::string& sql) const
+{
+    char* err = nullptr;
+    int rc = sqlite3_exec(handle(), sql.c_str(), nullptr, nullptr, &err);
+    sqlite3_free(err);
+    if (rc != SQLITE_OK)
+        raise(sqlite3_extended_errcode(m_db));
+}
+
+int Database::busyHandler(void* self, int count)
+{
+    auto* d = static_cast<Database*>(self);
+    if (count >= d->m_retryCount)
+        return 0;
+    std::this_thread::sleep_for(std::chrono::milliseconds(d->m_waitTime));
+    return 1;
+}
+
+bool Database::retry(const std::function<bool()>& attempt) const
+{
+    if (attempt())
+        return true;
+    for (int i = 0; i < m_retryCount; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(m_waitTime));
+        if (attempt())
+            return true;
+    }
+    return false;
+}
+
+void Database::setForceBufferFlush(bool on)
+{
+    m_forceFlush = on;
+    if (m_db)
+        for (const auto& a : m_attached)
+            applyPragmas(a.alias);
+}
+
+void Database::applyPragmas(const std::string& alias) const
+{
+    // Never WAL: it does not make multi-file commits atomic and needs shared memory.
+    exec("PRAGMA " + quoteIdent(alias) + ".journal_mode=DELETE");
+    exec("PRAGMA " + quoteIdent(alias) + ".synchronous=" + (m_forceFlush ? "FULL" : "NORMAL"));
+}
+
+void Database::openHandle(const std::string& path)
+{
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(fileUri(path, "rw").c_str(), &db,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        EngineError e = makeEngineError(db, rc, fs::path(path).filename().string());
+        sqlite3_close_v2(db);
+        throw e;
+    }
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_handler(db, &Database::busyHandler, this);
+    m_db = db;
+}
+
+void Database::closeHandle()
+{
+    for (auto* o : m_owners)
+        o->finalizeStatements();
+    if (m_db)
+        sqlite3_close_v2(m_db);
+    m_db = nullptr;
+    m_attached.clear();
+}
+
+std::string Database::schemaOf(const std::string& schema) const
+{
+    for (const auto& a : m_attached)
+        if (sameName(a.schema, schema))
+            return a.alias;
+    return {};
+}
+
+std::string Database::attach(const std::string& schema, const std::string& path)
+{
+    requireConnected();
+    if (auto alias = schemaOf(schema); !alias.empty())
+        return alias;
+    if (!m_db) {
+        openHandle(path);
+        m_attached.push_back({schema, path, "main"});
+        try {
+            // Reading the schema here finds a file that is no database at all.
+            exec("SELECT count(*) FROM main.sqlite_schema");
+            applyPragmas("main");
+        } catch (...) {
+            closeHandle();
+            throw;
+        }
+        return "main";
+    }
+    sqlite3_stmt* st = nullptr;
+    std::string sql = "ATTACH DATABASE ?1 AS " + quoteIdent(schema);
+    int rc = sqlite3_prepare_v2(m_db, sql.c_str(), -1, &st, nullptr);
+    if (rc == SQLITE_OK) {
+        std::string uri = fileUri(path, "rw");
+        sqlite3_bind_text(st, 1, uri.c_str(), -1, SQLITE_TRANSIENT);
+        rc = sqlite3_step(st);
+        if (rc == SQLITE_DONE)
+            rc = SQLITE_OK;
+        else
+            rc = sqlite3_extended_errcode(m_db);
+    }
+    sqlite3_finalize(st);
+    if (rc != SQLITE_OK)
+        raise(rc, fs::path(path).filename().string());
+    m_attached.push_back({schema, path, schema});
+    try {
+        exec("SELECT count(*) FROM " + quoteIdent(schema) + ".sqlite_schema");
+        applyPragmas(schema);
+    } catch (...) {
+        release(schema);
+        throw;
+    }
+    return schema;
+}
+
+void Database::release(const std::string& schema)
+{
+    auto it = std::find_if(m_attached.begin(), m_attached.end(),
+                           [&](const Attached& a) { return sameName(a.schema, schema); });
+    if (it == m_attached.end())
+        return;
+    if (inTransaction())
+        throw EngineTextError("Cannot let go of a table file inside a transaction");
+    if (it->alias != "main") {
+        for (auto* o : m_owners)
+            o->finalizeStatements();
+        exec("DETACH DATABASE " + quoteIdent(it->alias));
+        m_attached.erase(it);
+        return;
+    }
+    // The main file cannot be detached: rebuild the connection without it.
+    std::vector<Attached> rest;
+    for (const auto& a : m_attached)
+        if (!sameName(a.schema, schema))
+            rest.push_back(a);
+    closeHandle();
+    for (const auto& a : rest) {
+        if (!m_db) {
+            openHandle(a.path);
+            m_attached.push_back({a.schema, a.path, "main"});
+            applyPragmas("main");
+        } else {
+            attach(a.schema, a.path);
+        }
+    }
+}
+
+void Database::addOwner(StatementOwner* owner) { m_owners.push_back(owner); }
+
+void Database::removeOwner(StatementOwner* owner)
+{
+    m_owners.erase(std::remove(m_owners.begin(), m_owners.end(), owner), m_owners.end());
+}
+
+std::string Database::resolveFile(const std::string& fileName) const
+{
+    fs::path exact = fs::path(m_directory) / fileName;
+    std::error_code ec;
+    if (fs::exists(exact, ec))
+        return exact.string();
+    for (const auto& entry : fs::directory_iterator(m_directory, ec)) {
+        std::string name = entry.path().filename().string();
+        if (sameName(name, fileName))
+            return entry.path().string();
+    }
+    return exact.string();
+}
+
+void Database::startTransaction()
+{
+    if (inTransaction())
+        throw EngineTextError("A transaction is already active");
+    exec("BEGIN IMMEDIATE");
+}
+
+void Database::commit()
+{
+    if (!inTransaction())
+        throw EngineTextError("No transaction is active");
+    exec("COMMIT");
+}
+
+void Database::rollback()
+{
+    if (!m_db || sqlite3_get_autocommit(m_db))
+        return;
+    exec("ROLLBACK");
+}
+
+bool Database::inTransaction() const { return m_db && !sqlite3_get_autocommit(m_db); }
+
+} // namespace hv::engine

@@ -1,0 +1,109 @@
+#pragma once
+// The connection to a database folder. One SQLite connection holds every table
+// file of the folder (the first opened one as main, the others attached under
+// their table names), so one transaction covers the writes of all tables and a
+// commit that touches several files is atomic.
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+
+namespace hv::engine {
+
+class EngineError;
+
+// Tables and queries keep prepared statements; they drop them whenever the
+// connection's handle is closed or rebuilt.
+class StatementOwner {
+public:
+    virtual ~StatementOwner() = default;
+    virtual void finalizeStatements() = 0;
+    virtual void connectionClosed() {}
+};
+
+class Database {
+public:
+    Database();
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    void setDatabaseName(const std::string& name) { m_name = name; }
+    const std::string& databaseName() const { return m_name; }
+    // The folder; a trailing separator is appended when missing.
+    void setDirectory(const std::string& folder);
+    const std::string& directory() const { return m_directory; }
+
+    void connect();
+    void disconnect();
+    bool connected() const { return m_connected; }
+
+    void startTransaction();
+    void commit();
+    void rollback();
+    bool inTransaction() const;
+
+    // The busy handler makes this many further attempts, waiting this many
+    // milliseconds before each; semaphores and exclusive opens use them too.
+    int lockRetryCount() const { return m_retryCount; }
+    void setLockRetryCount(int count) { m_retryCount = count < 0 ? 0 : count; }
+    int lockWaitTime() const { return m_waitTime; }
+    void setLockWaitTime(int ms) { m_waitTime = ms < 0 ? 0 : ms; }
+    // Runs attempt once and then up to lockRetryCount more times.
+    bool retry(const std::function<bool()>& attempt) const;
+
+    int language() const { return m_language; }
+    void setLanguage(int language) { m_language = language; }
+    // On: every write is on disk when it returns (synchronous=FULL).
+    bool forceBufferFlush() const { return m_forceFlush; }
+    void setForceBufferFlush(bool on);
+
+    // Full path of a file of the folder, matched without regard to case.
+    std::string resolveFile(const std::string& fileName) const;
+
+    // --- for the engine's tables and queries ---
+    sqlite3* handle() const;              // throws when no table file is open yet
+    bool hasHandle() const { return m_db != nullptr; }
+    // Attaches the file under the schema name (no-op when attached) and returns
+    // the schema to qualify names with ("main" for the first file).
+    std::string attach(const std::string& schema, const std::string& path);
+    std::string schemaOf(const std::string& schema) const; // empty when not attached
+    // Lets go of a file so that it can be replaced (repair, restore).
+    void release(const std::string& schema);
+    void addOwner(StatementOwner* owner);
+    void removeOwner(StatementOwner* owner);
+    [[noreturn]] void raise(int rc, const std::string& context = {}) const;
+    void exec(const std::string& sql) const;
+
+private:
+    struct Attached {
+        std::string schema; // as the program names it
+        std::string path;
+        std::string alias;  // "main" or the schema
+    };
+    void requireConnected() const;
+    void openHandle(const std::string& path);
+    void closeHandle();
+    void applyPragmas(const std::string& alias) const;
+    static int busyHandler(void* self, int count);
+
+    std::string m_name;
+    std::string m_directory;
+    bool m_connected = false;
+    sqlite3* m_db = nullptr;
+    std::vector<Attached> m_attached;
+    std::vector<StatementOwner*> m_owners;
+    int m_retryCount = 50;
+    int m_waitTime = 100;
+    int m_language = 0;
+    bool m_forceFlush = true;
+};
+
+// Builds the engine error for an SQLite result code (shared by tables and queries).
+EngineError makeEngineError(sqlite3* db, int rc, const std::string& context);
+std::string quoteIdent(const std::string& name);
+std::string fileUri(const std::string& path, const char* mode);
+
+} // namespace hv::engine

@@ -1,0 +1,192 @@
+#pragma once
+// A table of the database folder and a cursor over it: the active index gives
+// the order, a filter narrows the rows, First/Next walk them, Edit/Append fill a
+// field buffer that Post writes with one prepared statement.
+#include "engine/Database.h"
+#include "engine/Filter.h"
+#include "engine/LockFile.h"
+#include "engine/TableDef.h"
+#include "engine/Value.h"
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+struct sqlite3_stmt;
+
+namespace hv::engine {
+
+class Table;
+
+// A column of the table's current row (or of the edit buffer while editing).
+class Field {
+public:
+    Field(Table* table, int index) : m_table(table), m_index(index) {}
+    const FieldDef& def() const;
+    const std::string& name() const { return def().name; }
+
+    bool isNull() const;
+    std::string asString() const;
+    std::int64_t asInteger() const;
+    double asFloat() const;
+    bool asBoolean() const;
+    double asDateTime() const;         // days since 30 December 1899
+    std::int64_t asCurrencyUnits() const; // ten-thousandths
+
+    void setAsString(const std::string& v);
+    void setAsInteger(std::int64_t v);
+    void setAsFloat(double v);
+    void setAsBoolean(bool v);
+    void setAsDateTime(double v);
+    void setAsCurrencyUnits(std::int64_t v);
+    void clear();
+
+private:
+    const Value& value() const;
+    void set(Value v);
+    Table* m_table;
+    int m_index;
+};
+
+enum class OpenMode { Shared, Exclusive };
+enum class TableState { Inactive, Browse, Edit, Insert };
+
+class Table : public StatementOwner {
+public:
+    explicit Table(Database& db, std::string componentName = {});
+    ~Table() override;
+    Table(const Table&) = delete;
+    Table& operator=(const Table&) = delete;
+
+    const std::string& componentName() const { return m_component; }
+    Database& database() const { return m_db; }
+    void setTableName(const std::string& fileName); // "workday.DAT"
+    const std::string& tableName() const { return m_tableName; }
+    std::string sqlName() const;                    // "workday"
+
+    // The layout used by createTable, and by repairTable when the table's own
+    // definition files cannot be read. After open it is the table's stored one.
+    TableDef& definition() { return m_def; }
+    const TableDef& definition() const { return m_def; }
+    // Reads the layout stored in the definition file; throws when unreadable.
+    TableDef readDefinition() const;
+
+    bool exists() const;
+    void createTable();
+    void repairTable();
+
+    void open(OpenMode mode = OpenMode::Shared, bool readOnly = false);
+    void close();
+    bool active() const { return m_state != TableState::Inactive; }
+    OpenMode mode() const { return m_mode; }
+    bool readOnly() const { return m_readOnly; }
+    // Changes only the open lock, keeping the connection and any transaction.
+    void changeMode(OpenMode mode);
+    TableState state() const { return m_state; }
+
+    void setIndexName(const std::string& name); // "" = primary
+    const std::string& indexName() const { return m_indexName; }
+    bool findKey(const std::vector<Value>& keyValues);
+    void refresh();
+    void first();
+    void next();
+    bool eof() const { return m_eof; }
+    bool hasRow() const { return m_hasRow; }
+    std::int64_t rowId() const { return m_rowid; }
+    std::int64_t recordCount();
+
+    void setFilter(const std::string& expression);
+    const std::string& filter() const { return m_filterText; }
+    void setFiltered(bool on);
+    bool filtered() const { return m_filtered; }
+
+    void append();
+    void edit();
+    void post();
+    void cancel();
+    void deleteRecord();
+
+    int fieldCount() const { return int(m_def.fields.size()); }
+    Field field(int index);
+    Field fieldByName(const std::string& name);
+    int findField(const std::string& name) const { return m_def.fieldIndex(name); }
+
+    bool lockSemaphore(int number);
+    void unlockSemaphore(int number);
+    bool holdsSemaphore(int number) const { return m_lock.holdsSemaphore(number); }
+    bool semaphoreHeldElsewhere(int number);
+
+    void finalizeStatements() override;
+    void connectionClosed() override;
+
+private:
+    friend class Field;
+    struct Stmt {
+        sqlite3_stmt* st = nullptr;
+        ~Stmt();
+        void reset();
+    };
+
+    std::string path() const;
+    std::string blobPath() const;
+    std::string lockPath() const;
+    std::string blobSchema() const { return sqlName() + "_blb"; }
+    std::string qualified() const;
+    std::string qualifiedBlob() const;
+    std::string columnList() const;
+    std::string orderBy() const;
+    void requireActive() const;
+    void requireEditing() const;
+    sqlite3_stmt* prepare(Stmt& s, const std::string& sql);
+    void bindValue(sqlite3_stmt* st, int pos, const Value& v) const;
+    Value columnValue(sqlite3_stmt* st, int col) const;
+    void bindFilter(sqlite3_stmt* st, int firstPos) const;
+    void compileFilterIfNeeded();
+    bool loadRow(std::int64_t rowid);
+    void readRowFrom(sqlite3_stmt* st, int firstCol);
+    void loadMemo() const;
+    void buildRowList();
+    void positionInList();
+    [[noreturn]] void raisePost(int rc);
+    void verifyLayout();
+    Value storageValue(int field, const Value& v) const;
+    void writeMemo(std::int64_t rowid);
+    void ensureLockPath();
+
+    Database& m_db;
+    std::string m_component;
+    std::string m_tableName;
+    TableDef m_def;
+    LockFile m_lock;
+    TableState m_state = TableState::Inactive;
+    OpenMode m_mode = OpenMode::Shared;
+    bool m_readOnly = false;
+    std::string m_indexName;
+    std::string m_filterText;
+    bool m_filtered = false;
+    CompiledFilter m_filter;
+    bool m_filterCompiled = false;
+
+    std::vector<std::int64_t> m_rows;
+    std::size_t m_pos = 0;
+    bool m_listValid = false;
+    bool m_eof = true;
+    bool m_hasRow = false;
+    std::int64_t m_rowid = 0;
+    std::vector<Value> m_current;
+    mutable bool m_memoLoaded = true;
+    std::vector<Value> m_buffer;
+    std::uint64_t m_dirty = 0;
+
+    Stmt m_stLoad, m_stMemoLoad, m_stInsert, m_stMemoWrite, m_stDelete, m_stMemoDelete, m_stFind,
+        m_stList, m_stCount;
+    std::map<std::uint64_t, Stmt> m_stUpdate;
+};
+
+// Creates a table file set (data file, definition file and blob file) in one go;
+// files appear only when complete.
+void createTableFiles(const TableDef& def, const std::string& sqlName, const std::string& dataPath,
+                      const std::string& definitionPath, const std::string& blobPath);
+
+} // namespace hv::engine

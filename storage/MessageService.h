@@ -1,0 +1,35 @@
+#pragma once
+// The one way domain code talks to the user: a message box with a text, a kind,
+// a button set and a help context. Windows install the Qt implementation; tests
+// install a scripted one that records every message and answers from a script.
+#include <string>
+
+namespace hv {
+
+enum class MsgKind { Warning, Error, Information, Confirmation };
+enum class MsgButtons { Ok, YesNo, YesNoCancel, Abort };
+enum class MsgResult { Ok, Yes, No, Cancel, Abort };
+
+class MessageService {
+public:
+    virtual ~MessageService() = default;
+    virtual MsgResult show(const std::string& text, MsgKind kind, MsgButtons buttons,
+                           int helpContext) = 0;
+};
+
+// Process-wide message service; null shows nothing and answers Ok / Yes.
+void setMessageService(MessageService* service);
+MessageService* messageService();
+
+// Longest text a message box shows; callers cut their texts with CutMessage.
+inline constexpr std::size_t kMaxMessageLength = 255;
+std::string CutMessage(std::string text);
+
+// Cuts the text to 255 characters and shows it through the installed service.
+MsgResult ShowMessageBox(const std::string& text, MsgKind kind,
+                         MsgButtons buttons = MsgButtons::Ok, int helpContext = 0);
+
+// Help context of every record-lock message.
+inline constexpr int kLockHelpContext = 8100;
+
+} // namespace hv
