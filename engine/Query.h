@@ -61,6 +61,7 @@ public:
     void next();
     int fieldCount() const { return int(m_names.size()); }
     QueryField fieldByName(const std::string& name) const;
+    QueryField field(int index) const { return QueryField(this, index); }
 
     void execSql();
     std::int64_t rowsAffected() const { return m_rowsAffected; }

@@ -8,6 +8,7 @@
 #include <sqlite3recover.h>
 
 #include <filesystem>
+#include <fstream>
 #include <optional>
 
 namespace fs = std::filesystem;
@@ -34,14 +35,50 @@ bool run(sqlite3* db, const std::string& sql)
 
 // Salvages what can be read of a file into a fresh database; false when
 // nothing at all could be read (the result then holds no tables).
+// The recover extension rebuilds a damaged header except the magic text and
+// the file format bytes, which must be sane for SQLite to read the file at
+// all; a working copy gets those before recovery.
+bool prepareCopy(const std::string& damaged, const std::string& copy)
+{
+    std::error_code ec;
+    fs::remove(copy, ec);
+    fs::copy_file(damaged, copy, ec);
+    if (ec)
+        return false;
+    std::fstream f(copy, std::ios::in | std::ios::out | std::ios::binary);
+    char hdr[20] = {};
+    f.read(hdr, sizeof hdr);
+    if (f.gcount() < std::streamsize(sizeof hdr))
+        return true; // too short to hold anything
+    static const char magic[16] = "SQLite format 3";
+    f.clear();
+    f.seekp(0);
+    f.write(magic, 16);
+    char versions[2] = {hdr[18] == 2 ? char(2) : char(1), hdr[19] == 2 ? char(2) : char(1)};
+    f.seekp(18);
+    f.write(versions, 2);
+    return bool(f);
+}
+
 bool salvage(const std::string& damaged, const std::string& out)
 {
     std::error_code ec;
     fs::remove(out, ec);
     if (!fs::is_regular_file(damaged, ec))
         return false;
+    std::string copy = out + ".src";
+    struct Cleanup {
+        std::string path;
+        ~Cleanup()
+        {
+            std::error_code e;
+            fs::remove(path, e);
+        }
+    } cleanup{copy};
+    if (!prepareCopy(damaged, copy))
+        return false;
     Conn src;
-    if (!openConn(src, damaged, "ro"))
+    if (!openConn(src, copy, "ro"))
         return false;
     sqlite3_recover* r = sqlite3_recover_init(src.db, "main", out.c_str());
     if (!r)

@@ -612,8 +612,9 @@ void Table::verifyLayout()
     std::string sql = "PRAGMA " + quoteIdent(alias) + ".table_info(" + quoteIdent(sqlName()) + ")";
     int rc = sqlite3_prepare_v2(m_db.handle(), sql.c_str(), -1, &st, nullptr);
     std::vector<std::string> columns;
-    while (rc == SQLITE_OK && (rc = sqlite3_step(st)) == SQLITE_ROW)
-        columns.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
+    if (rc == SQLITE_OK)
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW)
+            columns.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
     int err = sqlite3_extended_errcode(m_db.handle());
     sqlite3_finalize(st);
     if (rc != SQLITE_DONE)

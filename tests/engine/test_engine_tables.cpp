@@ -1,0 +1,307 @@
+#include "EngineFixture.h"
+
+#include <cmath>
+#include <filesystem>
+
+namespace hv::test {
+
+TEST_F(EngineTest, CreatedTableKeepsItsDefinitionAndFiles)
+{
+    auto t = open("dept.dat");
+    EXPECT_EQ(t->readDefinition(), deptDef());
+    EXPECT_EQ(t->definition().description, "Departments");
+    EXPECT_TRUE(std::filesystem::exists(dir / "dept.dat"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "dept.idx"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "dept.blb")); // memo column
+    EXPECT_FALSE(std::filesystem::exists(dir / "workday.blb"));
+    Table upper(db);
+    upper.setTableName("DEPT.Dat"); // names match without regard to case
+    EXPECT_TRUE(upper.exists());
+}
+
+TEST_F(EngineTest, AppendFindEditDeleteRoundTrip)
+{
+    auto t = open("workday.dat");
+    addDay(*t, 1, kMarch1, 0);
+    addDay(*t, 1, kMarch1 + 1, 0);
+    addDay(*t, 2, kMarch1, 1);
+    EXPECT_EQ(t->recordCount(), 3);
+
+    ASSERT_TRUE(t->findKey({Value(std::int64_t(1)), Value(kMarch1 + 1), Value(std::int64_t(0))}));
+    EXPECT_EQ(t->fieldByName("WeekDate").asString(), "2023-03-02");
+    EXPECT_DOUBLE_EQ(t->fieldByName("WeekDate").asDateTime(), kMarch1 + 1);
+    EXPECT_TRUE(t->fieldByName("TimeIn1").isNull());
+    EXPECT_FALSE(t->findKey({Value(std::int64_t(3)), Value(kMarch1), Value(std::int64_t(0))}));
+
+    ASSERT_TRUE(t->findKey({Value(std::int64_t(2)), Value(kMarch1), Value(std::int64_t(1))}));
+    t->edit();
+    t->fieldByName("TimeIn1").setAsDateTime(8.5 / 24.0);
+    t->post();
+    t->refresh();
+    EXPECT_EQ(t->fieldByName("TimeIn1").asString(), "08:30:00");
+    EXPECT_NEAR(t->fieldByName("TimeIn1").asDateTime(), 8.5 / 24.0, 1e-9);
+    t->fieldByName("TimeIn1"); // reading outside edit mode is fine
+    EXPECT_THROW(t->fieldByName("TimeIn1").setAsString("09:00"), EngineTextError);
+
+    t->deleteRecord();
+    EXPECT_EQ(t->recordCount(), 2);
+    EXPECT_FALSE(t->findKey({Value(std::int64_t(2)), Value(kMarch1), Value(std::int64_t(1))}));
+    EXPECT_THROW(t->fieldByName("NoSuchField"), EngineTextError);
+}
+
+TEST_F(EngineTest, WalksInIndexOrderAndSkipsRowsDeletedMeanwhile)
+{
+    auto t = open("workday.dat");
+    addDay(*t, 3, kMarch1, 0);
+    addDay(*t, 1, kMarch1, 0);
+    addDay(*t, 2, kMarch1, 0);
+    std::vector<std::int64_t> seen;
+    for (t->first(); !t->eof(); t->next())
+        seen.push_back(t->fieldByName("EmpID").asInteger());
+    EXPECT_EQ(seen, (std::vector<std::int64_t>{1, 2, 3}));
+
+    // Another connection deletes the middle row while this cursor walks.
+    t->first();
+    {
+        Query q(db);
+        q.addSql("delete from workday where EmpID = 2");
+        q.execSql();
+        EXPECT_EQ(q.rowsAffected(), 1);
+    }
+    t->next();
+    EXPECT_EQ(t->fieldByName("EmpID").asInteger(), 3);
+    t->next();
+    EXPECT_TRUE(t->eof());
+}
+
+TEST_F(EngineTest, DefaultsRequiredFieldsAndColumnTypes)
+{
+    auto t = open("workday.dat");
+    t->append();
+    t->fieldByName("EmpID").setAsInteger(7);
+    t->fieldByName("WeekDate").setAsDateTime(kMarch1);
+    t->post(); // SequenceNum takes its default
+    ASSERT_TRUE(t->findKey({Value(std::int64_t(7)), Value(kMarch1), Value(std::int64_t(0))}));
+    EXPECT_EQ(t->fieldByName("SequenceNum").asInteger(), 0);
+
+    t->append();
+    t->fieldByName("EmpID").setAsInteger(8);
+    try {
+        t->post();
+        FAIL() << "a row without a required value was stored";
+    } catch (const EngineError& e) {
+        EXPECT_EQ(e.code(), code::RequiredField);
+        EXPECT_EQ(e.message(), "A value must be provided for the field 'WeekDate' in table 'workday.dat'");
+    }
+    t->cancel();
+
+    auto d = open("dept.dat");
+    d->append();
+    d->fieldByName("DeptName").setAsString("Shipping and Receiving"); // text(10)
+    d->fieldByName("ActiveFlag").setAsBoolean(true);
+    d->fieldByName("Budget").setAsFloat(1234.56785); // ten-thousandths, halves to even
+    d->fieldByName("Stamp").setAsDateTime(kMarch1 + 0.75);
+    d->fieldByName("Notes").setAsString(std::string(5000, 'n'));
+    EXPECT_THROW(d->fieldByName("Small").setAsInteger(40000), EngineTextError);
+    d->fieldByName("Small").setAsInteger(-32768);
+    d->post();
+    std::int64_t firstId = d->fieldByName("DeptID").asInteger();
+    EXPECT_EQ(firstId, 1);
+    d->first();
+    EXPECT_EQ(d->fieldByName("DeptName").asString(), "Shipping a");
+    EXPECT_TRUE(d->fieldByName("ActiveFlag").asBoolean());
+    EXPECT_EQ(d->fieldByName("Budget").asCurrencyUnits(), 12345678);
+    EXPECT_EQ(d->fieldByName("Stamp").asString(), "2023-03-01 18:00:00");
+    EXPECT_EQ(d->fieldByName("Notes").asString().size(), 5000u);
+    EXPECT_EQ(d->fieldByName("Small").asInteger(), -32768);
+
+    // Auto-increment numbers are never handed out twice.
+    d->deleteRecord();
+    d->append();
+    d->fieldByName("DeptName").setAsString("Sales");
+    d->post();
+    EXPECT_EQ(d->fieldByName("DeptID").asInteger(), 2);
+    EXPECT_TRUE(d->fieldByName("Notes").isNull());
+}
+
+TEST_F(EngineTest, UniqueCaseInsensitiveIndexNamesItselfInTheKeyViolation)
+{
+    auto d = open("dept.dat");
+    d->append();
+    d->fieldByName("DeptName").setAsString("Sales");
+    d->post();
+    d->append();
+    d->fieldByName("DeptName").setAsString("sales");
+    try {
+        d->post();
+        FAIL() << "duplicate accepted";
+    } catch (const EngineError& e) {
+        EXPECT_EQ(e.code(), code::KeyViolation);
+        EXPECT_NE(e.message().find("index 'DeptName'"), std::string::npos) << e.message();
+    }
+    d->cancel();
+    EXPECT_EQ(d->recordCount(), 1);
+
+    auto w = open("workday.dat");
+    addDay(*w, 1, kMarch1, 0);
+    try {
+        addDay(*w, 1, kMarch1, 0);
+        FAIL() << "duplicate primary key accepted";
+    } catch (const EngineError& e) {
+        EXPECT_EQ(e.code(), code::KeyViolation);
+        EXPECT_NE(e.message().find("index 'Primary'"), std::string::npos) << e.message();
+    }
+}
+
+TEST_F(EngineTest, FindKeyOnCaseInsensitiveIndex)
+{
+    auto d = open("dept.dat");
+    d->append();
+    d->fieldByName("DeptName").setAsString("Sales");
+    d->post();
+    d->setIndexName("DeptName");
+    EXPECT_TRUE(d->findKey({Value(std::string("SALES"))}));
+    EXPECT_EQ(d->fieldByName("DeptName").asString(), "Sales");
+    EXPECT_THROW(d->setIndexName("Nope"), EngineTextError);
+}
+
+TEST_F(EngineTest, FilterFormsSelectTheRightRows)
+{
+    auto w = open("workday.dat");
+    for (int emp = 1; emp <= 3; ++emp)
+        for (int day = 0; day < 10; ++day)
+            addDay(*w, emp, kMarch1 + day, 0);
+    auto countWith = [&](const std::string& f) {
+        w->setFilter(f);
+        w->setFiltered(true);
+        std::int64_t n = 0;
+        for (w->first(); !w->eof(); w->next())
+            ++n;
+        EXPECT_EQ(n, w->recordCount()) << f;
+        w->setFiltered(false);
+        return n;
+    };
+    EXPECT_EQ(countWith("EmpID = 2"), 10);
+    EXPECT_EQ(countWith("EmpID = 2 and SequenceNum = 0"), 10);
+    EXPECT_EQ(countWith("EmpID = 2 and WeekDate between '2023-03-03' and '2023-03-05'"), 3);
+    EXPECT_EQ(countWith("(EmpID = 3) and (WeekDate = '2023-03-10')"), 1);
+    EXPECT_EQ(countWith("EmpID = 4"), 0);
+    EXPECT_EQ(w->recordCount(), 30);
+
+    auto d = open("dept.dat");
+    d->append();
+    d->fieldByName("DeptName").setAsString("O'Brien");
+    d->post();
+    d->setFilter("DeptName = 'O''Brien'");
+    d->setFiltered(true);
+    EXPECT_EQ(d->recordCount(), 1);
+    // Typed text never becomes SQL: a quote that closes early is a filter error.
+    for (const char* bad : {"DeptName = 'x' or 1=1", "DeptName = 'x'; drop table dept", "Nope = 1",
+                            "DeptName = ", "EmpID > 3", "DeptName = 'unterminated", "DeptID between 1"}) {
+        try {
+            d->setFilter(bad);
+            FAIL() << bad;
+        } catch (const EngineError& e) {
+            EXPECT_EQ(e.code(), code::FilterError) << bad;
+        }
+    }
+}
+
+TEST_F(EngineTest, TransactionSpansTablesAndRollsBackTogether)
+{
+    auto w = open("workday.dat");
+    auto t = open("timeoff.dat");
+    db.startTransaction();
+    EXPECT_TRUE(db.inTransaction());
+    addDay(*w, 1, kMarch1, 0);
+    t->append();
+    t->fieldByName("EmpID").setAsInteger(1);
+    t->fieldByName("WeekDate").setAsDateTime(kMarch1);
+    t->fieldByName("ReasonID").setAsInteger(1);
+    t->post();
+    db.rollback();
+    EXPECT_FALSE(db.inTransaction());
+    EXPECT_EQ(w->recordCount(), 0);
+    EXPECT_EQ(t->recordCount(), 0);
+
+    db.startTransaction();
+    EXPECT_THROW(db.startTransaction(), EngineTextError);
+    addDay(*w, 1, kMarch1, 0);
+    db.commit();
+    EXPECT_EQ(w->recordCount(), 1);
+}
+
+TEST_F(EngineTest, RefreshSeesAnotherConnectionsWrite)
+{
+    auto w = open("workday.dat");
+    addDay(*w, 1, kMarch1, 0);
+    Database other;
+    other.setDirectory(dir.folder());
+    other.connect();
+    Table w2(other, "w2");
+    w2.setTableName("workday.dat");
+    w2.open();
+    w2.edit();
+    w2.fieldByName("LockedBy").setAsString("Someone");
+    w2.post();
+    EXPECT_TRUE(w->fieldByName("LockedBy").isNull());
+    w->refresh();
+    EXPECT_EQ(w->fieldByName("LockedBy").asString(), "Someone");
+
+    w2.deleteRecord();
+    EXPECT_THROW(w->refresh(), EngineError);
+}
+
+TEST_F(EngineTest, SemaphoresAndExclusiveOpenWithinOneProcessConflict)
+{
+    Database other;
+    other.setDirectory(dir.folder());
+    other.connect();
+    other.setLockRetryCount(0);
+    db.setLockRetryCount(0);
+    auto mine = open("dept.dat");
+    Table theirs(other, "t");
+    theirs.setTableName("dept.dat");
+    theirs.open();
+
+    EXPECT_TRUE(mine->lockSemaphore(5));
+    EXPECT_TRUE(mine->lockSemaphore(5)); // already this copy's
+    EXPECT_FALSE(theirs.lockSemaphore(5));
+    EXPECT_TRUE(theirs.semaphoreHeldElsewhere(5));
+    EXPECT_FALSE(mine->semaphoreHeldElsewhere(5));
+    EXPECT_TRUE(theirs.lockSemaphore(6));
+    mine->unlockSemaphore(5);
+    EXPECT_TRUE(theirs.lockSemaphore(5));
+    EXPECT_THROW(mine->lockSemaphore(1025), EngineTextError);
+
+    try {
+        mine->changeMode(OpenMode::Exclusive);
+        FAIL() << "exclusive while another copy has it open";
+    } catch (const EngineError& e) {
+        EXPECT_EQ(e.code(), code::TableInUse);
+    }
+    theirs.close();
+    mine->changeMode(OpenMode::Exclusive);
+    EXPECT_THROW(theirs.open(), EngineError);
+    mine->changeMode(OpenMode::Shared);
+    theirs.open();
+    // Closing a table keeps its semaphores.
+    theirs.close();
+    EXPECT_FALSE(mine->lockSemaphore(6));
+}
+
+TEST_F(EngineTest, OpeningAMissingTableIsAnEngineError)
+{
+    Table t(db, "x");
+    t.setTableName("missing.dat");
+    EXPECT_FALSE(t.exists());
+    try {
+        t.open();
+        FAIL();
+    } catch (const EngineError& e) {
+        EXPECT_EQ(e.code(), code::TableNotFound);
+        EXPECT_FALSE(isDamageCode(e.code()));
+    }
+}
+
+} // namespace hv::test
