@@ -1,0 +1,81 @@
+#pragma once
+// The data module: the one holder of the connection, the fourteen table
+// components and the two queries. It finds the data folder, creates the
+// database when it is new, opens every table for shared use and repairs a
+// damaged one.
+#include "engine/Database.h"
+#include "engine/Query.h"
+#include "engine/Table.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace hv {
+
+// The "Please wait..." window as the data module drives it; the window itself
+// belongs to the user interface.
+class ProgressDisplay {
+public:
+    virtual ~ProgressDisplay() = default;
+    virtual void setMaximum(int max) = 0;
+    virtual void setPosition(int pos) = 0;
+    virtual void step() = 0;
+    virtual void setMainLabel(const std::string& text, bool bold) = 0;
+    virtual void setArrowVisible(bool visible) = 0;
+    virtual void setSecondLabelVisible(bool visible) = 0;
+    virtual void showAndPaint() = 0;
+    virtual void release() = 0;
+};
+
+struct DataModuleOptions {
+    std::string programFolder;                    // with a trailing separator
+    std::string settingsFileName = "Hourvane3.ini";
+    ProgressDisplay* progress = nullptr;          // may be null
+};
+
+enum class TableMode { Shared, Exclusive, Closed };
+
+class THourvaneDataMod {
+public:
+    // Runs the start sequence (DataModuleCreate).
+    explicit THourvaneDataMod(DataModuleOptions options);
+    ~THourvaneDataMod(); // DataModuleDestroy
+    THourvaneDataMod(const THourvaneDataMod&) = delete;
+    THourvaneDataMod& operator=(const THourvaneDataMod&) = delete;
+
+    // Data folder from the settings file, or the program folder + "Data"
+    // (written back at once); always with a trailing separator.
+    std::string GetDataFolder() const;
+    const std::string& dataFolder() const { return m_folder; }
+
+    void ReopenTables(TableMode mode);
+
+    // Set when a damaged table could not be repaired: the program must end.
+    bool terminateRequested() const { return m_terminate; }
+
+    engine::Table& table(const std::string& componentName);
+    const std::vector<engine::Table*>& tables() const { return m_tables; }
+
+    engine::Database HourvaneDB;
+    engine::Table tblAccruals, tblDepts, tblEmpOther, tblEmps, tblFields, tblPolicy, tblPreferences,
+        tblReasons, tblTimeOff, tblWages, tblEmpOT, tblOTPolicy, tblWorkDay, tblUsers;
+    engine::Query qryBlank;
+    engine::Query qryTOTotalHours;
+
+private:
+    void start();
+    void openTable(engine::Table& t);
+    void destroy();
+
+    DataModuleOptions m_options;
+    std::string m_folder;
+    std::vector<engine::Table*> m_tables;
+    bool m_terminate = false;
+};
+
+// The folder used when no data folder is set: the program folder + "Data",
+// or, when the program folder is not writable, the user's data location + "Data".
+std::string defaultDataFolder(const std::string& programFolder);
+
+} // namespace hv
