@@ -310,6 +310,13 @@ void Field::set(Value v)
     m_table->m_dirty |= (std::uint64_t(1) << m_index);
 }
 
+void Field::setStored(Value v)
+{
+    m_table->requireEditing();
+    m_table->m_buffer.at(m_index) = std::move(v);
+    m_table->m_dirty |= (std::uint64_t(1) << m_index);
+}
+
 void Field::setAsString(const std::string& v) { set(Value(v)); }
 void Field::setAsInteger(std::int64_t v) { set(Value(v)); }
 void Field::setAsFloat(double v) { set(Value(v)); }
@@ -319,7 +326,7 @@ void Field::setAsDateTime(double v)
 {
     FieldType t = def().type;
     if (t == FieldType::Date || t == FieldType::Time || t == FieldType::DateTime)
-        set(Value(dateTimeToText(v, t)));
+        setStored(Value(dateTimeToText(v, t)));
     else
         set(Value(v));
 }
@@ -466,8 +473,9 @@ std::string Table::qualifiedBlob() const
 void Table::finalizeStatements()
 {
     for (Stmt* s : {&m_stLoad, &m_stMemoLoad, &m_stInsert, &m_stMemoWrite, &m_stDelete, &m_stMemoDelete,
-                    &m_stFind, &m_stList, &m_stCount})
+                    &m_stFind, &m_stList, &m_stCount, &m_stBlock})
         s->reset();
+    m_prefetched.clear();
     m_stUpdate.clear();
 }
 
@@ -525,13 +533,15 @@ void Table::requireEditing() const
         throw EngineTextError("Table " + m_tableName + " is not in edit or insert mode");
 }
 
-sqlite3_stmt* Table::prepare(Stmt& s, const std::string& sql)
+sqlite3_stmt* Table::reuse(Stmt& s)
 {
-    if (s.st) {
-        sqlite3_reset(s.st);
-        sqlite3_clear_bindings(s.st);
-        return s.st;
-    }
+    sqlite3_reset(s.st);
+    sqlite3_clear_bindings(s.st);
+    return s.st;
+}
+
+sqlite3_stmt* Table::prepareText(Stmt& s, const std::string& sql)
+{
     int rc = sqlite3_prepare_v3(m_db.handle(), sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &s.st, nullptr);
     if (rc != SQLITE_OK)
         m_db.raise(sqlite3_extended_errcode(m_db.handle()), m_tableName);
@@ -640,6 +650,16 @@ void Table::open(OpenMode mode, bool readOnly)
     if (!exists())
         throw EngineError(code::TableNotFound, "Table '" + m_tableName + "' does not exist");
     m_def = readDefinition();
+    m_keyIndex = nullptr;
+    m_keyFields.clear();
+    m_defaults.assign(m_def.fields.size(), Value());
+    m_memoMask = 0;
+    for (std::size_t i = 0; i < m_def.fields.size(); ++i) {
+        if (!m_def.fields[i].defaultValue.empty())
+            m_defaults[i] = storageValue(int(i), Value(m_def.fields[i].defaultValue));
+        if (m_def.fields[i].type == FieldType::Memo)
+            m_memoMask |= std::uint64_t(1) << i;
+    }
     ensureLockPath();
     auto want = mode == OpenMode::Exclusive ? LockFile::Mode::Exclusive : LockFile::Mode::Shared;
     if (!m_db.retry([&] { return m_lock.setMode(want); }))
@@ -761,7 +781,7 @@ void Table::readRowFrom(sqlite3_stmt* st, int firstCol)
 
 bool Table::loadRow(std::int64_t rowid)
 {
-    sqlite3_stmt* st = prepare(m_stLoad, "SELECT " + columnList() + " FROM " + qualified() + " WHERE rowid = ?1");
+    sqlite3_stmt* st = prepare(m_stLoad, [&] { return "SELECT " + columnList() + " FROM " + qualified() + " WHERE rowid = ?1"; });
     sqlite3_bind_int64(st, 1, rowid);
     int rc = sqlite3_step(st);
     if (rc == SQLITE_ROW) {
@@ -777,6 +797,55 @@ bool Table::loadRow(std::int64_t rowid)
     return false;
 }
 
+namespace {
+constexpr int kBlockRows = 64;
+}
+
+void Table::prefetchFrom(std::size_t pos)
+{
+    m_prefetched.clear();
+    sqlite3_stmt* st = prepare(m_stBlock, [&] {
+        std::string marks;
+        for (int i = 1; i <= kBlockRows; ++i)
+            marks += (i > 1 ? ", ?" : "?") + std::to_string(i);
+        return "SELECT rowid, " + columnList() + " FROM " + qualified() + " WHERE rowid IN (" + marks + ")";
+    });
+    for (int i = 0; i < kBlockRows; ++i) {
+        if (pos + std::size_t(i) < m_rows.size())
+            sqlite3_bind_int64(st, i + 1, m_rows[pos + std::size_t(i)]);
+        else
+            sqlite3_bind_null(st, i + 1);
+    }
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        readRowFrom(st, 1);
+        m_prefetched.emplace(sqlite3_column_int64(st, 0), std::move(m_current));
+    }
+    int err = sqlite3_extended_errcode(m_db.handle());
+    sqlite3_reset(st);
+    m_hasRow = false;
+    if (rc != SQLITE_DONE)
+        m_db.raise(err, m_tableName);
+}
+
+bool Table::loadListRow(std::size_t pos)
+{
+    std::int64_t rowid = m_rows[pos];
+    auto it = m_prefetched.find(rowid);
+    if (it == m_prefetched.end()) {
+        prefetchFrom(pos);
+        it = m_prefetched.find(rowid);
+        if (it == m_prefetched.end())
+            return false; // deleted since the list was read
+    }
+    m_current = std::move(it->second);
+    m_prefetched.erase(it);
+    m_rowid = rowid;
+    m_hasRow = true;
+    m_memoLoaded = !m_def.hasMemo();
+    return true;
+}
+
 void Table::loadMemo() const
 {
     if (m_memoLoaded || !m_hasRow)
@@ -787,7 +856,7 @@ void Table::loadMemo() const
         if (f.type == FieldType::Memo)
             cols += (cols.empty() ? "" : ", ") + quoteIdent(f.name);
     sqlite3_stmt* st =
-        self->prepare(self->m_stMemoLoad, "SELECT " + cols + " FROM " + qualifiedBlob() + " WHERE RowRef = ?1");
+        self->prepare(self->m_stMemoLoad, [&] { return "SELECT " + cols + " FROM " + qualifiedBlob() + " WHERE RowRef = ?1"; });
     sqlite3_bind_int64(st, 1, m_rowid);
     int rc = sqlite3_step(st);
     int col = 0;
@@ -805,7 +874,7 @@ void Table::buildRowList()
 {
     compileFilterIfNeeded();
     std::string where = m_filter.where.empty() ? "" : " WHERE " + m_filter.where;
-    sqlite3_stmt* st = prepare(m_stList, "SELECT rowid FROM " + qualified() + where + orderBy());
+    sqlite3_stmt* st = prepare(m_stList, [&] { return "SELECT rowid FROM " + qualified() + where + orderBy(); });
     bindFilter(st, 1);
     m_rows.clear();
     int rc;
@@ -824,11 +893,12 @@ void Table::first()
     if (m_state != TableState::Browse)
         cancel();
     buildRowList();
+    m_prefetched.clear();
     m_pos = 0;
     m_hasRow = false;
     m_rowid = 0;
     // Rows deleted since the list was read are skipped.
-    while (m_pos < m_rows.size() && !loadRow(m_rows[m_pos]))
+    while (m_pos < m_rows.size() && !loadListRow(m_pos))
         ++m_pos;
     m_eof = m_pos >= m_rows.size();
     if (m_eof) {
@@ -841,6 +911,7 @@ void Table::first()
 void Table::positionInList()
 {
     buildRowList();
+    m_prefetched.clear();
     m_pos = 0;
     while (m_pos < m_rows.size() && m_rows[m_pos] != m_rowid)
         ++m_pos;
@@ -856,7 +927,7 @@ void Table::next()
     if (!m_listValid)
         positionInList();
     std::size_t pos = m_pos + 1;
-    while (pos < m_rows.size() && !loadRow(m_rows[pos]))
+    while (pos < m_rows.size() && !loadListRow(pos))
         ++pos;
     if (pos >= m_rows.size()) {
         m_eof = true; // the last row stays current
@@ -873,31 +944,35 @@ bool Table::findKey(const std::vector<Value>& keyValues)
     const IndexDef* ix = m_def.findIndex(m_indexName);
     if (!ix)
         throw EngineTextError("Table " + m_tableName + " has no index '" + m_indexName + "'");
-    auto fields = ix->fieldList();
-    if (keyValues.empty() || keyValues.size() > fields.size())
+    if (m_keyFields.empty() || m_keyIndex != ix) {
+        m_keyIndex = ix;
+        m_keyFields.clear();
+        for (const auto& name : ix->fieldList())
+            m_keyFields.push_back(m_def.fieldIndex(name));
+    }
+    if (keyValues.empty() || keyValues.size() > m_keyFields.size())
         throw EngineTextError("Wrong number of key values for table " + m_tableName);
     compileFilterIfNeeded();
     // One statement per number of key values; the common case is the full key.
-    std::string where;
-    for (std::size_t i = 0; i < keyValues.size(); ++i) {
-        if (i)
-            where += " AND ";
-        where += quoteIdent(fields[i]) + " = ?" + std::to_string(i + 1);
-        if (ix->caseInsensitive())
-            where += " COLLATE NOCASE";
-    }
-    if (!m_filter.where.empty())
-        where += " AND (" + m_filter.where + ")";
-    std::string sql = "SELECT rowid, " + columnList() + " FROM " + qualified() + " WHERE " + where +
-                      orderBy() + " LIMIT 1";
-    if (m_stFind.st && sqlite3_bind_parameter_count(m_stFind.st) !=
-                           int(keyValues.size() + m_filter.values.size()))
+    if (m_stFind.st && m_findKeyCount != keyValues.size())
         m_stFind.reset();
-    sqlite3_stmt* st = prepare(m_stFind, sql);
-    for (std::size_t i = 0; i < keyValues.size(); ++i) {
-        int fi = m_def.fieldIndex(fields[i]);
-        bindValue(st, int(i + 1), storageValue(fi, keyValues[i]));
-    }
+    m_findKeyCount = keyValues.size();
+    sqlite3_stmt* st = prepare(m_stFind, [&] {
+        std::string where;
+        for (std::size_t i = 0; i < keyValues.size(); ++i) {
+            if (i)
+                where += " AND ";
+            where += quoteIdent(m_def.fields[m_keyFields[i]].name) + " = ?" + std::to_string(i + 1);
+            if (ix->caseInsensitive())
+                where += " COLLATE NOCASE";
+        }
+        if (!m_filter.where.empty())
+            where += " AND (" + m_filter.where + ")";
+        return "SELECT rowid, " + columnList() + " FROM " + qualified() + " WHERE " + where + orderBy() +
+               " LIMIT 1";
+    });
+    for (std::size_t i = 0; i < keyValues.size(); ++i)
+        bindValue(st, int(i + 1), storageValue(m_keyFields[i], keyValues[i]));
     bindFilter(st, int(keyValues.size()) + 1);
     int rc = sqlite3_step(st);
     if (rc == SQLITE_ROW) {
@@ -932,7 +1007,7 @@ std::int64_t Table::recordCount()
     requireActive();
     compileFilterIfNeeded();
     std::string where = m_filter.where.empty() ? "" : " WHERE " + m_filter.where;
-    sqlite3_stmt* st = prepare(m_stCount, "SELECT count(*) FROM " + qualified() + where);
+    sqlite3_stmt* st = prepare(m_stCount, [&] { return "SELECT count(*) FROM " + qualified() + where; });
     bindFilter(st, 1);
     int rc = sqlite3_step(st);
     std::int64_t n = rc == SQLITE_ROW ? sqlite3_column_int64(st, 0) : 0;
@@ -950,10 +1025,7 @@ void Table::append()
         throw EngineTextError("Table " + m_tableName + " is open read-only");
     if (m_state != TableState::Browse)
         cancel();
-    m_buffer.assign(m_def.fields.size(), Value());
-    for (std::size_t i = 0; i < m_def.fields.size(); ++i)
-        if (!m_def.fields[i].defaultValue.empty())
-            m_buffer[i] = storageValue(int(i), Value(m_def.fields[i].defaultValue));
+    m_buffer = m_defaults;
     m_dirty = 0;
     m_state = TableState::Insert;
 }
@@ -1022,15 +1094,16 @@ void Table::raisePost(int rc)
 
 void Table::writeMemo(std::int64_t rowid)
 {
-    std::string cols = "RowRef", marks = "?1";
-    int n = 1;
-    for (const auto& f : m_def.fields)
-        if (f.type == FieldType::Memo) {
-            cols += ", " + quoteIdent(f.name);
-            marks += ", ?" + std::to_string(++n);
-        }
-    sqlite3_stmt* st =
-        prepare(m_stMemoWrite, "INSERT OR REPLACE INTO " + qualifiedBlob() + " (" + cols + ") VALUES (" + marks + ")");
+    sqlite3_stmt* st = prepare(m_stMemoWrite, [&] {
+        std::string cols = "RowRef", marks = "?1";
+        int n = 1;
+        for (const auto& f : m_def.fields)
+            if (f.type == FieldType::Memo) {
+                cols += ", " + quoteIdent(f.name);
+                marks += ", ?" + std::to_string(++n);
+            }
+        return "INSERT OR REPLACE INTO " + qualifiedBlob() + " (" + cols + ") VALUES (" + marks + ")";
+    });
     sqlite3_bind_int64(st, 1, rowid);
     int pos = 2;
     for (std::size_t i = 0; i < m_def.fields.size(); ++i)
@@ -1052,28 +1125,26 @@ void Table::post()
             throw EngineError(code::RequiredField, "A value must be provided for the field '" + f.name +
                                                        "' in table '" + m_tableName + "'");
     }
-    bool memo = m_def.hasMemo();
-    std::uint64_t memoMask = 0;
-    for (std::size_t i = 0; i < m_def.fields.size(); ++i)
-        if (m_def.fields[i].type == FieldType::Memo)
-            memoMask |= std::uint64_t(1) << i;
+    const std::uint64_t memoMask = m_memoMask;
+    bool memo = memoMask != 0;
     bool writeMemoToo = memo && (m_state == TableState::Insert || (m_dirty & memoMask));
     if (writeMemoToo)
         m_db.exec("SAVEPOINT hv_post");
     try {
         std::int64_t rowid = m_rowid;
         if (m_state == TableState::Insert) {
-            std::string cols, marks;
-            int n = 0;
-            for (const auto& f : m_def.fields) {
-                if (f.type == FieldType::Memo || f.type == FieldType::AutoInc)
-                    continue;
-                cols += (n ? ", " : "") + quoteIdent(f.name);
-                marks += (n ? ", ?" : "?") + std::to_string(n + 1);
-                ++n;
-            }
-            sqlite3_stmt* st =
-                prepare(m_stInsert, "INSERT INTO " + qualified() + " (" + cols + ") VALUES (" + marks + ")");
+            sqlite3_stmt* st = prepare(m_stInsert, [&] {
+                std::string cols, marks;
+                int n = 0;
+                for (const auto& f : m_def.fields) {
+                    if (f.type == FieldType::Memo || f.type == FieldType::AutoInc)
+                        continue;
+                    cols += (n ? ", " : "") + quoteIdent(f.name);
+                    marks += (n ? ", ?" : "?") + std::to_string(n + 1);
+                    ++n;
+                }
+                return "INSERT INTO " + qualified() + " (" + cols + ") VALUES (" + marks + ")";
+            });
             int pos = 1;
             for (std::size_t i = 0; i < m_def.fields.size(); ++i) {
                 FieldType t = m_def.fields[i].type;
@@ -1093,15 +1164,17 @@ void Table::post()
             std::uint64_t mask = m_dirty & ~memoMask;
             if (mask) {
                 Stmt& s = m_stUpdate[mask];
-                std::string sets;
-                int n = 0;
-                for (std::size_t i = 0; i < m_def.fields.size(); ++i)
-                    if (mask & (std::uint64_t(1) << i)) {
-                        sets += (n ? ", " : "") + quoteIdent(m_def.fields[i].name) + " = ?" + std::to_string(n + 1);
-                        ++n;
-                    }
-                sqlite3_stmt* st = prepare(s, "UPDATE " + qualified() + " SET " + sets + " WHERE rowid = ?" +
-                                                  std::to_string(n + 1));
+                sqlite3_stmt* st = prepare(s, [&] {
+                    std::string sets;
+                    int n = 0;
+                    for (std::size_t i = 0; i < m_def.fields.size(); ++i)
+                        if (mask & (std::uint64_t(1) << i)) {
+                            sets += (n ? ", " : "") + quoteIdent(m_def.fields[i].name) + " = ?" +
+                                    std::to_string(n + 1);
+                            ++n;
+                        }
+                    return "UPDATE " + qualified() + " SET " + sets + " WHERE rowid = ?" + std::to_string(n + 1);
+                });
                 int pos = 1;
                 for (std::size_t i = 0; i < m_def.fields.size(); ++i)
                     if (mask & (std::uint64_t(1) << i))
@@ -1133,7 +1206,8 @@ void Table::post()
         throw;
     }
     bool inserted = m_state == TableState::Insert;
-    m_current = m_buffer;
+    m_prefetched.clear();
+    m_current.swap(m_buffer);
     m_memoLoaded = true;
     m_hasRow = true;
     m_eof = false;
@@ -1159,7 +1233,7 @@ void Table::deleteRecord()
     if (memo)
         m_db.exec("SAVEPOINT hv_delete");
     try {
-        sqlite3_stmt* st = prepare(m_stDelete, "DELETE FROM " + qualified() + " WHERE rowid = ?1");
+        sqlite3_stmt* st = prepare(m_stDelete, [&] { return "DELETE FROM " + qualified() + " WHERE rowid = ?1"; });
         sqlite3_bind_int64(st, 1, m_rowid);
         int rc = sqlite3_step(st);
         int err = sqlite3_extended_errcode(m_db.handle());
@@ -1170,7 +1244,7 @@ void Table::deleteRecord()
             throw EngineError(code::RecordDeleted,
                               "The record has been deleted by another user (table '" + m_tableName + "')");
         if (memo) {
-            sqlite3_stmt* ms = prepare(m_stMemoDelete, "DELETE FROM " + qualifiedBlob() + " WHERE RowRef = ?1");
+            sqlite3_stmt* ms = prepare(m_stMemoDelete, [&] { return "DELETE FROM " + qualifiedBlob() + " WHERE RowRef = ?1"; });
             sqlite3_bind_int64(ms, 1, m_rowid);
             rc = sqlite3_step(ms);
             err = sqlite3_extended_errcode(m_db.handle());
@@ -1189,6 +1263,7 @@ void Table::deleteRecord()
         }
         throw;
     }
+    m_prefetched.clear();
     // Move to the row that followed the deleted one.
     if (!m_listValid)
         positionInList();
@@ -1197,7 +1272,7 @@ void Table::deleteRecord()
         m_rows.erase(m_rows.begin() + long(pos));
     m_hasRow = false;
     m_rowid = 0;
-    while (pos < m_rows.size() && !loadRow(m_rows[pos]))
+    while (pos < m_rows.size() && !loadListRow(pos))
         ++pos;
     m_pos = pos;
     m_eof = pos >= m_rows.size();

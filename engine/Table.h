@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <map>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,7 @@ public:
 private:
     const Value& value() const;
     void set(Value v);
+    void setStored(Value v); // already in the column's stored form
     Table* m_table;
     int m_index;
 };
@@ -138,12 +140,24 @@ private:
     std::string orderBy() const;
     void requireActive() const;
     void requireEditing() const;
-    sqlite3_stmt* prepare(Stmt& s, const std::string& sql);
+    // The SQL text is built only when the statement is not prepared yet.
+    template <class MakeSql> sqlite3_stmt* prepare(Stmt& s, MakeSql&& makeSql)
+    {
+        if (s.st)
+            return reuse(s);
+        return prepareText(s, makeSql());
+    }
+    sqlite3_stmt* reuse(Stmt& s);
+    sqlite3_stmt* prepareText(Stmt& s, const std::string& sql);
     void bindValue(sqlite3_stmt* st, int pos, const Value& v) const;
     Value columnValue(sqlite3_stmt* st, int col) const;
     void bindFilter(sqlite3_stmt* st, int firstPos) const;
     void compileFilterIfNeeded();
     bool loadRow(std::int64_t rowid);
+    // Walking reads rows a block at a time in one statement, so a walk does not
+    // pay for a read transaction per row.
+    bool loadListRow(std::size_t pos);
+    void prefetchFrom(std::size_t pos);
     void readRowFrom(sqlite3_stmt* st, int firstCol);
     void loadMemo() const;
     void buildRowList();
@@ -177,11 +191,17 @@ private:
     std::vector<Value> m_current;
     mutable bool m_memoLoaded = true;
     std::vector<Value> m_buffer;
+    std::vector<Value> m_defaults; // a fresh row's values
+    std::uint64_t m_memoMask = 0;
     std::uint64_t m_dirty = 0;
 
     Stmt m_stLoad, m_stMemoLoad, m_stInsert, m_stMemoWrite, m_stDelete, m_stMemoDelete, m_stFind,
-        m_stList, m_stCount;
+        m_stList, m_stCount, m_stBlock;
     std::map<std::uint64_t, Stmt> m_stUpdate;
+    std::size_t m_findKeyCount = 0;
+    std::unordered_map<std::int64_t, std::vector<Value>> m_prefetched;
+    const IndexDef* m_keyIndex = nullptr;
+    std::vector<int> m_keyFields;
 };
 
 // Creates a table file set (data file, definition file and blob file) in one go;

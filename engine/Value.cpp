@@ -11,6 +11,28 @@ using namespace std::chrono;
 constexpr long kEpochOffset = 25569;
 } // namespace
 
+namespace {
+
+void put2(std::string& out, long long v)
+{
+    out += char('0' + v / 10 % 10);
+    out += char('0' + v % 10);
+}
+
+bool digits(const char*& p, int count, int& out)
+{
+    out = 0;
+    for (int i = 0; i < count; ++i, ++p) {
+        if (*p < '0' || *p > '9')
+            return false;
+        out = out * 10 + (*p - '0');
+    }
+    return true;
+}
+
+} // namespace
+
+// Written by hand: this runs for every date and time a row carries.
 std::string dateTimeToText(double value, FieldType type)
 {
     double whole = std::floor(value);
@@ -19,35 +41,48 @@ std::string dateTimeToText(double value, FieldType type)
         whole += 1;
         secs -= 86400;
     }
-    char buf[40];
-    if (type == FieldType::Time) {
-        std::snprintf(buf, sizeof buf, "%02lld:%02lld:%02lld", secs / 3600, (secs / 60) % 60, secs % 60);
-        return buf;
+    std::string out;
+    out.reserve(19);
+    if (type != FieldType::Time) {
+        sys_days d{days{static_cast<long>(whole) - kEpochOffset}};
+        year_month_day ymd{d};
+        int y = int(ymd.year());
+        if (y < 0 || y > 9999) {
+            char buf[16];
+            std::snprintf(buf, sizeof buf, "%04d", y);
+            out += buf;
+        } else {
+            put2(out, y / 100);
+            put2(out, y % 100);
+        }
+        out += '-';
+        put2(out, unsigned(ymd.month()));
+        out += '-';
+        put2(out, unsigned(ymd.day()));
+        if (type == FieldType::Date)
+            return out;
+        out += ' ';
     }
-    sys_days d{days{static_cast<long>(whole) - kEpochOffset}};
-    year_month_day ymd{d};
-    int y = int(ymd.year());
-    unsigned m = unsigned(ymd.month()), dd = unsigned(ymd.day());
-    if (type == FieldType::Date) {
-        std::snprintf(buf, sizeof buf, "%04d-%02u-%02u", y, m, dd);
-        return buf;
-    }
-    std::snprintf(buf, sizeof buf, "%04d-%02u-%02u %02lld:%02lld:%02lld", y, m, dd, secs / 3600,
-                  (secs / 60) % 60, secs % 60);
-    return buf;
+    put2(out, secs / 3600);
+    out += ':';
+    put2(out, (secs / 60) % 60);
+    out += ':';
+    put2(out, secs % 60);
+    return out;
 }
 
 bool textToDateTime(const std::string& text, double& value)
 {
-    int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0, n = 0;
-    double dayPart = 0;
     const char* p = text.c_str();
-    if (text.size() >= 10 && std::sscanf(p, "%4d-%2d-%2d%n", &y, &mo, &d, &n) == 3 && n == 10) {
+    double dayPart = 0;
+    int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
+    if (text.size() >= 10 && p[4] == '-') {
+        if (!digits(p, 4, y) || *p++ != '-' || !digits(p, 2, mo) || *p++ != '-' || !digits(p, 2, d))
+            return false;
         year_month_day ymd{year{y}, month{unsigned(mo)}, day{unsigned(d)}};
         if (!ymd.ok())
             return false;
         dayPart = double(sys_days{ymd}.time_since_epoch().count() + kEpochOffset);
-        p += 10;
         if (*p == 0) {
             value = dayPart;
             return true;
@@ -56,13 +91,14 @@ bool textToDateTime(const std::string& text, double& value)
             return false;
         ++p;
     }
-    if (std::sscanf(p, "%2d:%2d:%2d%n", &h, &mi, &s, &n) == 3 && p[n] == 0) {
-    } else if (std::sscanf(p, "%2d:%2d%n", &h, &mi, &n) == 2 && p[n] == 0) {
-        s = 0;
-    } else {
+    if (!digits(p, 2, h) || *p++ != ':' || !digits(p, 2, mi))
         return false;
+    if (*p == ':') {
+        ++p;
+        if (!digits(p, 2, s))
+            return false;
     }
-    if (h < 0 || h > 23 || mi < 0 || mi > 59 || s < 0 || s > 59)
+    if (*p != 0 || h > 23 || mi > 59 || s > 59)
         return false;
     value = dayPart + (h * 3600 + mi * 60 + s) / 86400.0;
     return true;

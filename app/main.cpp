@@ -1,0 +1,50 @@
+// Hourvane: opens (creating it when new) the database in its data folder and
+// reports what it found. The time card window takes over this entry point.
+#include "storage/DataModule.h"
+#include "storage/MessageService.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <iostream>
+
+namespace {
+
+// Until the windows exist, messages go to the terminal.
+class ConsoleMessages : public hv::MessageService {
+public:
+    hv::MsgResult show(const std::string& text, hv::MsgKind, hv::MsgButtons buttons, int) override
+    {
+        std::string shown = text;
+        for (char& c : shown)
+            if (c == '\r')
+                c = '\n';
+        std::cerr << "Hourvane Standard: " << shown << "\n";
+        return buttons == hv::MsgButtons::Ok ? hv::MsgResult::Ok : hv::MsgResult::Yes;
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("Hourvane");
+    ConsoleMessages messages;
+    hv::setMessageService(&messages);
+    std::string programFolder = QCoreApplication::applicationDirPath().toStdString() + "/";
+    try {
+        hv::THourvaneDataMod dm(hv::DataModuleOptions{programFolder, "Hourvane3.ini", nullptr});
+        if (dm.terminateRequested())
+            return 1;
+        int open = 0;
+        for (auto* t : dm.tables())
+            open += t->active() ? 1 : 0;
+        std::cout << "Data folder: " << dm.dataFolder() << "\n"
+                  << "Tables: " << open << " of " << dm.tables().size() << " open\n";
+    } catch (const std::exception& e) {
+        std::cerr << "Hourvane Standard: " << e.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
