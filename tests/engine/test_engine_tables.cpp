@@ -315,3 +315,19 @@ TEST_F(EngineTest, OpeningAMissingTableIsAnEngineError)
 }
 
 } // namespace hv::test
+
+#include <sqlite3.h>
+
+namespace hv::test {
+
+// The one SQLite in the program is ours, built with the options the engine needs.
+TEST(EngineBuild, LinksTheProjectsOwnSqlite)
+{
+    EXPECT_STREQ(sqlite3_libversion(), "3.40.1");
+    EXPECT_TRUE(sqlite3_compileoption_used("MAX_ATTACHED=30"));
+    EXPECT_TRUE(sqlite3_compileoption_used("ENABLE_DBPAGE_VTAB"));
+    EXPECT_TRUE(sqlite3_compileoption_used("DEFAULT_SYNCHRONOUS=2"));
+    EXPECT_TRUE(sqlite3_compileoption_used("DQS=0"));
+}
+
+} // namespace hv::test
