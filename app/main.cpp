@@ -1,5 +1,9 @@
 // Hourvane: opens (creating it when new) the database in its data folder and
-// reports what it found. The time card window takes over this entry point.
+// reports what it found; a second copy in the session wakes the first and ends.
+// The time card window takes over this entry point.
+#include "app/CommandLine.h"
+#include "app/SingleInstance.h"
+#include "storage/AppState.h"
 #include "storage/DataModule.h"
 #include "storage/MessageService.h"
 
@@ -7,6 +11,8 @@
 
 #include <cstdio>
 #include <iostream>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -20,7 +26,9 @@ public:
             if (c == '\r')
                 c = '\n';
         std::cerr << "Hourvane Standard: " << shown << "\n";
-        return buttons == hv::MsgButtons::Ok ? hv::MsgResult::Ok : hv::MsgResult::Yes;
+        return buttons == hv::MsgButtons::Ok      ? hv::MsgResult::Ok
+             : buttons == hv::MsgButtons::Abort ? hv::MsgResult::Abort
+                                                : hv::MsgResult::Yes;
     }
 };
 
@@ -30,9 +38,18 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("Hourvane");
+
+    std::vector<std::string> arguments;
+    for (const QString& argument : QCoreApplication::arguments().mid(1))
+        arguments.push_back(argument.toStdString());
+    hv::SingleInstance instance;
+    if (hv::BeginProcess(arguments, instance, hv::appState()) == hv::StartMode::WokeOtherCopy)
+        return 0;
+
     ConsoleMessages messages;
     hv::setMessageService(&messages);
     std::string programFolder = QCoreApplication::applicationDirPath().toStdString() + "/";
+    hv::appState().programFolder = programFolder;
     try {
         hv::THourvaneDataMod dm(hv::DataModuleOptions{programFolder, "Hourvane3.ini", nullptr});
         if (dm.terminateRequested())

@@ -1,0 +1,118 @@
+#include "app/DeferredStartup.h"
+
+#include "app/Globals.h"
+#include "platform/SettingsFile.h"
+#include "storage/MessageService.h"
+
+namespace hv {
+namespace {
+
+// Semaphores are always tried once, without waiting; the connection's own
+// retry settings come back however the attempt ends.
+class SingleAttempt {
+public:
+    explicit SingleAttempt(engine::Database& db)
+        : m_db(db), m_retryCount(db.lockRetryCount()), m_waitTime(db.lockWaitTime())
+    {
+        m_db.setLockRetryCount(0);
+        m_db.setLockWaitTime(0);
+    }
+    ~SingleAttempt()
+    {
+        m_db.setLockRetryCount(m_retryCount);
+        m_db.setLockWaitTime(m_waitTime);
+    }
+    SingleAttempt(const SingleAttempt&) = delete;
+    SingleAttempt& operator=(const SingleAttempt&) = delete;
+
+private:
+    engine::Database& m_db;
+    int m_retryCount;
+    int m_waitTime;
+};
+
+const char* const kMaintenanceMessage =
+    "A Backup or Restore of the Hourvane database is in progress.  Please try again later.";
+const char* const kNoSlotMessage =
+    "Hourvane cannot start because 1024 copies of Hourvane are already using this database.  "
+    "Please close Hourvane on another computer and try again.";
+
+} // namespace
+
+DeferredStartup::DeferredStartup(THourvaneDataMod& dm, AppState& state, UserNameProvider userName,
+                                 StartupCallbacks callbacks, std::string settingsFileName)
+    : m_dm(dm), m_state(state), m_userName(std::move(userName)), m_callbacks(std::move(callbacks)),
+      m_settingsFileName(std::move(settingsFileName))
+{
+}
+
+bool DeferredStartup::maintenanceInProgress()
+{
+    SingleAttempt once(m_dm.HourvaneDB);
+    engine::Table& reasons = m_dm.tblReasons;
+    const bool taken = reasons.lockSemaphore(kMaintenanceSemaphore);
+    // Only a test: the marker is never kept.
+    if (taken)
+        reasons.unlockSemaphore(kMaintenanceSemaphore);
+    return !taken;
+}
+
+int DeferredStartup::takePresenceSlot()
+{
+    SingleAttempt once(m_dm.HourvaneDB);
+    for (int slot = 1; slot <= kPresenceSlotCount; ++slot)
+        if (m_dm.tblUsers.lockSemaphore(slot))
+            return slot;
+    return 0;
+}
+
+StartupOutcome DeferredStartup::run()
+{
+    auto cursor = [this](bool on) {
+        if (m_callbacks.waitCursor)
+            m_callbacks.waitCursor(on);
+    };
+    auto refuse = [&](const char* message, StartupOutcome outcome) {
+        cursor(false);
+        ShowMessageBox(message, MsgKind::Information, MsgButtons::Ok);
+        if (m_callbacks.closeMainWindow)
+            m_callbacks.closeMainWindow();
+        return outcome;
+    };
+
+    cursor(true);
+    if (maintenanceInProgress())
+        return refuse(kMaintenanceMessage, StartupOutcome::MaintenanceInProgress);
+
+    if (m_state.presenceSlot == 0)
+        m_state.presenceSlot = takePresenceSlot();
+    if (m_state.presenceSlot == 0)
+        return refuse(kNoSlotMessage, StartupOutcome::NoFreeSlot);
+
+    if (m_state.lockIdentity.empty()) {
+        const std::string user = m_userName ? m_userName() : std::string();
+        m_state.lockIdentity = !user.empty()
+            ? CutToCharacters(user, kLockIdentityLength)
+            : "*Hourvane" + std::to_string(m_state.presenceSlot);
+    }
+
+    // The identity is never empty here: the fallback always names the slot.
+    m_state.started = true;
+    const std::string showTips =
+        SettingsFile(m_settingsFileName).read("Initialization", "ShowTips", "");
+    cursor(false);
+    // An empty value is as good as a missing one.
+    if ((showTips.empty() || showTips == "0") && m_callbacks.showTips)
+        m_callbacks.showTips(m_state.programFolder + "HOURVANE.TIP");
+    return StartupOutcome::Started;
+}
+
+void ReleasePresenceSlot(THourvaneDataMod& dm, AppState& state)
+{
+    if (state.presenceSlot <= 0)
+        return;
+    dm.tblUsers.unlockSemaphore(state.presenceSlot);
+    state.presenceSlot = 0;
+}
+
+} // namespace hv

@@ -1,0 +1,43 @@
+#pragma once
+// Shell utilities of the windows: screen scaling, header and column width
+// persistence, opening documents and path shortening with a font.
+#include "app/Globals.h"
+
+#include <string>
+
+class QFontMetrics;
+class QHeaderView;
+class QTableView;
+
+namespace hv {
+
+// A design-time length (96 pixels per inch) scaled to the primary screen's
+// logical pixels per inch; unchanged without a screen.
+int ScaleToScreen(int length);
+
+// The section of the settings file that holds column widths: the product name
+// of the program's version information ("Hourvane 3").
+std::string ColumnWidthsSection();
+// The key of a header: its name from the fourth character on + "Settings"
+// ("hdrTimeOff" gives "TimeOffSettings").
+std::string ColumnWidthsKey(const QHeaderView& header);
+
+// Stores the widths of the header's sections, joined by ",".
+void SaveColumnWidths(QHeaderView* header, const std::string& settingsFileName);
+
+// Restores the header's sections and the grid's columns (first column 3 pixels,
+// the others 1 pixel narrower than their sections) from the settings file, or,
+// when nothing usable is stored, scales the grid's columns and sizes the
+// sections from them, the last one taking the rest of the header's width.
+// Grid columns beyond the header's sections are hidden; the grid's default row
+// height is scaled to the screen.
+void LoadColumnWidths(QHeaderView* header, QTableView* grid, const std::string& settingsFileName);
+
+// Opens a file or a web address with its associated program; false when the
+// system could not.
+bool OpenDocument(const std::string& fileOrAddress);
+
+// ShortenPath measured with a font.
+std::string ShortenPath(const std::string& path, const QFontMetrics& metrics, int width);
+
+} // namespace hv
