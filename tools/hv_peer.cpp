@@ -7,13 +7,19 @@
 //   begin | commit | rollback     count <table>
 //   append <table> <Field>=<text> ...      exec <sql>     scalar <sql>
 //   atomic-loop <tableA> <tableB> <first>  (writes one row into each per transaction, forever)
+//   row-lock <table> <identity> <at-ms> <key> ...
+//       at <at-ms> (milliseconds since the epoch, 0 = at once) takes the row
+//       lock of the row with that primary key the way the program does, by one
+//       conditional write of LockedBy: "ok 1" taken, "ok 0 <holder>" refused
 //   quit
 #include "engine/Database.h"
 #include "engine/EngineError.h"
 #include "engine/Query.h"
 #include "engine/Table.h"
 
+#include <chrono>
 #include <iostream>
+#include <thread>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -135,6 +141,32 @@ std::string run(const std::string& line)
             }
             g_db.commit();
         }
+    }
+    if (cmd == "row-lock") {
+        std::string name, identity, part;
+        long long at = 0;
+        in >> name >> identity >> at;
+        std::vector<Value> key;
+        while (in >> part)
+            key.emplace_back(part);
+        Table& t = table(name);
+        t.setIndexName("");
+        if (!t.findKey(key))
+            return "err 0 no row";
+        if (at > 0)
+            std::this_thread::sleep_until(std::chrono::system_clock::time_point(std::chrono::milliseconds(at)));
+        std::string schema = g_db.schemaOf(t.sqlName());
+        Query q(g_db);
+        q.addSql("update " + quoteIdent(schema) + "." + quoteIdent(t.sqlName()) + " set LockedBy = :Id");
+        q.addSql(" where rowid = :Row");
+        q.addSql("   and (LockedBy is null or LockedBy = '' or LockedBy = '(null)' or LockedBy = :Id)");
+        q.setParamText("Id", identity);
+        q.setParamInteger("Row", t.rowId());
+        q.execSql();
+        if (q.rowsAffected() > 0)
+            return "ok 1";
+        t.refresh();
+        return "ok 0 " + t.fieldByName("LockedBy").asString();
     }
     if (cmd == "quit")
         return "bye";

@@ -1,0 +1,338 @@
+#include "storage/SQLRec.h"
+
+#include "engine/EngineError.h"
+#include "engine/Query.h"
+#include "engine/Table.h"
+#include "storage/AppState.h"
+#include "storage/CursorService.h"
+#include "storage/DataModule.h"
+#include "storage/MessageService.h"
+
+namespace hv {
+namespace {
+
+const char* const kLockedBy = "LockedBy";
+const std::string kNoDataSet = "Internal error.  The DataSet name for this record was not initialized.";
+
+// Another copy may free and retake the row between our write and our re-read;
+// a few rounds settle it, and the protocol never waits on another copy.
+constexpr int kClaimAttempts = 5;
+
+void tell(const std::string& text, MsgKind kind, int helpContext = 0)
+{
+    RestoreCursor();
+    ShowMessageBox(text, kind, MsgButtons::Ok, helpContext);
+}
+
+bool isRecordGone(const std::exception& e)
+{
+    auto* ee = dynamic_cast<const engine::EngineError*>(&e);
+    return ee && ee->code() == engine::code::RecordDeleted;
+}
+
+// Cuts UTF-8 text to n characters, never inside a character.
+std::string cutCharacters(const std::string& text, std::size_t n)
+{
+    std::size_t chars = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
+            if (chars == n)
+                return text.substr(0, i);
+            ++chars;
+        }
+    }
+    return text;
+}
+
+} // namespace
+
+// --- TransactionGuard ---
+
+TransactionGuard::TransactionGuard(engine::Database& db) : m_db(db)
+{
+    if (!m_db.inTransaction()) {
+        m_db.startTransaction();
+        m_owned = true;
+    }
+}
+
+TransactionGuard::~TransactionGuard()
+{
+    if (!m_owned || m_done)
+        return;
+    try {
+        m_db.rollback();
+    } catch (...) {
+    }
+}
+
+void TransactionGuard::commit()
+{
+    if (!m_owned || m_done)
+        return;
+    m_db.commit();
+    m_done = true;
+}
+
+void TransactionGuard::rollback()
+{
+    if (!m_owned || m_done)
+        return;
+    m_done = true;
+    m_db.rollback(); // does nothing when the engine already ended it
+}
+
+// --- TSQLRecClass ---
+
+TSQLRecClass::TSQLRecClass(THourvaneDataMod& dm) : m_dm(dm) {}
+
+void TSQLRecClass::Clear()
+{
+    m_modified = false;
+    m_lockHolder.clear();
+    m_lockRefused = false;
+}
+
+std::string TSQLRecClass::displayLockHolder(const std::string& holder)
+{
+    if (!holder.empty() && holder.front() == '*')
+        return "another user";
+    return holder;
+}
+
+std::string TSQLRecClass::storedIdentity(const std::string& lockIdentity)
+{
+    return cutCharacters(lockIdentity, kLockIdentityLength);
+}
+
+bool TSQLRecClass::isFreeHolder(const std::string& holder) { return holder.empty() || holder == "(null)"; }
+
+engine::Table& TSQLRecClass::table() const { return m_dm.table(m_tableName); }
+
+std::string TSQLRecClass::recreateQuestion() const
+{
+    return "The " + m_recordName + " record no longer exists in" + " the database.  Do you want to re-create the record?";
+}
+
+std::string TSQLRecClass::engineErrorText(const std::exception& error)
+{
+    if (auto* e = dynamic_cast<const engine::EngineError*>(&error))
+        return std::to_string(e->code()) + " - " + e->message();
+    return error.what();
+}
+
+std::string TSQLRecClass::engineErrorText(const std::exception_ptr& error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        return engineErrorText(e);
+    } catch (...) {
+        return "Unknown error";
+    }
+}
+
+void TSQLRecClass::showInternalError(const std::string& tail) { tell(kNoDataSet + tail, MsgKind::Error); }
+
+std::string TSQLRecClass::currentHolder()
+{
+    engine::Table& t = table();
+    // Reading from disk is the point; an unposted buffer would hide the row.
+    if (t.state() == engine::TableState::Edit || t.state() == engine::TableState::Insert)
+        t.cancel();
+    if (!t.hasRow())
+        throw engine::EngineTextError("Table " + t.tableName() + " has no current record");
+    t.refresh();
+    return t.fieldByName(kLockedBy).asString();
+}
+
+bool TSQLRecClass::claimRow(const std::string& identity)
+{
+    engine::Table& t = table();
+    engine::Database& db = t.database();
+    std::string schema = db.schemaOf(t.sqlName());
+    std::string target = (schema.empty() ? std::string() : engine::quoteIdent(schema) + ".") +
+                         engine::quoteIdent(t.sqlName());
+    // Check and write in one statement: of two copies claiming a free row at
+    // the same moment, the engine lets exactly one change it.
+    engine::Query q(db);
+    q.addSql("update " + target + " set LockedBy = :Id");
+    q.addSql(" where rowid = :Row");
+    q.addSql("   and (LockedBy is null or LockedBy = '' or LockedBy = '(null)' or LockedBy = :Id)");
+    q.setParamText("Id", identity);
+    q.setParamInteger("Row", t.rowId());
+    q.execSql();
+    return q.rowsAffected() > 0;
+}
+
+bool TSQLRecClass::Save(const std::string& lockIdentity)
+{
+    if (m_tableName.empty()) {
+        showInternalError("");
+        return false;
+    }
+    const std::string identity = storedIdentity(lockIdentity);
+    std::string holder;
+    try {
+        holder = currentHolder();
+    } catch (const std::exception& e) {
+        // A row deleted meanwhile has lost its lock with it.
+        if (!isRecordGone(e)) {
+            tell("The following error occurred saving the " + m_recordName + " record: " + engineErrorText(e) +
+                     "\r\r" + "The record was NOT saved.",
+                 MsgKind::Warning);
+            return false;
+        }
+    }
+    if (isFreeHolder(holder)) {
+        tell("An error occurred saving the " + m_recordName + " record." +
+                 "  The record has been unlocked by another user." + "\r\r" +
+                 "Please select the record again to enter your changes.",
+             MsgKind::Information, kLockHelpContext);
+        return false;
+    }
+    if (holder == identity)
+        return true;
+    tell("An error occurred saving the " + m_recordName + " record." + "  The record is locked by " +
+             displayLockHolder(holder) + "." + "\r\r" + "Please try your changes again later.",
+         MsgKind::Information, kLockHelpContext);
+    return false;
+}
+
+bool TSQLRecClass::Delete(const std::string& lockIdentity)
+{
+    if (m_tableName.empty()) {
+        showInternalError("");
+        return false;
+    }
+    const std::string identity = storedIdentity(lockIdentity);
+    try {
+        std::string holder = currentHolder();
+        if (isFreeHolder(holder)) {
+            tell("An error occurred deleting the " + m_recordName + " record." +
+                     " The record has been unlocked by another user." + "\r\r" +
+                     "Please select the record again to enter your changes.",
+                 MsgKind::Information, kLockHelpContext);
+            return false;
+        }
+        if (holder != identity) {
+            tell("The record is locked by " + displayLockHolder(holder) + "." + "\r\r" +
+                     "Please try your delete again later.",
+                 MsgKind::Information, kLockHelpContext);
+            return false;
+        }
+        table().deleteRecord();
+        return true;
+    } catch (const std::exception& e) {
+        tell("The following error occurred deleting the " + m_recordName + " record: " + engineErrorText(e) +
+                 "\r\r" + "The record has NOT been deleted.",
+             MsgKind::Warning);
+        return false;
+    }
+}
+
+bool TSQLRecClass::Undelete(const std::string& lockIdentity)
+{
+    if (m_tableName.empty())
+        return false;
+    try {
+        engine::Table& t = table();
+        if (t.findField("DeletedBy") < 0)
+            return true; // nothing of the kind to clear
+        currentHolder();
+        if (t.fieldByName("DeletedBy").asString() != storedIdentity(lockIdentity))
+            return true;
+        t.edit();
+        t.fieldByName("DeletedBy").clear();
+        t.post();
+        return true;
+    } catch (const std::exception&) {
+        try {
+            table().cancel();
+        } catch (...) {
+        }
+        return false;
+    }
+}
+
+bool TSQLRecClass::Lock(const std::string& lockIdentity)
+{
+    if (m_tableName.empty()) {
+        showInternalError(" The record has not been locked.");
+        return false;
+    }
+    if (m_lockRefused)
+        return false;
+    const std::string identity = storedIdentity(lockIdentity);
+    try {
+        std::string holder = currentHolder();
+        for (int attempt = 1;; ++attempt) {
+            if (holder == identity) {
+                // Already ours, also when an earlier run under this identity left it.
+                m_lockHolder = identity;
+                return true;
+            }
+            if (!isFreeHolder(holder) || attempt > kClaimAttempts) {
+                tell("The " + m_recordName + " record is already locked by " +
+                         (isFreeHolder(holder) ? std::string("another user") : displayLockHolder(holder)) +
+                         ".  You may view the information but may " + "not save any changes." + "\r\r" +
+                         "Please try your update " + "again later.",
+                     MsgKind::Information, kLockHelpContext);
+                m_lockRefused = true;
+                return false;
+            }
+            if (claimRow(identity)) {
+                table().refresh(); // the cursor shows the row as it now is
+                m_lockHolder = identity;
+                return true;
+            }
+            holder = currentHolder(); // someone was quicker: see who
+        }
+    } catch (const std::exception& e) {
+        tell("The following error occurred locking the " + m_recordName + " record: " + engineErrorText(e) + "\r\r" +
+                 "The record was NOT locked.",
+             MsgKind::Warning);
+        return false;
+    }
+}
+
+bool TSQLRecClass::Unlock(const std::string& lockIdentity)
+{
+    if (m_tableName.empty()) {
+        showInternalError(" The record has not been unlocked.");
+        return false;
+    }
+    const std::string identity = storedIdentity(lockIdentity);
+    try {
+        std::string holder;
+        try {
+            holder = currentHolder();
+        } catch (const std::exception& e) {
+            if (!isRecordGone(e))
+                throw;
+            m_lockHolder.clear(); // the row went, and its lock with it
+            return true;
+        }
+        if (isFreeHolder(holder) || holder != identity) {
+            m_lockHolder.clear(); // nothing of this copy's to release
+            return true;
+        }
+        engine::Table& t = table();
+        t.edit();
+        t.fieldByName(kLockedBy).setAsString("");
+        t.post();
+        m_lockHolder.clear();
+        return true;
+    } catch (const std::exception& e) {
+        try {
+            table().cancel();
+        } catch (...) {
+        }
+        tell("The following error occurred unlocking the " + m_recordName + " record: " + engineErrorText(e) +
+                 "\r\r" + "The record was NOT unlocked.",
+             MsgKind::Warning);
+        return false;
+    }
+}
+
+} // namespace hv

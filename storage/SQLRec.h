@@ -1,0 +1,111 @@
+#pragma once
+// The base of every table record class: the object's modified flag and lock
+// holder, the table component its rows live in, and the row-lock protocol
+// through the LockedBy column that lets several copies share one database.
+// Derived classes position their table on the record's row (by primary key)
+// and then call the base operations, which work on the table's current row.
+#include <exception>
+#include <string>
+
+namespace hv {
+
+namespace engine {
+class Database;
+class Table;
+} // namespace engine
+
+class THourvaneDataMod;
+
+// A transaction for an operation that changes several rows: it starts one
+// only when none is active and then commits or rolls back only its own, so
+// an operation called inside a caller's transaction leaves both to the caller.
+class TransactionGuard {
+public:
+    // Throws the engine's error when the transaction cannot be started.
+    explicit TransactionGuard(engine::Database& db);
+    // Rolls back an owned transaction that was neither committed nor rolled
+    // back; never throws.
+    ~TransactionGuard();
+    TransactionGuard(const TransactionGuard&) = delete;
+    TransactionGuard& operator=(const TransactionGuard&) = delete;
+
+    bool owned() const { return m_owned; }
+    // Both do nothing for a transaction that belongs to a caller.
+    void commit();
+    void rollback();
+
+private:
+    engine::Database& m_db;
+    bool m_owned = false;
+    bool m_done = false;
+};
+
+class TSQLRecClass {
+public:
+    explicit TSQLRecClass(THourvaneDataMod& dm);
+    virtual ~TSQLRecClass() = default;
+    TSQLRecClass(const TSQLRecClass&) = delete;
+    TSQLRecClass& operator=(const TSQLRecClass&) = delete;
+
+    // Modified false, lock holder empty, lock refused false.
+    virtual void Clear();
+    // The save check: true only while the row is held by this identity.
+    virtual bool Save(const std::string& lockIdentity);
+    // Lock check, then deletes the table's current row.
+    virtual bool Delete(const std::string& lockIdentity);
+    // Clears a DeletedBy column that holds the identity.
+    virtual bool Undelete(const std::string& lockIdentity);
+    // Takes the row lock; refuses while another copy holds it.
+    virtual bool Lock(const std::string& lockIdentity);
+    // Releases the row lock when it is this identity's.
+    virtual bool Unlock(const std::string& lockIdentity);
+
+    bool modified() const { return m_modified; }
+    void setModified(bool modified) { m_modified = modified; }
+    const std::string& lockHolder() const { return m_lockHolder; }
+    const std::string& recordName() const { return m_recordName; }
+    const std::string& tableName() const { return m_tableName; }
+    bool lockRefused() const { return m_lockRefused; }
+    void resetLockRefused() { m_lockRefused = false; }
+
+    // A LockedBy value as messages show it: a fallback identity ("*...")
+    // reads "another user".
+    static std::string displayLockHolder(const std::string& holder);
+    // The identity as LockedBy keeps it (the column holds 15 characters).
+    static std::string storedIdentity(const std::string& lockIdentity);
+    // Free: LockedBy empty or the text "(null)".
+    static bool isFreeHolder(const std::string& holder);
+
+protected:
+    void setRecordName(std::string name) { m_recordName = std::move(name); }
+    void setTableName(std::string name) { m_tableName = std::move(name); }
+    void setLockHolder(std::string holder) { m_lockHolder = std::move(holder); }
+
+    THourvaneDataMod& dataModule() const { return m_dm; }
+    // The table component named by the table name; throws for an unknown name.
+    engine::Table& table() const;
+
+    // "The <name> record no longer exists in the database.  Do you want to
+    // re-create the record?"
+    std::string recreateQuestion() const;
+    // An engine error as the failure messages insert it: "<code> - <message>"
+    // for the coded kind, the text itself for every other error.
+    static std::string engineErrorText(const std::exception& error);
+    static std::string engineErrorText(const std::exception_ptr& error);
+
+private:
+    // Re-reads the current row and returns its LockedBy.
+    std::string currentHolder();
+    // One conditional write that takes the row only while it is free or ours.
+    bool claimRow(const std::string& identity);
+    void showInternalError(const std::string& tail);
+
+    THourvaneDataMod& m_dm;
+    bool m_modified = false;
+    std::string m_lockHolder;
+    std::string m_recordName;
+    std::string m_tableName;
+    bool m_lockRefused = false;
+};
+
+} // namespace hv
