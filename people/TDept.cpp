@@ -1,0 +1,318 @@
+#include "people/TDept.h"
+
+#include "engine/EngineError.h"
+#include "engine/Table.h"
+#include "people/PeopleUtil.h"
+#include "people/TEmp.h"
+#include "storage/AppState.h"
+#include "storage/DataModule.h"
+#include "storage/MessageService.h"
+
+namespace hv {
+namespace {
+
+const char* const kRecordName = "Department";
+
+// The code filter is the cursor's, shared by every user of tblDepts: it must
+// be off again whatever happens while it is on.
+class FilterScope {
+public:
+    FilterScope(engine::Table& t, const std::string& expression) : m_table(t)
+    {
+        m_table.setFilter(expression);
+        m_table.setFiltered(true);
+    }
+    ~FilterScope()
+    {
+        try {
+            m_table.setFiltered(false);
+            m_table.setFilter("");
+        } catch (...) {
+        }
+    }
+    FilterScope(const FilterScope&) = delete;
+    FilterScope& operator=(const FilterScope&) = delete;
+
+private:
+    engine::Table& m_table;
+};
+
+std::string quoted(const std::string& text)
+{
+    std::string out = "'";
+    for (char c : text) {
+        if (c == '\'')
+            out += '\'';
+        out += c;
+    }
+    return out + "'";
+}
+
+} // namespace
+
+TDeptRecClass::TDeptRecClass(THourvaneDataMod& dm) : TSQLRecClass(dm)
+{
+    setRecordName(kRecordName);
+    setTableName("tblDepts");
+    Clear();
+}
+
+void TDeptRecClass::SetModified(bool value)
+{
+    if (value && !modified())
+        Lock(appState().lockIdentity);
+    setModified(value);
+}
+
+void TDeptRecClass::SetDeptName(const std::string& value)
+{
+    if (value != m_deptName)
+        SetModified(true);
+    m_deptName = value;
+}
+
+void TDeptRecClass::SetDeptCode(const std::string& value)
+{
+    if (value != m_deptCode)
+        SetModified(true);
+    m_deptCode = value;
+}
+
+void TDeptRecClass::SetActiveFlag(bool value)
+{
+    if (value != m_activeFlag)
+        SetModified(true);
+    m_activeFlag = value;
+}
+
+void TDeptRecClass::SetManagerID(std::int32_t value)
+{
+    if (value != m_managerID)
+        SetModified(true);
+    m_managerID = value;
+}
+
+void TDeptRecClass::Clear()
+{
+    TSQLRecClass::Clear();
+    m_deptName.clear();
+    m_deptCode.clear();
+    m_activeFlag = true;
+    m_managerID = 0;
+}
+
+bool TDeptRecClass::findRow()
+{
+    engine::Table& t = table();
+    t.setIndexName("");
+    return t.findKey({engine::Value(std::int64_t(m_deptID))});
+}
+
+void TDeptRecClass::readRow(bool withName)
+{
+    engine::Table& t = table();
+    m_deptID = std::int32_t(t.fieldByName("DeptID").asInteger());
+    if (withName)
+        m_deptName = t.fieldByName("DeptName").asString();
+    m_deptCode = t.fieldByName("DeptCode").asString();
+    m_activeFlag = t.fieldByName("ActiveFlag").asBoolean();
+    m_managerID = std::int32_t(t.fieldByName("ManagerID").asInteger());
+    setLockHolder(t.fieldByName("LockedBy").asString());
+}
+
+bool TDeptRecClass::LoadByID()
+{
+    Clear();
+    if (!findRow())
+        return false;
+    readRow(true);
+    return true;
+}
+
+bool TDeptRecClass::LoadByName()
+{
+    const std::string name = m_deptName;
+    Clear();
+    m_deptName = name;
+    engine::Table& t = table();
+    t.setIndexName("DeptName");
+    if (!t.findKey({engine::Value(name)}))
+        return false;
+    readRow(false);
+    return true;
+}
+
+bool TDeptRecClass::LoadByCode()
+{
+    const std::string code = m_deptCode;
+    Clear();
+    m_deptCode = code;
+    engine::Table& t = table();
+    FilterScope filter(t, "DeptCode = " + quoted(code));
+    t.first();
+    if (t.eof() || !t.hasRow())
+        return false;
+    readRow(true);
+    return true;
+}
+
+bool TDeptRecClass::Save(const std::string& lockIdentity)
+{
+    if (!modified())
+        return true;
+    engine::Table* t = nullptr;
+    try {
+        t = &table();
+        if (m_deptID != 0) {
+            if (findRow()) {
+                if (!TSQLRecClass::Save(lockIdentity))
+                    return false;
+                t->edit();
+            } else {
+                if (people::Ask(std::string("This ") + kRecordName + " record no longer exists in" +
+                                " the database.  Do you want to re-create the record?") != MsgResult::Yes)
+                    return false;
+                t->append();
+            }
+        } else {
+            t->append();
+        }
+        t->fieldByName("DeptCode").setAsString(m_deptCode);
+        t->fieldByName("DeptName").setAsString(m_deptName);
+        t->fieldByName("ActiveFlag").setAsBoolean(m_activeFlag);
+        t->fieldByName("ManagerID").setAsInteger(m_managerID);
+        t->fieldByName("LockedBy").setAsString(""); // a save releases the row
+        t->post();
+    } catch (const engine::EngineError& e) {
+        if (t)
+            t->cancel();
+        if (e.message().find("index 'DeptName") != std::string::npos)
+            people::Tell("This Department Name has already been used.  Please try another one.",
+                         MsgKind::Information);
+        else
+            people::Tell("The following error occurred saving the record: " + e.message() + "\r\r" +
+                             "The record was NOT saved.",
+                         MsgKind::Warning);
+        return false;
+    } catch (const engine::EngineTextError& e) {
+        if (t)
+            t->cancel();
+        people::Tell(std::string("The following error occurred saving the record: ") + e.what() + "\r\r" +
+                         "The record was NOT saved.",
+                     MsgKind::Warning);
+        return false;
+    }
+    setModified(false);
+    return true;
+}
+
+bool TDeptRecClass::Delete(const std::string& lockIdentity)
+{
+    try {
+        if (!findRow()) {
+            people::Tell(std::string("The ") + kRecordName + " record has been deleted by another" + " user.",
+                         MsgKind::Information);
+            return false;
+        }
+        TransactionGuard tx(dataModule().HourvaneDB);
+        if (!TSQLRecClass::Delete(lockIdentity)) {
+            tx.rollback();
+            return false;
+        }
+        // The department's employees are left without one.
+        people::ExecBlank(dataModule(), "update Employee set DeptID = 0 where DeptID = " + std::to_string(m_deptID));
+        tx.commit();
+    } catch (const engine::EngineError& e) {
+        people::Tell(std::string("The following error occurred deleting the ") + kRecordName + " record: " + "\r\r" +
+                         std::to_string(e.code()) + " - " + e.message() + ".",
+                     MsgKind::Warning);
+        return false;
+    } catch (const engine::EngineTextError& e) {
+        people::Tell(std::string("The following error occurred deleting the ") + kRecordName + " record:" + "\r\r" +
+                         e.what() + ".",
+                     MsgKind::Warning);
+        return false;
+    }
+    Clear();
+    m_deptID = 0;
+    return true;
+}
+
+bool TDeptRecClass::Lock(const std::string& lockIdentity)
+{
+    bool found = false;
+    try {
+        found = findRow();
+    } catch (const std::exception& e) {
+        people::Tell("The following error occurred locking the " + recordName() + " record: " + engineErrorText(e) +
+                         "\r\r" + "The record was NOT locked.",
+                     MsgKind::Warning);
+        return false;
+    }
+    if (found)
+        return TSQLRecClass::Lock(lockIdentity);
+    setLockHolder(storedIdentity(lockIdentity)); // a new department is locked in memory only
+    return true;
+}
+
+bool TDeptRecClass::Unlock(const std::string& lockIdentity)
+{
+    bool found = false;
+    try {
+        found = findRow();
+    } catch (const std::exception& e) {
+        people::Tell("The following error occurred unlocking the " + recordName() + " record: " +
+                         engineErrorText(e) + "\r\r" + "The record was NOT unlocked.",
+                     MsgKind::Warning);
+        return false;
+    }
+    if (found)
+        return TSQLRecClass::Unlock(lockIdentity);
+    setLockHolder("");
+    return true;
+}
+
+std::string TDeptRecClass::ManagerName()
+{
+    const std::string none = "<No Manager>";
+    if (m_managerID == 0)
+        return none;
+    try {
+        TEmployeeRecClass manager(dataModule());
+        manager.SetEmpID(m_managerID);
+        if (!manager.LoadByID())
+            return none;
+        return manager.FullName();
+    } catch (const engine::EngineError&) {
+        return none;
+    } catch (const engine::EngineTextError&) {
+        return none;
+    }
+}
+
+void TDeptRecClass::FillDepartmentList(PickList& list, bool withNew, bool activeOnly, std::int32_t keptID)
+{
+    list.clear();
+    if (withNew)
+        list.add("<New Department>", 0);
+    engine::Table& t = table();
+    t.setIndexName("DeptName");
+    for (t.first(); !t.eof(); t.next()) {
+        auto id = std::int32_t(t.fieldByName("DeptID").asInteger());
+        if (!activeOnly || t.fieldByName("ActiveFlag").asBoolean() || id == keptID)
+            list.add(t.fieldByName("DeptName").asString(), id);
+    }
+}
+
+void TDeptRecClass::FillDepartmentListBox(PickList& list, bool withNone)
+{
+    list.clear();
+    if (withNone)
+        list.add("<No Department>", 0);
+    engine::Table& t = table();
+    t.setIndexName("DeptName");
+    for (t.first(); !t.eof(); t.next())
+        list.add(t.fieldByName("DeptName").asString(), std::int32_t(t.fieldByName("DeptID").asInteger()));
+}
+
+} // namespace hv

@@ -1,0 +1,154 @@
+#pragma once
+// Two copies of the program on one data folder (two data modules, each with
+// its own connection and every table opened shared), acting under the lock
+// identities ALICE and BOB, and helpers that put rows in place and read them
+// back from disk the way another copy sees them.
+#include "engine/EngineError.h"
+#include "engine/Query.h"
+#include "engine/Table.h"
+#include "platform/DateUtil.h"
+#include "storage/AppState.h"
+#include "storage/DataModule.h"
+#include "tests/storage/StorageFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace hv::test {
+
+class PeopleTest : public StorageTest {
+protected:
+    void SetUp() override
+    {
+        StorageTest::SetUp();
+        resetAppState();
+        actAs("ALICE");
+        start();
+    }
+    void TearDown() override
+    {
+        other.reset();
+        StorageTest::TearDown();
+        resetAppState();
+    }
+
+    // The process-wide identity that the setters lock with.
+    static void actAs(const std::string& identity) { appState().lockIdentity = identity; }
+
+    THourvaneDataMod& second()
+    {
+        if (!other)
+            other = std::make_unique<THourvaneDataMod>(DataModuleOptions{programFolder, "Hourvane3.ini", nullptr});
+        return *other;
+    }
+
+    static double date(int y, int m, int d) { return EncodeDate(y, m, d); }
+
+    std::int64_t addDept(const std::string& name, bool active = true, std::int64_t manager = 0,
+                         const std::string& code = {}, const std::string& lockedBy = {})
+    {
+        engine::Table& t = dm->tblDepts;
+        t.append();
+        t.fieldByName("DeptName").setAsString(name);
+        t.fieldByName("DeptCode").setAsString(code);
+        t.fieldByName("ActiveFlag").setAsBoolean(active);
+        t.fieldByName("ManagerID").setAsInteger(manager);
+        if (!lockedBy.empty())
+            t.fieldByName("LockedBy").setAsString(lockedBy);
+        t.post();
+        return t.fieldByName("DeptID").asInteger();
+    }
+
+    // Dates of 0 stay null.
+    std::int64_t addEmp(const std::string& last, const std::string& first, double start = 0, double end = 0,
+                        std::int64_t dept = 0, bool active = true, const std::string& code = {},
+                        const std::string& lockedBy = {})
+    {
+        engine::Table& t = dm->tblEmps;
+        t.append();
+        t.fieldByName("LastName").setAsString(last);
+        t.fieldByName("FirstName").setAsString(first);
+        if (start > 0)
+            t.fieldByName("StartDate").setAsDateTime(start);
+        if (end > 0)
+            t.fieldByName("EndDate").setAsDateTime(end);
+        t.fieldByName("DeptID").setAsInteger(dept);
+        t.fieldByName("ActiveFlag").setAsBoolean(active);
+        t.fieldByName("EligibleFlag").setAsBoolean(true);
+        t.fieldByName("EmpCode").setAsString(code);
+        if (!lockedBy.empty())
+            t.fieldByName("LockedBy").setAsString(lockedBy);
+        t.post();
+        return t.fieldByName("EmpID").asInteger();
+    }
+
+    static std::int64_t exec(THourvaneDataMod& d, const std::string& sql)
+    {
+        d.qryBlank.clearSql();
+        d.qryBlank.addSql(sql);
+        d.qryBlank.execSql();
+        return d.qryBlank.rowsAffected();
+    }
+
+    // The first column of the first row as the other copy reads it from disk:
+    // "<null>" for a null, "<no row>" when there is none.
+    std::string read(const std::string& sql)
+    {
+        engine::Query& q = second().qryBlank;
+        q.clearSql();
+        q.addSql(sql);
+        q.open();
+        std::string v = q.eof() ? "<no row>" : q.field(0).isNull() ? "<null>" : q.field(0).asString();
+        q.close();
+        return v;
+    }
+    std::int64_t count(const std::string& table, const std::string& where = {})
+    {
+        return std::stoll(read("select count(*) from " + table + (where.empty() ? "" : " where " + where)));
+    }
+
+    // The error that the statement meets on this copy's connection just now.
+    engine::EngineError errorOf(const std::string& sql)
+    {
+        try {
+            exec(*dm, sql);
+        } catch (const engine::EngineError& e) {
+            return e;
+        }
+        ADD_FAILURE() << "the statement did not fail: " << sql;
+        return engine::EngineError(0, "");
+    }
+
+    void expectOnlyMessage(const std::string& text, MsgKind kind, MsgButtons buttons = MsgButtons::Ok,
+                           int helpContext = 0)
+    {
+        ASSERT_EQ(messages.shown().size(), 1u) << (messages.shown().empty() ? "" : messages.last());
+        const ShownMessage& m = messages.shown().front();
+        EXPECT_EQ(m.text, text);
+        EXPECT_EQ(m.kind, kind);
+        EXPECT_EQ(m.buttons, buttons);
+        EXPECT_EQ(m.helpContext, helpContext);
+    }
+
+    // The other copy holds a write transaction and this copy does not wait:
+    // any write of this copy fails at once.
+    void blockWritesFromSecondCopy()
+    {
+        second().HourvaneDB.startTransaction();
+        dm->HourvaneDB.setLockRetryCount(0);
+        dm->HourvaneDB.setLockWaitTime(0);
+    }
+    void releaseSecondCopy()
+    {
+        second().HourvaneDB.rollback();
+        dm->HourvaneDB.setLockRetryCount(50);
+        dm->HourvaneDB.setLockWaitTime(100);
+    }
+
+    std::unique_ptr<THourvaneDataMod> other;
+};
+
+} // namespace hv::test
