@@ -2,23 +2,11 @@
 
 #include "app/Globals.h"
 #include "app/SingleInstance.h"
+#include "engine/TableDef.h"
 
 #include <cctype>
 
 namespace hv {
-namespace {
-
-bool equalsIgnoringCase(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
-} // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
 {
@@ -26,7 +14,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
     if (arguments.empty() || arguments.front().empty())
         return result;
     const std::string& first = arguments.front();
-    if (equalsIgnoringCase(first, "CONVERTONLY"))
+    if (engine::sameName(first, "CONVERTONLY"))
         result.migrationMode = true;
     else
         result.lockIdentity = CutToCharacters(first, kLockIdentityLength);

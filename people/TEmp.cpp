@@ -291,14 +291,10 @@ bool TEmployeeRecClass::Delete(const std::string& lockIdentity)
             people::ExecBlank(dataModule(), statement + id);
         tx.commit();
     } catch (const engine::EngineError& e) {
-        people::Tell(std::string("The following error occurred deleting the ") + kRecordName + " record: " + "\r\r" +
-                         std::to_string(e.code()) + " - " + e.message() + ".",
-                     MsgKind::Warning);
+        people::Tell(deleteFailureText(e), MsgKind::Warning);
         return false;
     } catch (const engine::EngineTextError& e) {
-        people::Tell(std::string("The following error occurred deleting the ") + kRecordName + " record:" + "\r\r" +
-                         e.what() + ".",
-                     MsgKind::Warning);
+        people::Tell(deleteFailureText(e), MsgKind::Warning);
         return false;
     }
     Clear();
@@ -308,36 +304,12 @@ bool TEmployeeRecClass::Delete(const std::string& lockIdentity)
 
 bool TEmployeeRecClass::Lock(const std::string& lockIdentity)
 {
-    bool found = false;
-    try {
-        found = findRow();
-    } catch (const std::exception& e) {
-        people::Tell("The following error occurred locking the " + recordName() + " record: " + engineErrorText(e) +
-                         "\r\r" + "The record was NOT locked.",
-                     MsgKind::Warning);
-        return false;
-    }
-    if (found)
-        return TSQLRecClass::Lock(lockIdentity);
-    setLockHolder(storedIdentity(lockIdentity)); // a new employee is locked in memory only
-    return true;
+    return LockStoredRow(lockIdentity, [this] { return findRow(); });
 }
 
 bool TEmployeeRecClass::Unlock(const std::string& lockIdentity)
 {
-    bool found = false;
-    try {
-        found = findRow();
-    } catch (const std::exception& e) {
-        people::Tell("The following error occurred unlocking the " + recordName() + " record: " +
-                         engineErrorText(e) + "\r\r" + "The record was NOT unlocked.",
-                     MsgKind::Warning);
-        return false;
-    }
-    if (found)
-        return TSQLRecClass::Unlock(lockIdentity);
-    setLockHolder("");
-    return true;
+    return UnlockStoredRow(lockIdentity, [this] { return findRow(); });
 }
 
 std::string TEmployeeRecClass::FullName() const

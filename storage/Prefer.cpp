@@ -1,5 +1,7 @@
 #include "storage/Prefer.h"
 
+#include "engine/TableDef.h"
+
 #include "engine/EngineError.h"
 #include "engine/Table.h"
 #include "platform/Clock.h"
@@ -34,15 +36,6 @@ std::string engineMessage(const std::exception& error)
     return error.what();
 }
 
-bool sameKey(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 } // namespace
 
@@ -147,38 +140,14 @@ bool TPreferenceRecClass::Lock(const std::string& lockIdentity)
 {
     if (m_storage == PreferStorage::SettingsFile)
         return true;
-    bool found = false;
-    try {
-        found = findRow();
-    } catch (const std::exception& e) {
-        tell("The following error occurred locking the " + recordName() + " record: " + engineErrorText(e) +
-                 "\r\r" + "The record was NOT locked.",
-             MsgKind::Warning);
-        return false;
-    }
-    if (found)
-        return TSQLRecClass::Lock(lockIdentity);
-    setLockHolder(storedIdentity(lockIdentity)); // a row not stored yet is locked in memory only
-    return true;
+    return LockStoredRow(lockIdentity, [this] { return findRow(); });
 }
 
 bool TPreferenceRecClass::Unlock(const std::string& lockIdentity)
 {
     if (m_storage == PreferStorage::SettingsFile)
         return true;
-    bool found = false;
-    try {
-        found = findRow();
-    } catch (const std::exception& e) {
-        tell("The following error occurred unlocking the " + recordName() + " record: " + engineErrorText(e) +
-                 "\r\r" + "The record was NOT unlocked.",
-             MsgKind::Warning);
-        return false;
-    }
-    if (found)
-        return TSQLRecClass::Unlock(lockIdentity);
-    setLockHolder("");
-    return true;
+    return UnlockStoredRow(lockIdentity, [this] { return findRow(); });
 }
 
 // --- the settings cache ---
@@ -239,7 +208,7 @@ void TPreferenceListClass::LoadAll()
 TPreferenceRecClass* TPreferenceListClass::find(const std::string& key) const
 {
     for (const auto& item : m_items)
-        if (sameKey(item->key(), key))
+        if (engine::sameName(item->key(), key))
             return item.get();
     return nullptr;
 }

@@ -132,6 +132,48 @@ std::string TSQLRecClass::engineErrorText(const std::exception_ptr& error)
     }
 }
 
+bool TSQLRecClass::LockStoredRow(const std::string& lockIdentity, const std::function<bool()>& findRow)
+{
+    bool found = false;
+    try {
+        found = findRow();
+    } catch (const std::exception& e) {
+        tell("The following error occurred locking the " + m_recordName + " record: " + engineErrorText(e) +
+                 "\r\r" + "The record was NOT locked.",
+             MsgKind::Warning);
+        return false;
+    }
+    if (found)
+        return TSQLRecClass::Lock(lockIdentity);
+    m_lockHolder = storedIdentity(lockIdentity);
+    return true;
+}
+
+bool TSQLRecClass::UnlockStoredRow(const std::string& lockIdentity, const std::function<bool()>& findRow)
+{
+    bool found = false;
+    try {
+        found = findRow();
+    } catch (const std::exception& e) {
+        tell("The following error occurred unlocking the " + m_recordName + " record: " + engineErrorText(e) +
+                 "\r\r" + "The record was NOT unlocked.",
+             MsgKind::Warning);
+        return false;
+    }
+    if (found)
+        return TSQLRecClass::Unlock(lockIdentity);
+    m_lockHolder.clear();
+    return true;
+}
+
+std::string TSQLRecClass::deleteFailureText(const std::exception& error) const
+{
+    if (auto* e = dynamic_cast<const engine::EngineError*>(&error))
+        return "The following error occurred deleting the " + m_recordName + " record: " + "\r\r" +
+               std::to_string(e->code()) + " - " + e->message() + ".";
+    return "The following error occurred deleting the " + m_recordName + " record:" + "\r\r" + error.what() + ".";
+}
+
 void TSQLRecClass::showInternalError(const std::string& tail) { tell(kNoDataSet + tail, MsgKind::Error); }
 
 std::string TSQLRecClass::currentHolder()

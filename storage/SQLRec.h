@@ -5,6 +5,7 @@
 // Derived classes position their table on the record's row (by primary key)
 // and then call the base operations, which work on the table's current row.
 #include <exception>
+#include <functional>
 #include <string>
 
 namespace hv {
@@ -92,6 +93,14 @@ protected:
     // for the coded kind, the text itself for every other error.
     static std::string engineErrorText(const std::exception& error);
     static std::string engineErrorText(const std::exception_ptr& error);
+
+    // Lock and Unlock of a record whose row may not be stored yet: findRow
+    // positions the table on the row; a row not stored is locked in memory only.
+    bool LockStoredRow(const std::string& lockIdentity, const std::function<bool()>& findRow);
+    bool UnlockStoredRow(const std::string& lockIdentity, const std::function<bool()>& findRow);
+    // "The following error occurred deleting the <name> record: " + "\r\r" +
+    // code + " - " + message + "." (the text-only kind: " record:", its text).
+    std::string deleteFailureText(const std::exception& error) const;
 
 private:
     // Re-reads the current row and returns its LockedBy.
