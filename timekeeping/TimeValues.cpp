@@ -60,6 +60,24 @@ std::string PunchParseMessage(const std::string& text, const std::string& timeFo
            "Please try again using an " + ExpectedTimeEntry(timeFormat) + " format.";
 }
 
+char ApKeyLetter(const std::string& boxText, int maxLength, int keyCode, KeyModifier held,
+                 const GlobalSettings& settings)
+{
+    if (settings.timeFormat != "hh:nn A/P" || keyCode == 0)
+        return 0;
+    std::size_t typed = 0;
+    for (char c : boxText)
+        if (c != ' ')
+            ++typed;
+    if (int(typed) != maxLength - 2)
+        return 0;
+    if (keyCode == settings.amKey && held == settings.amModifier)
+        return 'A';
+    if (keyCode == settings.pmKey && held == settings.pmModifier)
+        return 'P';
+    return 0;
+}
+
 namespace {
 
 int minutesOf(double time)

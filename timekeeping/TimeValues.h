@@ -2,6 +2,8 @@
 // Punch times: a time of day (whole part 0) or -1 for an empty punch, shown and
 // typed in 24-hour ("hh:nn") or 12-hour form with A or P, and turned into the
 // hours of a day with the minute rounding in force.
+#include "storage/HVGlobal.h"
+
 #include <array>
 #include <optional>
 #include <string>
@@ -37,6 +39,13 @@ std::string ExpectedTimeEntry(const std::string& timeFormat);
 std::string PunchMaskMessage(const std::string& boxText, const std::string& timeFormat);
 // Shown when the parser refuses what was typed.
 std::string PunchParseMessage(const std::string& text, const std::string& timeFormat);
+
+// The A/P keys of a 12-hour box: while hour and minutes are typed and only the
+// letter is missing, the configured AM (PM) key with exactly its modifier held
+// makes the next typed character "A" ("P"). Only for the format "hh:nn A/P";
+// a key code of 0 matches no key. Returns 'A', 'P' or 0.
+char ApKeyLetter(const std::string& boxText, int maxLength, int keyCode, KeyModifier held,
+                 const GlobalSettings& settings);
 
 using PunchPairs = std::array<double, 4>;
 // The hours of one day from its four pairs, rounded once by the minute rounding

@@ -90,5 +90,25 @@ TEST_F(PunchText, FormatsAndWordsTheMessages)
               "format.");
 }
 
+TEST(ApKeys, CompleteOnlyAMissingLetterWithExactlyTheModifier)
+{
+    GlobalSettings g;
+    g.timeFormat = "hh:nn A/P";
+    g.amKey = 0x61; // keypad 1
+    g.amModifier = KeyModifier::None;
+    g.pmKey = 0x62;
+    g.pmModifier = KeyModifier::Shift;
+    EXPECT_EQ(ApKeyLetter("08:30  ", 7, 0x61, KeyModifier::None, g), 'A');
+    EXPECT_EQ(ApKeyLetter("08:30  ", 7, 0x62, KeyModifier::Shift, g), 'P');
+    EXPECT_EQ(ApKeyLetter("08:30  ", 7, 0x62, KeyModifier::None, g), 0);  // modifier missing
+    EXPECT_EQ(ApKeyLetter("08:30  ", 7, 0x61, KeyModifier::Ctrl, g), 0);  // another modifier held
+    EXPECT_EQ(ApKeyLetter("08:3   ", 7, 0x61, KeyModifier::None, g), 0);  // minutes not complete
+    EXPECT_EQ(ApKeyLetter("08:30 P", 7, 0x61, KeyModifier::None, g), 0);  // letter already there
+    g.amKey = 0;
+    EXPECT_EQ(ApKeyLetter("08:30  ", 7, 0, KeyModifier::None, g), 0);     // key 0 matches nothing
+    g.timeFormat = "hh:nn AM/PM";
+    EXPECT_EQ(ApKeyLetter("08:30  ", 7, 0x62, KeyModifier::Shift, g), 0); // only "hh:nn A/P"
+}
+
 } // namespace
 } // namespace hv
