@@ -204,6 +204,30 @@ private:
     std::vector<int> m_keyFields;
 };
 
+// Turns a filter on for a scope: the filter belongs to the cursor every user of
+// the table shares, so it must be off again whatever happens while it is on.
+class FilterScope {
+public:
+    FilterScope(Table& table, const std::string& expression) : m_table(table)
+    {
+        m_table.setFilter(expression);
+        m_table.setFiltered(true);
+    }
+    ~FilterScope()
+    {
+        try {
+            m_table.setFiltered(false);
+            m_table.setFilter("");
+        } catch (...) {
+        }
+    }
+    FilterScope(const FilterScope&) = delete;
+    FilterScope& operator=(const FilterScope&) = delete;
+
+private:
+    Table& m_table;
+};
+
 // Creates a table file set (data file, definition file and blob file) in one go;
 // files appear only when complete.
 void createTableFiles(const TableDef& def, const std::string& sqlName, const std::string& dataPath,

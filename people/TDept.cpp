@@ -13,30 +13,6 @@ namespace {
 
 const char* const kRecordName = "Department";
 
-// The code filter is the cursor's, shared by every user of tblDepts: it must
-// be off again whatever happens while it is on.
-class FilterScope {
-public:
-    FilterScope(engine::Table& t, const std::string& expression) : m_table(t)
-    {
-        m_table.setFilter(expression);
-        m_table.setFiltered(true);
-    }
-    ~FilterScope()
-    {
-        try {
-            m_table.setFiltered(false);
-            m_table.setFilter("");
-        } catch (...) {
-        }
-    }
-    FilterScope(const FilterScope&) = delete;
-    FilterScope& operator=(const FilterScope&) = delete;
-
-private:
-    engine::Table& m_table;
-};
-
 std::string quoted(const std::string& text)
 {
     std::string out = "'";
@@ -148,7 +124,7 @@ bool TDeptRecClass::LoadByCode()
     Clear();
     m_deptCode = code;
     engine::Table& t = table();
-    FilterScope filter(t, "DeptCode = " + quoted(code));
+    engine::FilterScope filter(t, "DeptCode = " + quoted(code));
     t.first();
     if (t.eof() || !t.hasRow())
         return false;

@@ -1,0 +1,416 @@
+#include "people/TEmpOTPolicy.h"
+
+#include "engine/EngineError.h"
+#include "engine/Table.h"
+#include "people/PeopleUtil.h"
+#include "people/TOTPolicy.h"
+#include "platform/DateUtil.h"
+#include "platform/Format.h"
+#include "storage/AppState.h"
+#include "storage/DataModule.h"
+#include "storage/MessageService.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace hv {
+namespace {
+
+const char* const kRecordName = "Employee Overtime Policy";
+
+// "<code> - <message>" for the coded kind, the text itself otherwise.
+std::string errorText(const std::exception& error)
+{
+    if (auto* e = dynamic_cast<const engine::EngineError*>(&error))
+        return std::to_string(e->code()) + " - " + e->message();
+    return error.what();
+}
+
+void cancelQuietly(engine::Table* t)
+{
+    if (!t)
+        return;
+    try {
+        t->cancel();
+    } catch (...) {
+    }
+}
+
+} // namespace
+
+// --- TEmpOTPolicyRecClass ---
+
+TEmpOTPolicyRecClass::TEmpOTPolicyRecClass(THourvaneDataMod& dm) : TSQLRecClass(dm)
+{
+    setRecordName(kRecordName);
+    setTableName("tblEmpOT");
+    Clear();
+}
+
+void TEmpOTPolicyRecClass::SetStartDate(double value)
+{
+    if (value != m_values.startDate)
+        setModified(true);
+    m_values.startDate = value;
+}
+
+void TEmpOTPolicyRecClass::SetEndDate(double value)
+{
+    if (value != m_values.endDate)
+        setModified(true);
+    m_values.endDate = value;
+}
+
+void TEmpOTPolicyRecClass::SetPolicyID(std::int32_t value)
+{
+    if (value != m_values.policyID)
+        setModified(true);
+    m_values.policyID = value;
+}
+
+void TEmpOTPolicyRecClass::SetDeletePending(bool value)
+{
+    if (value != m_values.deletePending)
+        setModified(true);
+    m_values.deletePending = value;
+}
+
+void TEmpOTPolicyRecClass::Clear()
+{
+    TSQLRecClass::Clear();
+    m_values.storedStartDate = 0;
+    m_values.endDate = 0;
+    m_values.policyID = 0;
+    m_values.deletePending = false;
+}
+
+TEmpOTPolicyRecClass::Snapshot TEmpOTPolicyRecClass::snapshot() const
+{
+    return {m_values, modified(), lockHolder()};
+}
+
+void TEmpOTPolicyRecClass::restore(const Snapshot& s)
+{
+    m_values = s.values;
+    setModified(s.modified);
+    setLockHolder(s.lockHolder);
+}
+
+bool TEmpOTPolicyRecClass::findStoredRow()
+{
+    engine::Table& t = table();
+    t.setIndexName("");
+    return t.findKey({engine::Value(std::int64_t(m_values.empID)), engine::Value(m_values.storedStartDate)});
+}
+
+bool TEmpOTPolicyRecClass::Load()
+{
+    Clear();
+    engine::Table& t = table();
+    t.setIndexName("");
+    if (!t.findKey({engine::Value(std::int64_t(m_values.empID)), engine::Value(m_values.startDate)}))
+        return false;
+    m_values.storedStartDate = m_values.startDate;
+    engine::Field end = t.fieldByName("EndDate");
+    m_values.endDate = end.isNull() ? 0 : end.asDateTime();
+    m_values.policyID = std::int32_t(t.fieldByName("PolicyID").asInteger());
+    setLockHolder(t.fieldByName("LockedBy").asString());
+    return true;
+}
+
+bool TEmpOTPolicyRecClass::Save(const std::string& lockIdentity)
+{
+    if (!modified())
+        return true;
+    engine::Table* t = nullptr;
+    try {
+        t = &table();
+        if (m_values.storedStartDate != 0) {
+            if (findStoredRow()) {
+                if (!TSQLRecClass::Save(lockIdentity))
+                    return false;
+                t->edit();
+            } else {
+                if (people::Ask(std::string("The ") + kRecordName + " record no longer exists in" +
+                                " the database.  Do you want to re-create the record?") != MsgResult::Yes)
+                    return false;
+                t->append();
+                t->fieldByName("EmpID").setAsInteger(m_values.empID);
+            }
+        } else {
+            t->append();
+            t->fieldByName("EmpID").setAsInteger(m_values.empID);
+        }
+        t->fieldByName("StartDate").setAsDateTime(m_values.startDate);
+        if (m_values.endDate > 0)
+            t->fieldByName("EndDate").setAsDateTime(m_values.endDate);
+        else
+            t->fieldByName("EndDate").clear();
+        t->fieldByName("PolicyID").setAsInteger(m_values.policyID);
+        t->fieldByName("LockedBy").setAsString(""); // a save releases the row
+        t->post();
+    } catch (const std::exception& e) {
+        cancelQuietly(t);
+        people::Tell("The following error occurred saving the record: " + people::EngineMessage(e) + "\r\r" +
+                         "The record was NOT saved.",
+                     MsgKind::Warning);
+        return false;
+    }
+    // The row now lives under the new start date: a later save must find it
+    // there instead of appending it a second time.
+    m_values.storedStartDate = m_values.startDate;
+    setModified(false);
+    return true;
+}
+
+bool TEmpOTPolicyRecClass::Delete(const std::string& lockIdentity)
+{
+    try {
+        // A row another copy already removed is what the delete wants; failing
+        // here would leave the history impossible to save, without a message.
+        if (findStoredRow() && !TSQLRecClass::Delete(lockIdentity))
+            return false;
+    } catch (const engine::EngineError& e) {
+        people::Tell(std::string("The following error occurred deleting the ") + kRecordName + " record: " + "\r\r" +
+                         std::to_string(e.code()) + " - " + e.message() + ".",
+                     MsgKind::Warning);
+        return false;
+    } catch (const std::exception& e) {
+        people::Tell(std::string("The following error occurred deleting the ") + kRecordName + " record:" + "\r\r" +
+                         e.what() + ".",
+                     MsgKind::Warning);
+        return false;
+    }
+    Clear();
+    m_values.empID = 0;
+    m_values.startDate = 0;
+    return true;
+}
+
+bool TEmpOTPolicyRecClass::Lock(const std::string& lockIdentity)
+{
+    bool found = false;
+    try {
+        found = m_values.storedStartDate != 0 && findStoredRow();
+    } catch (const std::exception& e) {
+        people::Tell("The following error occurred locking the " + recordName() + " record: " + engineErrorText(e) +
+                         "\r\r" + "The record was NOT locked.",
+                     MsgKind::Warning);
+        return false;
+    }
+    if (found)
+        return TSQLRecClass::Lock(lockIdentity);
+    setLockHolder(storedIdentity(lockIdentity)); // a new entry is locked in memory only
+    return true;
+}
+
+bool TEmpOTPolicyRecClass::Unlock(const std::string& lockIdentity)
+{
+    bool found = false;
+    try {
+        found = m_values.storedStartDate != 0 && findStoredRow();
+    } catch (const std::exception& e) {
+        people::Tell("The following error occurred unlocking the " + recordName() + " record: " +
+                         engineErrorText(e) + "\r\r" + "The record was NOT unlocked.",
+                     MsgKind::Warning);
+        return false;
+    }
+    if (found)
+        return TSQLRecClass::Unlock(lockIdentity);
+    setLockHolder("");
+    return true;
+}
+
+// --- TEmpOTPolicyListClass ---
+
+TEmpOTPolicyListClass::TEmpOTPolicyListClass(THourvaneDataMod& dm, std::int32_t empID) : m_dm(dm), m_empID(empID)
+{
+}
+
+void TEmpOTPolicyListClass::Load()
+{
+    m_items.clear();
+    std::vector<double> starts;
+    {
+        engine::Table& t = m_dm.tblEmpOT;
+        t.setIndexName("");
+        engine::FilterScope filter(t, "EmpID = " + std::to_string(m_empID));
+        for (t.first(); !t.eof(); t.next())
+            starts.push_back(t.fieldByName("StartDate").asDateTime());
+    }
+    for (double start : starts) {
+        auto entry = std::make_unique<TEmpOTPolicyRecClass>(m_dm);
+        entry->SetEmpID(m_empID);
+        entry->SetStartDate(start);
+        if (entry->Load())
+            m_items.push_back(std::move(entry));
+    }
+}
+
+void TEmpOTPolicyListClass::Add(std::unique_ptr<TEmpOTPolicyRecClass> entry)
+{
+    if (entry)
+        m_items.push_back(std::move(entry));
+}
+
+bool TEmpOTPolicyListClass::AnyModified() const
+{
+    return std::any_of(m_items.begin(), m_items.end(), [](const auto& e) { return e->IsModified(); });
+}
+
+int TEmpOTPolicyListClass::SaveAll(const std::string& lockIdentity)
+{
+    std::vector<TEmpOTPolicyRecClass::Snapshot> before;
+    before.reserve(m_items.size());
+    for (const auto& e : m_items)
+        before.push_back(e->snapshot());
+
+    std::unique_ptr<TransactionGuard> tx;
+    try {
+        tx = std::make_unique<TransactionGuard>(m_dm.HourvaneDB);
+    } catch (const std::exception& e) {
+        people::Tell("The following error occurred saving the record: " + people::EngineMessage(e) + "\r\r" +
+                         "The record was NOT saved.",
+                     MsgKind::Warning);
+        return 0;
+    }
+
+    // A rolled-back batch wrote nothing, so every entry must again look as it
+    // did: otherwise a retry would skip entries whose rows were undone.
+    auto undo = [&](int failed) {
+        if (!tx->owned())
+            return failed;
+        tx->rollback();
+        for (std::size_t i = 0; i < m_items.size(); ++i)
+            m_items[i]->restore(before[i]);
+        return failed;
+    };
+
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
+        TEmpOTPolicyRecClass& e = *m_items[i];
+        if (e.EmpID() == 0)
+            e.SetEmpID(m_empID);
+        bool ok = true;
+        if (e.DeletePending()) {
+            if (e.StoredStartDate() > 0)
+                ok = e.Delete(lockIdentity);
+        } else {
+            ok = e.Save(lockIdentity);
+        }
+        if (!ok)
+            return undo(int(i));
+    }
+    try {
+        tx->commit();
+    } catch (const std::exception& e) {
+        people::Tell("The following error occurred saving the record: " + people::EngineMessage(e) + "\r\r" +
+                         "The record was NOT saved.",
+                     MsgKind::Warning);
+        return undo(0);
+    }
+    return -1;
+}
+
+bool TEmpOTPolicyListClass::lockEach(const std::string& lockIdentity, bool lock)
+{
+    std::vector<TEmpOTPolicyRecClass::Snapshot> before;
+    for (const auto& e : m_items)
+        before.push_back(e->snapshot());
+
+    std::unique_ptr<TransactionGuard> tx;
+    try {
+        tx = std::make_unique<TransactionGuard>(m_dm.HourvaneDB);
+    } catch (const std::exception& e) {
+        people::Tell(std::string("The following error occurred ") + (lock ? "locking" : "unlocking") + " the " +
+                         kRecordName + " record: " + errorText(e) + "\r\r" + "The record was NOT " +
+                         (lock ? "locked." : "unlocked."),
+                     MsgKind::Warning);
+        return false;
+    }
+    for (const auto& e : m_items) {
+        if (!(lock ? e->Lock(lockIdentity) : e->Unlock(lockIdentity))) {
+            if (tx->owned()) {
+                tx->rollback();
+                // The rows are back as they were; so must the entries be.
+                for (std::size_t i = 0; i < m_items.size(); ++i)
+                    m_items[i]->restore(before[i]);
+            }
+            return false;
+        }
+    }
+    try {
+        tx->commit();
+    } catch (const std::exception& e) {
+        people::Tell(std::string("The following error occurred ") + (lock ? "locking" : "unlocking") + " the " +
+                         kRecordName + " record: " + errorText(e) + "\r\r" + "The record was NOT " +
+                         (lock ? "locked." : "unlocked."),
+                     MsgKind::Warning);
+        if (tx->owned()) {
+            tx->rollback();
+            for (std::size_t i = 0; i < m_items.size(); ++i)
+                m_items[i]->restore(before[i]);
+        }
+        return false;
+    }
+    return true;
+}
+
+bool TEmpOTPolicyListClass::LockAll(const std::string& lockIdentity)
+{
+    return lockEach(lockIdentity, true);
+}
+
+bool TEmpOTPolicyListClass::UnlockAll(const std::string& lockIdentity)
+{
+    return lockEach(lockIdentity, false);
+}
+
+void TEmpOTPolicyListClass::PolicyInForce(TOTPolicyRecClass& policy, double date) const
+{
+    // Latest start first; entries added after Load need not be in order.
+    std::vector<std::size_t> order(m_items.size());
+    std::iota(order.begin(), order.end(), std::size_t(0));
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        double sa = m_items[a]->StartDate(), sb = m_items[b]->StartDate();
+        return sa > sb || (sa == sb && a > b);
+    });
+    for (std::size_t i : order) {
+        const TEmpOTPolicyRecClass& e = *m_items[i];
+        if (e.StartDate() > date)
+            continue;
+        policy.SetPolicyID(e.PolicyID());
+        try {
+            if (policy.LoadByID())
+                return;
+        } catch (const engine::EngineError&) {
+        } catch (const engine::EngineTextError&) {
+        }
+    }
+    policy.LoadDefault();
+}
+
+void TEmpOTPolicyListClass::FillAssignmentGrid(GridView& grid) const
+{
+    if (grid.columnCount() < 4)
+        grid.setColumnCount(4);
+    grid.setRowCount(1);
+    grid.clearCells();
+    const std::string format = appState().displayDateFormat.empty() ? DateFormat() : appState().displayDateFormat;
+    TOTPolicyRecClass policy(m_dm);
+    int row = 0;
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
+        const TEmpOTPolicyRecClass& e = *m_items[i];
+        if (e.DeletePending())
+            continue;
+        if (row >= grid.rowCount())
+            grid.setRowCount(row + 1);
+        policy.SetPolicyID(e.PolicyID());
+        grid.setCell(row, 0, policy.LoadByID() ? policy.Policy() : std::string());
+        grid.setCell(row, 1, FormatDateTime(format, e.StartDate()));
+        grid.setCell(row, 2, e.EndDate() > 0 ? FormatDateTime(format, e.EndDate()) : std::string());
+        grid.setCell(row, 3, std::to_string(i));
+        ++row;
+    }
+}
+
+} // namespace hv

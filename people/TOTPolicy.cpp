@@ -1,0 +1,262 @@
+#include "people/TOTPolicy.h"
+
+#include "engine/EngineError.h"
+#include "engine/Table.h"
+#include "people/PeopleUtil.h"
+#include "storage/AppState.h"
+#include "storage/DataModule.h"
+#include "storage/HVGlobal.h"
+#include "storage/MessageService.h"
+
+namespace hv {
+namespace {
+
+const char* const kRecordName = "Overtime Policy";
+
+} // namespace
+
+TOTPolicyRecClass::TOTPolicyRecClass(THourvaneDataMod& dm) : TSQLRecClass(dm)
+{
+    setRecordName(kRecordName);
+    setTableName("tblOTPolicy");
+    Clear();
+}
+
+void TOTPolicyRecClass::SetModified(bool value)
+{
+    if (value && !modified())
+        Lock(appState().lockIdentity);
+    setModified(value);
+}
+
+void TOTPolicyRecClass::SetPolicy(const std::string& value)
+{
+    if (value != m_policy)
+        SetModified(true);
+    m_policy = value;
+}
+
+void TOTPolicyRecClass::SetWeeklyFlag(bool value)
+{
+    if (value != m_weeklyFlag)
+        SetModified(true);
+    m_weeklyFlag = value;
+}
+
+void TOTPolicyRecClass::SetActiveFlag(bool value)
+{
+    if (value != m_activeFlag)
+        SetModified(true);
+    m_activeFlag = value;
+}
+
+void TOTPolicyRecClass::SetHours1(float value)
+{
+    if (value != m_hours1)
+        SetModified(true);
+    m_hours1 = value;
+}
+
+void TOTPolicyRecClass::SetHours2(float value)
+{
+    if (value != m_hours2)
+        SetModified(true);
+    m_hours2 = value;
+}
+
+void TOTPolicyRecClass::SetRate1(float value)
+{
+    if (value != m_rate1)
+        SetModified(true);
+    m_rate1 = value;
+}
+
+void TOTPolicyRecClass::SetRate2(float value)
+{
+    if (value != m_rate2)
+        SetModified(true);
+    m_rate2 = value;
+}
+
+void TOTPolicyRecClass::Clear()
+{
+    TSQLRecClass::Clear();
+    m_policy.clear();
+    m_weeklyFlag = true;
+    m_activeFlag = true;
+    m_hours1 = 0;
+    m_hours2 = 0;
+    m_rate1 = 0;
+    m_rate2 = 0;
+}
+
+bool TOTPolicyRecClass::findRow()
+{
+    engine::Table& t = table();
+    t.setIndexName("");
+    return t.findKey({engine::Value(std::int64_t(m_policyID))});
+}
+
+bool TOTPolicyRecClass::LoadByID()
+{
+    Clear();
+    if (!findRow())
+        return false;
+    engine::Table& t = table();
+    m_policy = t.fieldByName("Policy").asString();
+    m_weeklyFlag = t.fieldByName("WeeklyFlag").asBoolean();
+    m_activeFlag = t.fieldByName("ActiveFlag").asBoolean();
+    m_hours1 = float(t.fieldByName("Hours1").asFloat());
+    m_hours2 = float(t.fieldByName("Hours2").asFloat());
+    m_rate1 = float(t.fieldByName("Rate1").asFloat());
+    m_rate2 = float(t.fieldByName("Rate2").asFloat());
+    setLockHolder(t.fieldByName("LockedBy").asString());
+    return true;
+}
+
+void TOTPolicyRecClass::LoadDefault()
+{
+    Clear();
+    const GlobalSettings& g = globalSettings();
+    m_policyID = 0;
+    m_weeklyFlag = !g.dailyOvertime;
+    m_hours1 = g.overtimeHours;
+    m_rate1 = 1.5f;
+    m_hours2 = 0;
+    m_rate2 = 0;
+}
+
+bool TOTPolicyRecClass::Save(const std::string& lockIdentity)
+{
+    if (!modified())
+        return true;
+    engine::Table* t = nullptr;
+    try {
+        t = &table();
+        if (m_policyID != 0) {
+            if (findRow()) {
+                if (!TSQLRecClass::Save(lockIdentity))
+                    return false;
+                t->edit();
+            } else {
+                if (people::Ask(std::string("The ") + kRecordName + " record no longer exists in" +
+                                " the database.  Do you want to re-create the record?") != MsgResult::Yes)
+                    return false;
+                t->append();
+            }
+        } else {
+            t->append();
+        }
+        t->fieldByName("Policy").setAsString(m_policy);
+        t->fieldByName("WeeklyFlag").setAsBoolean(m_weeklyFlag);
+        t->fieldByName("ActiveFlag").setAsBoolean(m_activeFlag);
+        t->fieldByName("Hours1").setAsFloat(m_hours1);
+        t->fieldByName("Hours2").setAsFloat(m_hours2);
+        t->fieldByName("Rate1").setAsFloat(m_rate1);
+        t->fieldByName("Rate2").setAsFloat(m_rate2);
+        t->fieldByName("LockedBy").setAsString(""); // a save releases the row
+        t->post();
+    } catch (const engine::EngineError& e) {
+        if (t)
+            t->cancel();
+        if (e.message().find("index 'Policy") != std::string::npos)
+            people::Tell("This Policy Description has already been used.  Please try another one.",
+                         MsgKind::Information);
+        else
+            people::Tell("The following error occurred saving the record: " + e.message() + "\r\r" +
+                             "The record was NOT saved.",
+                         MsgKind::Warning);
+        return false;
+    } catch (const engine::EngineTextError& e) {
+        if (t)
+            t->cancel();
+        people::Tell(std::string("The following error occurred saving the record: ") + e.what() + "\r\r" +
+                         "The record was NOT saved.",
+                     MsgKind::Warning);
+        return false;
+    }
+    setModified(false);
+    return true;
+}
+
+bool TOTPolicyRecClass::Delete(const std::string& lockIdentity)
+{
+    try {
+        if (!findRow()) {
+            people::Tell(std::string("The ") + kRecordName + " record has been deleted by another" + " user.",
+                         MsgKind::Information);
+            return false;
+        }
+        TransactionGuard tx(dataModule().HourvaneDB);
+        if (!TSQLRecClass::Delete(lockIdentity)) {
+            tx.rollback();
+            return false;
+        }
+        // Assignments to a policy that no longer exists would only be passed over.
+        people::ExecBlank(dataModule(), "delete from EmpOT where PolicyID = " + std::to_string(m_policyID));
+        tx.commit();
+    } catch (const engine::EngineError& e) {
+        people::Tell(std::string("The following error occurred deleting the ") + kRecordName + " record: " + "\r\r" +
+                         std::to_string(e.code()) + " - " + e.message() + ".",
+                     MsgKind::Warning);
+        return false;
+    } catch (const engine::EngineTextError& e) {
+        people::Tell(std::string("The following error occurred deleting the ") + kRecordName + " record:" + "\r\r" +
+                         e.what() + ".",
+                     MsgKind::Warning);
+        return false;
+    }
+    Clear();
+    m_policyID = 0;
+    return true;
+}
+
+bool TOTPolicyRecClass::Lock(const std::string& lockIdentity)
+{
+    bool found = false;
+    try {
+        found = findRow();
+    } catch (const std::exception& e) {
+        people::Tell("The following error occurred locking the " + recordName() + " record: " + engineErrorText(e) +
+                         "\r\r" + "The record was NOT locked.",
+                     MsgKind::Warning);
+        return false;
+    }
+    if (found)
+        return TSQLRecClass::Lock(lockIdentity);
+    setLockHolder(storedIdentity(lockIdentity)); // a new policy is locked in memory only
+    return true;
+}
+
+bool TOTPolicyRecClass::Unlock(const std::string& lockIdentity)
+{
+    bool found = false;
+    try {
+        found = findRow();
+    } catch (const std::exception& e) {
+        people::Tell("The following error occurred unlocking the " + recordName() + " record: " +
+                         engineErrorText(e) + "\r\r" + "The record was NOT unlocked.",
+                     MsgKind::Warning);
+        return false;
+    }
+    if (found)
+        return TSQLRecClass::Unlock(lockIdentity);
+    setLockHolder("");
+    return true;
+}
+
+void TOTPolicyRecClass::FillPolicyList(PickList& list, bool withNew, bool activeOnly, std::int32_t keptID)
+{
+    list.clear();
+    if (withNew)
+        list.add("<New Policy>", 0);
+    engine::Table& t = table();
+    t.setIndexName("Policy");
+    for (t.first(); !t.eof(); t.next()) {
+        auto id = std::int32_t(t.fieldByName("PolicyID").asInteger());
+        if (!activeOnly || t.fieldByName("ActiveFlag").asBoolean() || id == keptID)
+            list.add(t.fieldByName("Policy").asString(), id);
+    }
+}
+
+} // namespace hv
