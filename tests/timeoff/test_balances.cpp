@@ -1,0 +1,454 @@
+// Benefit balances: hours taken, balance dates, earned hours by basis and
+// service band, and the balance grid. Every expected value is worked out by
+// hand in the comment beside it; one month of a 120-hour rule is 10 hours.
+#include "engine/Table.h"
+#include "people/TEmp.h"
+#include "platform/Clock.h"
+#include "platform/DateUtil.h"
+#include "storage/HVGlobal.h"
+#include "tests/storage/StorageFixture.h"
+#include "timeoff/Balances.h"
+
+#include <gtest/gtest.h>
+
+namespace hv::test {
+namespace {
+
+double D(int y, int m, int d) { return EncodeDate(y, m, d); }
+
+class BalanceTest : public StorageTest {
+protected:
+    void SetUp() override
+    {
+        StorageTest::SetUp();
+        start();
+        resetGlobalSettings();
+        today.setToday(D(2010, 6, 15));
+        setClock(&today);
+        employee = std::make_unique<TEmployeeRecClass>(*dm);
+    }
+    void TearDown() override
+    {
+        employee.reset();
+        setClock(nullptr);
+        resetGlobalSettings();
+        StorageTest::TearDown();
+    }
+
+    std::int32_t addReason(const std::string& name, const std::string& code, bool policy,
+                           const std::string& basis = "C", const std::string& validate = "E")
+    {
+        engine::Table& t = dm->tblReasons;
+        t.append();
+        t.fieldByName("Reason").setAsString(name);
+        t.fieldByName("ReasonCode").setAsString(code);
+        t.fieldByName("ActiveFlag").setAsBoolean(true);
+        t.fieldByName("PolicyFlag").setAsBoolean(policy);
+        t.fieldByName("AccrualBasis").setAsString(policy ? basis : "");
+        t.fieldByName("ValidateBasis").setAsString(policy ? validate : "");
+        t.post();
+        return std::int32_t(t.fieldByName("ReasonID").asInteger());
+    }
+    void addRule(std::int32_t reason, int startMonths, int endMonths, float earned, float carry)
+    {
+        engine::Table& t = dm->tblPolicy;
+        t.append();
+        t.fieldByName("ReasonID").setAsInteger(reason);
+        t.fieldByName("EmpTypeID").setAsInteger(1);
+        t.fieldByName("StartMonths").setAsInteger(startMonths);
+        t.fieldByName("EndMonths").setAsInteger(endMonths);
+        t.fieldByName("EarnedHours").setAsFloat(earned);
+        t.fieldByName("CarryOverHours").setAsFloat(carry);
+        t.post();
+    }
+    void addOpening(std::int32_t reason, double date, float hours)
+    {
+        engine::Table& t = dm->tblAccruals;
+        t.append();
+        t.fieldByName("EmpID").setAsInteger(kEmp);
+        t.fieldByName("ReasonID").setAsInteger(reason);
+        t.fieldByName("AccruedHours").setAsFloat(hours);
+        t.fieldByName("AccrualDate").setAsDateTime(date);
+        t.post();
+    }
+    void addTimeOff(std::int32_t reason, double day, float hours)
+    {
+        engine::Table& t = dm->tblTimeOff;
+        t.append();
+        t.fieldByName("EmpID").setAsInteger(kEmp);
+        t.fieldByName("WeekDate").setAsDateTime(day);
+        t.fieldByName("ReasonID").setAsInteger(reason);
+        t.fieldByName("Hours").setAsFloat(hours);
+        t.post();
+    }
+    // A vacation benefit with one rule 0-960 months, 120 hours a year.
+    std::int32_t vacation(const std::string& basis, float carry = 40, const std::string& validate = "E")
+    {
+        const std::int32_t id = addReason("Vacation", "V", true, basis, validate);
+        addRule(id, 0, 960, 120, carry);
+        return id;
+    }
+    void employ(double startDate, double endDate = 0, bool eligible = true)
+    {
+        employee->SetEmpID(kEmp);
+        employee->SetStartDate(startDate);
+        employee->SetEndDate(endDate);
+        employee->SetEligibleFlag(eligible);
+    }
+    float earned(std::int32_t reason, double asOf) { return EarnedHours(*dm, *employee, reason, asOf); }
+
+    static constexpr std::int32_t kEmp = 7;
+    FixedClock today;
+    std::unique_ptr<TEmployeeRecClass> employee;
+};
+
+// ---- calendar year ---------------------------------------------------------
+
+TEST_F(BalanceTest, CalendarYearOneRule)
+{
+    const auto v = vacation("C");
+    employ(D(2000, 1, 1));
+    // Jan..Jun: six whole months of 10.
+    EXPECT_NEAR(earned(v, D(2000, 7, 1)), 60.0f, 1e-4);
+    // Twelve months; the year end is the as-of date, nothing subtracted or capped.
+    EXPECT_NEAR(earned(v, D(2001, 1, 1)), 120.0f, 1e-4);
+    // 2000: 120 capped to 40, then 2001: 40 + 120.
+    EXPECT_NEAR(earned(v, D(2002, 1, 1)), 160.0f, 1e-4);
+    addTimeOff(v, D(2000, 5, 2), 60);
+    addTimeOff(v, D(2000, 9, 5), 40);
+    // 2000: 120 - 100 = 20 (below the cap), then 20 + 120.
+    EXPECT_NEAR(earned(v, D(2002, 1, 1)), 140.0f, 1e-4);
+}
+
+TEST_F(BalanceTest, CalendarYearEndDateStopsAccrual)
+{
+    const auto v = vacation("C");
+    employ(D(2000, 1, 1), D(2000, 6, 15));
+    // Jan..May: 50, then June 1..15 counted in: 15/30 x 10 = 5.
+    EXPECT_NEAR(earned(v, D(2000, 7, 1)), 55.0f, 1e-4);
+    EXPECT_NEAR(earned(v, D(2005, 3, 9)), 55.0f, 1e-4);
+}
+
+TEST_F(BalanceTest, CalendarYearStartInMidMonthBeginsNextMonth)
+{
+    const auto v = vacation("C");
+    employ(D(2000, 3, 15));
+    // Accrual starts 1 April: April..December, 9 months.
+    EXPECT_NEAR(earned(v, D(2001, 1, 1)), 90.0f, 1e-4);
+}
+
+TEST_F(BalanceTest, OnOrBeforeStartDateNothingIsEarned)
+{
+    const auto v = vacation("C");
+    employ(D(2000, 3, 15));
+    EXPECT_EQ(earned(v, D(2000, 3, 15)), 0.0f);
+    EXPECT_EQ(earned(v, D(1999, 12, 1)), 0.0f);
+}
+
+TEST_F(BalanceTest, ZeroCarryOverResetsEveryYearEndEvenANegativeBalance)
+{
+    const auto v = vacation("C", 0);
+    employ(D(2000, 1, 1));
+    addTimeOff(v, D(2000, 8, 1), 150);
+    addTimeOff(v, D(2001, 8, 1), 20);
+    // 2000: 120 - 150 = -30, reset to 0; 2001: 0 + 120.
+    EXPECT_NEAR(earned(v, D(2002, 1, 1)), 120.0f, 1e-4);
+    // 2001 end: 120 - 20 = 100, reset to 0; 2002: 0 + 120.
+    EXPECT_NEAR(earned(v, D(2003, 1, 1)), 120.0f, 1e-4);
+}
+
+TEST_F(BalanceTest, NegativeBalanceIsCarriedWhenTheCapIsNotZero)
+{
+    const auto v = vacation("C", 40);
+    employ(D(2000, 1, 1));
+    addTimeOff(v, D(2000, 8, 1), 150);
+    // 2000: 120 - 150 = -30 (no lower limit), then -30 + 120.
+    EXPECT_NEAR(earned(v, D(2002, 1, 1)), 90.0f, 1e-4);
+}
+
+TEST_F(BalanceTest, OpeningBalanceInMarchCreditsEachDayOnce)
+{
+    const auto v = vacation("C");
+    employ(D(1995, 1, 1));
+    addOpening(v, D(2000, 3, 15), 0);
+    // March 15..31 is 17 of 31 days, then April..December 9 months:
+    // 17/31 x 10 + 90 = 95.48 (not 105.48, which counts the 15th on twice).
+    EXPECT_NEAR(earned(v, D(2001, 1, 1)), 90.0f + 170.0f / 31.0f, 1e-3);
+}
+
+TEST_F(BalanceTest, OpeningBalanceInDecember)
+{
+    const auto v = vacation("C");
+    employ(D(1995, 1, 1));
+    addOpening(v, D(2000, 12, 10), 20);
+    // 20 held on 10 December, then December 10..31 = 22/31 x 10 = 7.097: 27.097.
+    EXPECT_NEAR(earned(v, D(2001, 1, 1)), 20.0f + 220.0f / 31.0f, 1e-3);
+    addTimeOff(v, D(2000, 12, 20), 5);
+    // Year end 2000: 27.097 - 5 = 22.097 (below 40), then January: + 10 = 32.097.
+    EXPECT_NEAR(earned(v, D(2001, 2, 1)), 25.0f + 220.0f / 31.0f, 1e-3);
+}
+
+TEST_F(BalanceTest, EmployeeWhoLeftInTheFirstMonth)
+{
+    const auto v = vacation("C");
+    employ(D(2000, 1, 1), D(2000, 1, 20));
+    // No whole month; January 1..20 counted in: 20/31 x 10 = 6.452.
+    EXPECT_NEAR(earned(v, D(2000, 3, 1)), 200.0f / 31.0f, 1e-3);
+}
+
+// ---- service bands ---------------------------------------------------------
+
+TEST_F(BalanceTest, BandChangeOnTheFirstOfAMonthAddsNoDayFractions)
+{
+    const auto v = addReason("Vacation", "V", true, "C");
+    addRule(v, 0, 6, 120, 40);
+    addRule(v, 6, 960, 240, 300);
+    employ(D(2000, 1, 1));
+    // Band end 1 July: 6 x 10 = 60, then 6 x 20 = 120: 180.
+    EXPECT_NEAR(earned(v, D(2001, 1, 1)), 180.0f, 1e-4);
+}
+
+TEST_F(BalanceTest, BandChangeInMidMonthSplitsTheMonth)
+{
+    const auto v = addReason("Vacation", "V", true, "C");
+    addRule(v, 0, 6, 120, 40);
+    addRule(v, 6, 960, 240, 300);
+    employ(D(2000, 1, 15));
+    // From 1 Feb to the band end 15 July: Feb..Jun 5 x 10 = 50; July 1..14 at
+    // the old rate 14/31 x 10; July 15..31 at the new rate 17/31 x 20;
+    // Aug..Dec 5 x 20 = 100. Total 150 + 140/31 + 340/31 = 165.484.
+    EXPECT_NEAR(earned(v, D(2001, 1, 1)), 150.0f + 480.0f / 31.0f, 1e-3);
+}
+
+TEST_F(BalanceTest, BandChangeAtYearEndCapsWithTheOldBand)
+{
+    const auto v = addReason("Vacation", "V", true, "C");
+    addRule(v, 0, 12, 120, 10);
+    addRule(v, 12, 960, 240, 100);
+    employ(D(2000, 1, 1));
+    // 2000: 120, capped by the old band to 10; 2001: 10 + 12 x 20 = 250.
+    EXPECT_NEAR(earned(v, D(2002, 1, 1)), 250.0f, 1e-4);
+}
+
+TEST_F(BalanceTest, NoRuleForTheMonthsOfServiceRaisesNoPolicy)
+{
+    const auto v = addReason("Vacation", "V", true, "C");
+    addRule(v, 0, 12, 120, 40);
+    employ(D(1995, 1, 1));
+    addOpening(v, D(2000, 1, 1), 0);
+    // 1 Jan 1995 to 1 Jan 2000 is 60 months, beyond the only band.
+    try {
+        earned(v, D(2000, 6, 1));
+        FAIL() << "no error raised";
+    } catch (const ENoPolicyRecError& e) {
+        EXPECT_STREQ(e.what(), "No policy record found for VACATION for and employee who has worked for 60 months.");
+    }
+}
+
+// ---- anniversary year ------------------------------------------------------
+
+TEST_F(BalanceTest, AnniversaryYear)
+{
+    const auto v = vacation("A");
+    employ(D(2000, 3, 15));
+    // As of 20 Sep 2000 counts to the monthly anniversary 15 Sep: 6 months.
+    EXPECT_NEAR(earned(v, D(2000, 9, 20)), 60.0f, 1e-4);
+    // First anniversary is the as-of date: 12 months, nothing subtracted.
+    EXPECT_NEAR(earned(v, D(2001, 3, 15)), 120.0f, 1e-4);
+    addTimeOff(v, D(2000, 6, 1), 100);
+    // Year to 15 Mar 2001: 120 - 100 = 20; then 12 months more: 140.
+    EXPECT_NEAR(earned(v, D(2002, 3, 15)), 140.0f, 1e-4);
+}
+
+TEST_F(BalanceTest, AnniversaryYearSubtractsTheYearThatEnds)
+{
+    const auto v = addReason("Vacation", "V", true, "A");
+    addRule(v, 0, 10, 120, 200);
+    addRule(v, 10, 960, 240, 200);
+    employ(D(2000, 3, 15));
+    addTimeOff(v, D(2000, 6, 1), 100); // benefit year 15 Mar 2000 - 14 Mar 2001
+    addTimeOff(v, D(2001, 6, 1), 30);  // benefit year 15 Mar 2001 - 14 Mar 2002
+    today.setToday(D(2002, 3, 20));
+    // 15 Mar 2000 - 15 Jan 2001 (band end): 10 x 10 = 100; to 15 Mar 2001:
+    // 2 x 20 = 40, 140 - 100 taken that year = 40; then 12 x 20: 280.
+    // (The year that starts 15 Mar 2001 holds the 30 and is not over yet.)
+    EXPECT_NEAR(earned(v, D(2002, 3, 15)), 280.0f, 1e-4);
+}
+
+// ---- user-defined year -----------------------------------------------------
+
+class UserYearTest : public BalanceTest {
+protected:
+    void SetUp() override
+    {
+        BalanceTest::SetUp();
+        globalSettings().userMonth = 7;
+        globalSettings().userDay = 1;
+    }
+};
+
+TEST_F(UserYearTest, JanuaryStartAccruesFromTheFirstUserDayAfterHire)
+{
+    const auto v = vacation("U");
+    employ(D(2000, 1, 10));
+    // Accrual begins 1 Feb 2000, not 1 Jan: Feb..Jun, 5 months.
+    EXPECT_NEAR(earned(v, D(2000, 7, 1)), 50.0f, 1e-4);
+    // Year end 1 Jul 2000: 50 (cap 40) -> 40; Jul, Aug: + 20.
+    EXPECT_NEAR(earned(v, D(2000, 9, 15)), 60.0f, 1e-4);
+    addTimeOff(v, D(2000, 3, 15), 20);
+    // Year end 1 Jul 2000: 50 - 20 = 30; then 12 months: 150.
+    EXPECT_NEAR(earned(v, D(2001, 7, 1)), 150.0f, 1e-4);
+}
+
+TEST_F(UserYearTest, OpeningBalanceOnTheFirstDayOfTheYear)
+{
+    const auto v = vacation("U");
+    employ(D(1995, 1, 1));
+    addOpening(v, D(2000, 7, 1), 50);
+    addTimeOff(v, D(2000, 3, 1), 10); // the year before the opening balance
+    // The balance already stands for the year from 1 Jul 2000: 50 + Jul..Sep 30.
+    EXPECT_NEAR(earned(v, D(2000, 10, 1)), 80.0f, 1e-4);
+}
+
+TEST_F(UserYearTest, OpeningBalanceInMidPeriodCreditsEachDayOnce)
+{
+    const auto v = vacation("U");
+    employ(D(1995, 1, 1));
+    addOpening(v, D(2000, 3, 20), 10);
+    // 10 held on 20 March; March 20..31 is 12 of 31 days; Apr..Jun 30:
+    // 10 + 120/31 + 30 = 43.871.
+    EXPECT_NEAR(earned(v, D(2000, 7, 1)), 40.0f + 120.0f / 31.0f, 1e-3);
+}
+
+// ---- not eligible, no policy -----------------------------------------------
+
+TEST_F(BalanceTest, IneligibleWithoutOpeningBalanceRaises)
+{
+    const auto v = vacation("C");
+    employ(D(2000, 1, 1), 0, false);
+    try {
+        earned(v, D(2000, 7, 1));
+        FAIL() << "no error raised";
+    } catch (const ENotEligibleError& e) {
+        EXPECT_STREQ(e.what(), "This employee is not eligible to earn VACATION hours.");
+    }
+}
+
+TEST_F(BalanceTest, IneligibleKeepsOnlyTheOpeningBalanceOfItsYear)
+{
+    const auto v = vacation("C");
+    employ(D(2000, 1, 1), 0, false);
+    addOpening(v, D(2000, 3, 1), 50);
+    EXPECT_NEAR(earned(v, D(2000, 12, 1)), 50.0f, 1e-4);
+    // The day before 1 Jan 2001 is still in 2000.
+    EXPECT_NEAR(earned(v, D(2001, 1, 1)), 50.0f, 1e-4);
+    EXPECT_EQ(earned(v, D(2001, 2, 1)), 0.0f);
+}
+
+TEST_F(BalanceTest, MissingReasonRaises)
+{
+    employ(D(2000, 1, 1));
+    try {
+        earned(99, D(2000, 7, 1));
+        FAIL() << "no error raised";
+    } catch (const ENoReasonRecError& e) {
+        EXPECT_STREQ(e.what(), "No record found for , ReasonID: 99");
+    }
+    EXPECT_THROW(TakenHours(*dm, *employee, 99, 2000), ENoReasonRecError);
+}
+
+// ---- taken hours and balance date ------------------------------------------
+
+TEST_F(BalanceTest, TakenHoursByYearWindow)
+{
+    const auto c = vacation("C");
+    const auto a = addReason("Sick", "S", true, "A");
+    employ(D(2000, 3, 15));
+    addTimeOff(c, D(2000, 1, 1), 8);
+    addTimeOff(c, D(2000, 12, 31), 4);
+    addTimeOff(c, D(2001, 1, 1), 2);
+    EXPECT_NEAR(TakenHours(*dm, *employee, c, 2000), 12.0f, 1e-4);
+    addTimeOff(a, D(2000, 3, 14), 1);
+    addTimeOff(a, D(2000, 3, 15), 2);
+    addTimeOff(a, D(2001, 3, 14), 3);
+    addTimeOff(a, D(2001, 3, 15), 5);
+    // Today 10 Mar 2001 is before 14 Mar 2001: the year 15 Mar 2000 - 14 Mar 2001.
+    today.setToday(D(2001, 3, 10));
+    EXPECT_NEAR(TakenHours(*dm, *employee, a, 2001), 5.0f, 1e-4);
+    // Once that day has passed, the following year: 15 Mar 2001 onwards.
+    today.setToday(D(2001, 3, 20));
+    EXPECT_NEAR(TakenHours(*dm, *employee, a, 2001), 5.0f, 1e-4);
+    EXPECT_NEAR(TakenHours(*dm, *employee, a, 2000), 5.0f, 1e-4);
+    EXPECT_EQ(TakenHours(*dm, *employee, a, 1990), 0.0f);
+}
+
+TEST_F(BalanceTest, BalanceDateByBasis)
+{
+    employ(D(2000, 3, 15));
+    today.setToday(D(2003, 6, 10));
+    EXPECT_EQ(BalanceDate(*dm, *employee, vacation("C", 40, "E")), D(2003, 6, 10));
+    EXPECT_EQ(BalanceDate(*dm, *employee, addReason("C year", "1", true, "C", "Y")), D(2004, 1, 1));
+    const auto a = addReason("A year", "2", true, "A", "Y");
+    EXPECT_EQ(BalanceDate(*dm, *employee, a), D(2004, 3, 15));
+    today.setToday(D(2003, 3, 15));
+    EXPECT_EQ(BalanceDate(*dm, *employee, a), D(2004, 3, 15));
+    today.setToday(D(2003, 3, 14));
+    EXPECT_EQ(BalanceDate(*dm, *employee, a), D(2003, 3, 15));
+    globalSettings().userMonth = 7;
+    const auto u = addReason("U year", "3", true, "U", "Y");
+    today.setToday(D(2003, 6, 10));
+    EXPECT_EQ(BalanceDate(*dm, *employee, u), D(2003, 7, 1));
+    today.setToday(D(2003, 7, 1));
+    EXPECT_EQ(BalanceDate(*dm, *employee, u), D(2004, 7, 1));
+    // A letter only migrated data could hold counts as the calendar year.
+    const auto x = addReason("X year", "4", true, "X", "Y");
+    EXPECT_EQ(BalanceDate(*dm, *employee, x), D(2004, 1, 1));
+}
+
+// ---- the balance grid ------------------------------------------------------
+
+TEST_F(BalanceTest, BalanceGridRows)
+{
+    today.setToday(D(2001, 3, 1));
+    const auto v = vacation("C"); // earned to date
+    const auto s = addReason("Sick", "S", true, "C", "E"); // without rules
+    addReason("Jury duty", "J", false);
+    employ(D(1995, 1, 1));
+    addOpening(v, D(2001, 1, 1), 8);
+    addTimeOff(v, D(2001, 2, 5), 30);
+    addTimeOff(s, D(2001, 2, 6), 4);
+    MemoryGrid grid(400);
+    FillBalanceGrid(*dm, grid, *employee, 17);
+    ASSERT_EQ(grid.rowCount(), 2); // benefits only, by description
+    EXPECT_EQ(grid.cell(0, 0), "Sick");
+    EXPECT_EQ(grid.cell(0, 1), "***");
+    EXPECT_EQ(grid.cell(0, 2), "4.00");
+    EXPECT_EQ(grid.cell(0, 3), "***");
+    EXPECT_FALSE(grid.cellAlert(0, 3));
+    // 8 + Jan, Feb = 28 earned, 30 taken in 2001: -2, drawn as an alert.
+    EXPECT_EQ(grid.cell(1, 0), "Vacation");
+    EXPECT_EQ(grid.cell(1, 1), "28.00");
+    EXPECT_EQ(grid.cell(1, 2), "30.00");
+    EXPECT_EQ(grid.cell(1, 3), "-2.00");
+    EXPECT_TRUE(grid.cellAlert(1, 3));
+    // Fewer than four rows: no scroll bar taken off.
+    EXPECT_EQ(grid.columnWidth(3), 400 - 3 * 64 - 7);
+    EXPECT_EQ(grid.selectedRow(), 0);
+}
+
+TEST_F(BalanceTest, BalanceGridIneligibleShowsTakenHours)
+{
+    today.setToday(D(2001, 3, 1));
+    const auto v = vacation("C");
+    employ(D(2000, 1, 1), 0, false);
+    addTimeOff(v, D(2001, 2, 5), 6.5f);
+    MemoryGrid grid;
+    FillBalanceGrid(*dm, grid, *employee, 17);
+    EXPECT_EQ(grid.cell(0, 1), "***");
+    EXPECT_EQ(grid.cell(0, 2), "6.50");
+    EXPECT_EQ(grid.cell(0, 3), "***");
+    EXPECT_FALSE(grid.cellAlert(0, 3));
+}
+
+} // namespace
+} // namespace hv::test

@@ -1,0 +1,434 @@
+#include "timeoff/TPolicy.h"
+
+#include "engine/EngineError.h"
+#include "engine/Query.h"
+#include "engine/Table.h"
+#include "storage/CursorService.h"
+#include "storage/DataModule.h"
+#include "storage/MessageService.h"
+
+#include <optional>
+
+namespace hv {
+namespace {
+
+const char* const kRecordName = "Policy";
+
+void tell(const std::string& text, MsgKind kind)
+{
+    RestoreCursor();
+    ShowMessageBox(text, kind, MsgButtons::Ok, 0);
+}
+
+MsgResult ask(const std::string& text)
+{
+    RestoreCursor();
+    return ShowMessageBox(text, MsgKind::Confirmation, MsgButtons::YesNo, 0);
+}
+
+std::string saveFailure(const std::string& engineMessage)
+{
+    return "The following error occurred saving the record: " + engineMessage + "\r\r" + "The record was NOT saved.";
+}
+
+// The filter belongs to the shared tblPolicy cursor: it must be off again
+// whatever happens while it is on.
+class FilterScope {
+public:
+    FilterScope(engine::Table& t, const std::string& expression) : m_table(t)
+    {
+        m_table.setFilter(expression);
+        m_table.setFiltered(true);
+    }
+    ~FilterScope()
+    {
+        try {
+            m_table.setFiltered(false);
+            m_table.setFilter("");
+        } catch (...) {
+        }
+    }
+    FilterScope(const FilterScope&) = delete;
+    FilterScope& operator=(const FilterScope&) = delete;
+
+private:
+    engine::Table& m_table;
+};
+
+} // namespace
+
+// --- TPolicyRecClass ---
+
+TPolicyRecClass::TPolicyRecClass(THourvaneDataMod& dm) : TSQLRecClass(dm)
+{
+    setRecordName(kRecordName);
+    setTableName("tblPolicy");
+    Clear();
+}
+
+void TPolicyRecClass::SetStartMonths(std::int16_t value)
+{
+    if (value != m_startMonths)
+        setModified(true);
+    m_startMonths = value;
+}
+
+void TPolicyRecClass::SetEndMonths(std::int16_t value)
+{
+    if (value != m_endMonths)
+        setModified(true);
+    m_endMonths = value;
+}
+
+void TPolicyRecClass::SetEarnedHours(float value)
+{
+    if (value != m_earnedHours)
+        setModified(true);
+    m_earnedHours = value;
+}
+
+void TPolicyRecClass::SetCarryOverHours(float value)
+{
+    if (value != m_carryOverHours)
+        setModified(true);
+    m_carryOverHours = value;
+}
+
+void TPolicyRecClass::Clear()
+{
+    TSQLRecClass::Clear();
+    m_storedStart = -1;
+    m_endMonths = 0;
+    m_storedEnd = 0;
+    m_earnedHours = 0;
+    m_carryOverHours = 0;
+    m_displayStartPeriod = "M";
+    m_displayEndPeriod = "Y";
+    m_displayEarnedPeriod = "Y";
+}
+
+bool TPolicyRecClass::findStoredRow()
+{
+    if (m_storedStart < 0)
+        return false;
+    engine::Table& t = table();
+    t.setIndexName("");
+    return t.findKey({engine::Value(std::int64_t(m_reasonID)), engine::Value(std::int64_t(m_empTypeID)),
+                      engine::Value(std::int64_t(m_storedStart))});
+}
+
+bool TPolicyRecClass::Load()
+{
+    Clear();
+    engine::Table& t = table();
+    t.setIndexName("");
+    if (!t.findKey({engine::Value(std::int64_t(m_reasonID)), engine::Value(std::int64_t(m_empTypeID)),
+                    engine::Value(std::int64_t(m_startMonths))}))
+        return false;
+    m_endMonths = std::int16_t(t.fieldByName("EndMonths").asInteger());
+    m_storedEnd = m_endMonths;
+    m_earnedHours = float(t.fieldByName("EarnedHours").asFloat());
+    m_carryOverHours = float(t.fieldByName("CarryOverHours").asFloat());
+    m_displayStartPeriod = t.fieldByName("DisplayStartPeriod").asString();
+    m_displayEndPeriod = t.fieldByName("DisplayEndPeriod").asString();
+    m_displayEarnedPeriod = t.fieldByName("DisplayEarnedPeriod").asString();
+    m_displayEarnedHours = float(t.fieldByName("DisplayEarnedHours").asFloat());
+    setLockHolder(t.fieldByName("LockedBy").asString());
+    m_storedStart = m_startMonths;
+    return true;
+}
+
+bool TPolicyRecClass::Save(const std::string& lockIdentity)
+{
+    if (!modified())
+        return true;
+    engine::Table* t = nullptr;
+    try {
+        t = &table();
+        bool append = true;
+        if (m_storedStart >= 0) {
+            if (findStoredRow()) {
+                if (!TSQLRecClass::Save(lockIdentity))
+                    return false;
+                t->edit();
+                append = false;
+            } else if (ask(recreateQuestion()) != MsgResult::Yes) {
+                return false;
+            }
+        }
+        if (append) {
+            // A re-created row needs its whole key, not only the band.
+            t->append();
+            t->fieldByName("ReasonID").setAsInteger(m_reasonID);
+            t->fieldByName("EmpTypeID").setAsInteger(m_empTypeID);
+        }
+        t->fieldByName("StartMonths").setAsInteger(m_startMonths);
+        t->fieldByName("EndMonths").setAsInteger(m_endMonths);
+        t->fieldByName("EarnedHours").setAsFloat(m_earnedHours);
+        t->fieldByName("CarryOverHours").setAsFloat(m_carryOverHours);
+        t->fieldByName("DisplayStartPeriod").setAsString(m_displayStartPeriod);
+        t->fieldByName("DisplayEndPeriod").setAsString(m_displayEndPeriod);
+        t->fieldByName("DisplayEarnedPeriod").setAsString(m_displayEarnedPeriod);
+        t->fieldByName("DisplayEarnedHours").setAsFloat(m_displayEarnedHours);
+        t->fieldByName("LockedBy").setAsString(""); // a save releases the row
+        t->post();
+    } catch (const engine::EngineError& e) {
+        if (t)
+            t->cancel();
+        tell(saveFailure(e.message()), MsgKind::Warning);
+        return false;
+    } catch (const engine::EngineTextError& e) {
+        if (t)
+            t->cancel();
+        tell(saveFailure(e.what()), MsgKind::Warning);
+        return false;
+    }
+    setModified(false);
+    return true;
+}
+
+bool TPolicyRecClass::Delete(const std::string& lockIdentity)
+{
+    try {
+        if (!findStoredRow())
+            return false;
+        if (!TSQLRecClass::Delete(lockIdentity))
+            return false;
+    } catch (const engine::EngineError& e) {
+        tell(std::string("The following error occurred deleting the ") + kRecordName + " record: " + "\r\r" +
+                 std::to_string(e.code()) + " - " + e.message() + ".",
+             MsgKind::Warning);
+        return false;
+    } catch (const engine::EngineTextError& e) {
+        tell(std::string("The following error occurred deleting the ") + kRecordName + " record:" + "\r\r" +
+                 e.what(),
+             MsgKind::Warning);
+        return false;
+    }
+    Clear();
+    m_reasonID = 0;
+    return true;
+}
+
+bool TPolicyRecClass::Lock(const std::string& lockIdentity)
+{
+    bool found = false;
+    try {
+        found = findStoredRow();
+    } catch (const std::exception& e) {
+        tell("The following error occurred locking the " + recordName() + " record: " + engineErrorText(e) + "\r\r" +
+                 "The record was NOT locked.",
+             MsgKind::Warning);
+        return false;
+    }
+    if (found)
+        return TSQLRecClass::Lock(lockIdentity);
+    setLockHolder(storedIdentity(lockIdentity)); // a rule not stored yet is locked in memory only
+    return true;
+}
+
+bool TPolicyRecClass::Unlock(const std::string& lockIdentity)
+{
+    bool found = false;
+    try {
+        found = findStoredRow();
+    } catch (const std::exception& e) {
+        tell("The following error occurred unlocking the " + recordName() + " record: " + engineErrorText(e) +
+                 "\r\r" + "The record was NOT unlocked.",
+             MsgKind::Warning);
+        return false;
+    }
+    if (found)
+        return TSQLRecClass::Unlock(lockIdentity);
+    setLockHolder("");
+    return true;
+}
+
+// --- TPolicyListClass ---
+
+TPolicyListClass::TPolicyListClass(THourvaneDataMod& dm) : m_dm(dm) {}
+
+bool TPolicyListClass::Load()
+{
+    m_rules.clear();
+    std::vector<std::int16_t> starts;
+    try {
+        engine::Table& t = m_dm.tblPolicy;
+        t.setIndexName("");
+        {
+            FilterScope filter(t, "ReasonID = " + std::to_string(m_reasonID) + " and EmpTypeID = " +
+                                      std::to_string(m_empTypeID));
+            // Keys first: loading a rule moves the shared cursor.
+            for (t.first(); !t.eof(); t.next())
+                starts.push_back(std::int16_t(t.fieldByName("StartMonths").asInteger()));
+        }
+        for (std::int16_t start : starts) {
+            auto rule = std::make_unique<TPolicyRecClass>(m_dm);
+            rule->SetReasonID(m_reasonID);
+            rule->SetEmpTypeID(m_empTypeID);
+            rule->SetStartMonths(start);
+            // Another copy may have removed the row since the walk.
+            if (!rule->Load())
+                return false;
+            m_rules.push_back(std::move(rule));
+        }
+    } catch (const engine::EngineError&) {
+        return false;
+    } catch (const engine::EngineTextError&) {
+        return false;
+    }
+    return true;
+}
+
+TPolicyRecClass* TPolicyListClass::FindByMonths(int months) const
+{
+    for (const auto& rule : m_rules)
+        if (rule->EndMonths() >= months)
+            return rule.get();
+    return nullptr;
+}
+
+TPolicyRecClass& TPolicyListClass::AddRule(std::int16_t startMonths, std::int16_t endMonths,
+                                           float displayEarnedHours, float earnedHours, float carryOverHours,
+                                           const std::string& displayStartPeriod,
+                                           const std::string& displayEndPeriod,
+                                           const std::string& displayEarnedPeriod)
+{
+    auto rule = std::make_unique<TPolicyRecClass>(m_dm);
+    rule->SetReasonID(m_reasonID);
+    rule->SetEmpTypeID(m_empTypeID);
+    rule->SetStartMonths(startMonths);
+    rule->SetEndMonths(endMonths);
+    rule->SetEarnedHours(earnedHours);
+    rule->SetCarryOverHours(carryOverHours);
+    rule->SetDisplayStartPeriod(displayStartPeriod);
+    rule->SetDisplayEndPeriod(displayEndPeriod);
+    rule->SetDisplayEarnedPeriod(displayEarnedPeriod);
+    rule->SetDisplayEarnedHours(displayEarnedHours);
+    // A new rule is written by the next SaveAll even when its values equal
+    // the defaults.
+    rule->setModified(true);
+    m_rules.push_back(std::move(rule));
+    return *m_rules.back();
+}
+
+bool TPolicyListClass::DeleteRule(int index, const std::string& lockIdentity)
+{
+    if (index < 0 || index >= Count())
+        return false;
+    TPolicyRecClass& rule = *m_rules[std::size_t(index)];
+    // A rule added since the list was loaded has no row; it only leaves the
+    // list, or the next SaveAll would write it back.
+    if (rule.StoredStartMonths() >= 0 && !rule.Delete(lockIdentity))
+        return false;
+    m_rules.erase(m_rules.begin() + index);
+    return true;
+}
+
+int TPolicyListClass::LockAll(const std::string& lockIdentity) { return applyAll(Action::Lock, lockIdentity); }
+
+int TPolicyListClass::UnlockAll(const std::string& lockIdentity) { return applyAll(Action::Unlock, lockIdentity); }
+
+int TPolicyListClass::SaveAll(const std::string& lockIdentity) { return applyAll(Action::Save, lockIdentity); }
+
+int TPolicyListClass::applyAll(Action action, const std::string& lockIdentity)
+{
+    if (m_rules.empty())
+        return -1;
+    auto failureText = [&](const std::exception& e) {
+        switch (action) {
+        case Action::Lock:
+            return "The following error occurred locking the " + std::string(kRecordName) +
+                   " record: " + TPolicyRecClass::engineErrorText(e) + "\r\r" +
+                   "The record was NOT locked.";
+        case Action::Unlock:
+            return "The following error occurred unlocking the " + std::string(kRecordName) +
+                   " record: " + TPolicyRecClass::engineErrorText(e) + "\r\r" +
+                   "The record was NOT unlocked.";
+        case Action::Save:
+            break;
+        }
+        return saveFailure(e.what());
+    };
+
+    // A rollback undoes the rows, so the objects must not keep believing
+    // they were written or locked.
+    struct Before {
+        bool modified;
+        std::string holder;
+    };
+    std::vector<Before> before;
+    before.reserve(m_rules.size());
+    for (const auto& rule : m_rules)
+        before.push_back({rule->modified(), rule->lockHolder()});
+    auto restore = [&] {
+        for (std::size_t i = 0; i < m_rules.size(); ++i) {
+            m_rules[i]->restoreModified(before[i].modified);
+            m_rules[i]->setLockHolder(before[i].holder);
+        }
+    };
+
+    std::optional<TransactionGuard> tx;
+    try {
+        tx.emplace(m_dm.HourvaneDB);
+    } catch (const std::exception& e) {
+        tell(failureText(e), MsgKind::Warning);
+        return 0;
+    }
+    for (std::size_t i = 0; i < m_rules.size(); ++i) {
+        TPolicyRecClass& rule = *m_rules[i];
+        bool ok = action == Action::Lock ? rule.Lock(lockIdentity)
+                  : action == Action::Unlock ? rule.Unlock(lockIdentity)
+                                             : rule.Save(lockIdentity);
+        if (!ok) {
+            if (tx->owned()) {
+                try {
+                    tx->rollback();
+                } catch (...) {
+                }
+                restore();
+            }
+            return int(i);
+        }
+    }
+    try {
+        tx->commit();
+    } catch (const std::exception& e) {
+        try {
+            tx->rollback();
+        } catch (...) {
+        }
+        restore();
+        tell(failureText(e), MsgKind::Warning);
+        return 0;
+    }
+    return -1;
+}
+
+bool TPolicyListClass::DeleteAllRules()
+{
+    engine::Query& q = m_dm.qryBlank;
+    const std::string heading = "The following error occurred deleting the Policy records:\r\r";
+    try {
+        q.clearSql();
+        q.addSql("Delete from Policy where ReasonID = " + std::to_string(m_reasonID));
+        // Prepared and released again, so nothing of it stays open on the connection.
+        try {
+            q.prepare();
+            q.execSql();
+        } catch (...) {
+            q.unprepare();
+            throw;
+        }
+        q.unprepare();
+    } catch (const engine::EngineError& e) {
+        tell(heading + std::to_string(e.code()) + " - " + e.message() + ".", MsgKind::Warning);
+        return false;
+    } catch (const engine::EngineTextError& e) {
+        tell(heading + e.what(), MsgKind::Warning);
+        return false;
+    }
+    return true;
+}
+
+} // namespace hv
