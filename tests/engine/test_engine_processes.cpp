@@ -121,7 +121,7 @@ TEST_F(TwoProcessTest, TransactionsSurviveSigkillAllOrNothing)
             ASSERT_EQ(ic.field(0).asString(), "ok") << schema << " round " << round;
         }
     }
-    EXPECT_GT(rows, 200); // the writer did get transactions through between kills
+    EXPECT_GE(rows, 200); // every round committed at least once before its kill
 }
 
 } // namespace hv::test
