@@ -325,6 +325,28 @@ void Database::rollback()
     exec("ROLLBACK");
 }
 
+ReadTransaction::ReadTransaction(Database& db) : m_db(db)
+{
+    if (m_db.connected() && m_db.hasHandle() && !m_db.inTransaction()) {
+        m_db.exec("BEGIN DEFERRED");
+        m_owned = true;
+    }
+}
+
+ReadTransaction::~ReadTransaction()
+{
+    if (!m_owned || !m_db.inTransaction())
+        return;
+    try {
+        m_db.exec("COMMIT");
+    } catch (...) {
+        try {
+            m_db.rollback();
+        } catch (...) {
+        }
+    }
+}
+
 bool Database::inTransaction() const { return m_db && !sqlite3_get_autocommit(m_db); }
 
 } // namespace hv::engine

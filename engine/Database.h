@@ -101,6 +101,23 @@ private:
     bool m_forceFlush = true;
 };
 
+// Holds one read transaction over a group of reads that belong together (a
+// week's rows), so they see one state of the files and pay for taking the
+// shared locks once instead of once per statement. Only for reads; nothing
+// happens when a transaction is already active. Never throws from its
+// destructor.
+class ReadTransaction {
+public:
+    explicit ReadTransaction(Database& db);
+    ~ReadTransaction();
+    ReadTransaction(const ReadTransaction&) = delete;
+    ReadTransaction& operator=(const ReadTransaction&) = delete;
+
+private:
+    Database& m_db;
+    bool m_owned = false;
+};
+
 // Builds the engine error for an SQLite result code (shared by tables and queries).
 EngineError makeEngineError(sqlite3* db, int rc, const std::string& context);
 std::string quoteIdent(const std::string& name);

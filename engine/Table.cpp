@@ -245,6 +245,7 @@ const FieldDef& Field::def() const { return m_table->m_def.fields.at(m_index); }
 const Value& Field::value() const
 {
     const Table& t = *m_table;
+    t.settle();
     if (t.m_state == TableState::Edit || t.m_state == TableState::Insert)
         return t.m_buffer.at(m_index);
     if (def().type == FieldType::Memo)
@@ -699,6 +700,7 @@ void Table::close()
     if (m_state == TableState::Inactive)
         return;
     m_state = TableState::Inactive;
+    m_pendingFirst = false;
     m_lock.setMode(LockFile::Mode::None);
     m_rows.clear();
     m_listValid = false;
@@ -743,8 +745,14 @@ void Table::setFilter(const std::string& expression)
     m_listValid = false;
     if (active() && m_filtered) {
         compileFilterIfNeeded();
-        first();
+        m_pendingFirst = true;
     }
+}
+
+void Table::settle() const
+{
+    if (m_pendingFirst && m_state == TableState::Browse)
+        const_cast<Table*>(this)->first();
 }
 
 void Table::setFiltered(bool on)
@@ -759,7 +767,7 @@ void Table::setFiltered(bool on)
     m_listValid = false;
     if (active()) {
         compileFilterIfNeeded();
-        first();
+        m_pendingFirst = true;
     }
 }
 
@@ -892,6 +900,7 @@ void Table::first()
     requireActive();
     if (m_state != TableState::Browse)
         cancel();
+    m_pendingFirst = false;
     buildRowList();
     m_prefetched.clear();
     m_pos = 0;
@@ -920,6 +929,7 @@ void Table::positionInList()
 void Table::next()
 {
     requireActive();
+    settle();
     if (m_state != TableState::Browse)
         cancel();
     if (m_eof)
@@ -981,6 +991,7 @@ bool Table::findKey(const std::vector<Value>& keyValues)
         sqlite3_reset(st);
         m_eof = false;
         m_listValid = false;
+        m_pendingFirst = false;
         return true;
     }
     int err = sqlite3_extended_errcode(m_db.handle());
@@ -993,6 +1004,7 @@ bool Table::findKey(const std::vector<Value>& keyValues)
 void Table::refresh()
 {
     requireActive();
+    settle();
     if (!m_hasRow)
         return;
     if (!loadRow(m_rowid)) {
@@ -1037,6 +1049,7 @@ void Table::edit()
         throw EngineTextError("Table " + m_tableName + " is open read-only");
     if (m_state == TableState::Edit)
         return;
+    settle();
     if (!m_hasRow)
         throw EngineTextError("Table " + m_tableName + " has no current record to edit");
     loadMemo();
@@ -1207,6 +1220,7 @@ void Table::post()
     }
     bool inserted = m_state == TableState::Insert;
     m_prefetched.clear();
+    m_pendingFirst = false;
     m_current.swap(m_buffer);
     m_memoLoaded = true;
     m_hasRow = true;
@@ -1227,6 +1241,7 @@ void Table::deleteRecord()
         throw EngineTextError("Table " + m_tableName + " is open read-only");
     if (m_state != TableState::Browse)
         cancel();
+    settle();
     if (!m_hasRow)
         throw EngineTextError("Table " + m_tableName + " has no current record to delete");
     bool memo = m_def.hasMemo();

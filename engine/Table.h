@@ -93,9 +93,21 @@ public:
     void refresh();
     void first();
     void next();
-    bool eof() const { return m_eof; }
-    bool hasRow() const { return m_hasRow; }
-    std::int64_t rowId() const { return m_rowid; }
+    bool eof() const
+    {
+        settle();
+        return m_eof;
+    }
+    bool hasRow() const
+    {
+        settle();
+        return m_hasRow;
+    }
+    std::int64_t rowId() const
+    {
+        settle();
+        return m_rowid;
+    }
     std::int64_t recordCount();
 
     void setFilter(const std::string& expression);
@@ -167,6 +179,10 @@ private:
     Value storageValue(int field, const Value& v) const;
     void writeMemo(std::int64_t rowid);
     void ensureLockPath();
+    // A changed filter moves the cursor to the first row, but only when the
+    // cursor is next used: switching a filter off must not walk the table.
+    void settle() const;
+    bool m_pendingFirst = false;
 
     Database& m_db;
     std::string m_component;

@@ -197,6 +197,13 @@ TEST_F(EngineTest, FilterFormsSelectTheRightRows)
     EXPECT_EQ(countWith("(EmpID = 3) and (WeekDate = '2023-03-10')"), 1);
     EXPECT_EQ(countWith("EmpID = 4"), 0);
     EXPECT_EQ(w->recordCount(), 30);
+    // Switching a filter off leaves the cursor on the first row of the table.
+    w->setFilter("EmpID = 3");
+    w->setFiltered(true);
+    EXPECT_EQ(w->fieldByName("EmpID").asInteger(), 3);
+    w->setFiltered(false);
+    EXPECT_FALSE(w->eof());
+    EXPECT_EQ(w->fieldByName("EmpID").asInteger(), 1);
 
     auto d = open("dept.dat");
     d->append();
