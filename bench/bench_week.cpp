@@ -1,0 +1,122 @@
+// Loading and computing every employee-week of a year, as the reports and the
+// export do, on a generated folder of 500 employees and 2 years; then the
+// benefit balance grid of every employee. Prints weeks per second and SQL
+// statements per week.
+#include "people/TEmp.h"
+#include "platform/DateUtil.h"
+#include "storage/AppState.h"
+#include "storage/DataModule.h"
+#include "storage/GridView.h"
+#include "storage/HVGlobal.h"
+#include "tests/support/ScriptedMessageService.h"
+#include "tests/support/TempDir.h"
+#include "timekeeping/WorkUtil.h"
+#include "timeoff/Balances.h"
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+using namespace hv;
+
+namespace {
+
+constexpr int kEmployees = 500;
+constexpr int kWeeks = 52;
+const double kLastWeekEnd = EncodeDate(2025, 12, 27); // the generator's default last day, a Saturday
+
+long long g_statements = 0;
+
+int countStatement(unsigned, void*, void*, void*)
+{
+    ++g_statements;
+    return 0;
+}
+
+struct Folder {
+    test::TempDir program;
+    test::TempDir config;
+    test::ScriptedMessageService messages;
+    std::unique_ptr<THourvaneDataMod> dm;
+
+    Folder()
+    {
+        setenv("HOURVANE_CONFIG_DIR", config.path().c_str(), 1);
+        const std::string data = program.folder() + "Data";
+        const std::string cmd = std::string("'") + HV_GENERATE + "' '" + data + "' --employees " +
+                                std::to_string(kEmployees) + " --years 2 > /dev/null";
+        if (std::system(cmd.c_str()) != 0) {
+            std::fprintf(stderr, "bench_week: hv_generate failed\n");
+            std::exit(1);
+        }
+        resetAppState();
+        resetGlobalSettings();
+        appState().lockIdentity = "BENCH";
+        dm = std::make_unique<THourvaneDataMod>(DataModuleOptions{program.folder(), "Hourvane3.ini", nullptr});
+    }
+    ~Folder() { unsetenv("HOURVANE_CONFIG_DIR"); }
+};
+
+Folder& folder()
+{
+    static Folder f;
+    return f;
+}
+
+void BM_LoadAndComputeYear(benchmark::State& state)
+{
+    Folder& f = folder();
+    sqlite3_trace_v2(f.dm->HourvaneDB.handle(), SQLITE_TRACE_STMT, countStatement, nullptr);
+    TWorkWeekRecClass week(*f.dm);
+    long long weeks = 0;
+    double seconds = 0;
+    float sink = 0;
+    g_statements = 0;
+    for (auto _ : state) {
+        auto t0 = std::chrono::steady_clock::now();
+        for (int emp = 1; emp <= kEmployees; ++emp) {
+            week.SetEmployee(emp);
+            for (int w = 0; w < kWeeks; ++w) {
+                week.SetWeekEnd(kLastWeekEnd - 7.0 * w);
+                week.Load();
+                sink += week.RegularTotal() + week.OvertimeTotal();
+                ++weeks;
+            }
+        }
+        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    }
+    sqlite3_trace_v2(f.dm->HourvaneDB.handle(), 0, nullptr, nullptr);
+    benchmark::DoNotOptimize(sink);
+    state.counters["weeks_per_s"] = double(weeks) / seconds;
+    state.counters["sql_per_week"] = double(g_statements) / double(weeks);
+    std::printf("week: %lld weeks in %.2f s per pass: %.0f weeks/s, %.1f SQL statements per week\n",
+                weeks / (long long)state.iterations(), seconds / double(state.iterations()),
+                double(weeks) / seconds, double(g_statements) / double(weeks));
+}
+BENCHMARK(BM_LoadAndComputeYear)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_BalanceGridEveryEmployee(benchmark::State& state)
+{
+    Folder& f = folder();
+    TEmployeeRecClass emp(*f.dm);
+    MemoryGrid grid;
+    for (auto _ : state) {
+        for (int id = 1; id <= kEmployees; ++id) {
+            emp.SetEmpID(id);
+            emp.LoadByID();
+            FillBalanceGrid(*f.dm, grid, emp, 16);
+        }
+    }
+    state.counters["employees_per_s"] =
+        benchmark::Counter(double(kEmployees) * double(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_BalanceGridEveryEmployee)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,264 @@
+#include "timekeeping/WorkUtil.h"
+
+#include "engine/EngineError.h"
+#include "people/TEmpOTPolicy.h"
+#include "people/TOTPolicy.h"
+#include "platform/DateUtil.h"
+#include "storage/DataModule.h"
+#include "storage/MessageService.h"
+#include "storage/SQLRec.h"
+
+#include <optional>
+
+namespace hv {
+
+WeekSplit SplitWeek(const std::array<float, 7>& worked, const std::array<float, 7>& counting, bool weekly,
+                    float threshold)
+{
+    WeekSplit s;
+    std::array<float, 7> counted{};
+    for (std::size_t i = 0; i < 7; ++i)
+        counted[i] = worked[i] + counting[i];
+
+    if (weekly) {
+        float carry = 0;
+        for (std::size_t i = 0; i < 7; ++i) {
+            if (carry + counted[i] > threshold) {
+                s.overtime[i] = carry + counted[i] - threshold;
+                s.regular[i] = threshold - carry;
+                carry = threshold;
+            } else {
+                s.overtime[i] = 0;
+                s.regular[i] = counted[i];
+                carry += counted[i];
+            }
+        }
+    } else {
+        for (std::size_t i = 0; i < 7; ++i) {
+            if (counted[i] > threshold) {
+                s.overtime[i] = counted[i] - threshold;
+                s.regular[i] = threshold;
+            } else {
+                s.overtime[i] = 0;
+                s.regular[i] = counted[i];
+            }
+        }
+    }
+
+    // Time off that counts toward overtime moves worked hours into overtime
+    // but is not itself worked time, so the regular total starts from the
+    // worked hours alone.
+    float workedTotal = 0;
+    for (std::size_t i = 0; i < 7; ++i) {
+        workedTotal += worked[i];
+        s.overtimeTotal += s.overtime[i];
+    }
+    s.regularTotal = workedTotal - s.overtimeTotal;
+    if (s.regularTotal < 0)
+        s.regularTotal = 0;
+    return s;
+}
+
+TWorkWeekRecClass::TWorkWeekRecClass(THourvaneDataMod& dm) : m_dm(dm)
+{
+    for (auto& day : m_days)
+        day = std::make_unique<THoursWorkedRecClass>(dm);
+    m_timeOff = std::make_unique<TTimeOffListClass>(dm);
+}
+
+TWorkWeekRecClass::~TWorkWeekRecClass() = default;
+
+std::int32_t TWorkWeekRecClass::EmployeeID() const { return m_days[0]->employee(); }
+
+void TWorkWeekRecClass::SetEmployee(std::int32_t empID)
+{
+    for (auto& day : m_days)
+        day->setEmployee(empID);
+    m_timeOff->SetEmpID(empID);
+}
+
+void TWorkWeekRecClass::SetWeekEnd(double weekEnd)
+{
+    m_weekEnd = weekEnd;
+    for (std::size_t i = 0; i < 7; ++i)
+        m_days[i]->setDayDate(weekEnd - 6 + double(i));
+    m_timeOff->SetWeekEnd(weekEnd);
+}
+
+bool TWorkWeekRecClass::IsModified() const
+{
+    for (const auto& day : m_days)
+        if (day->modified())
+            return true;
+    return m_timeOff->AnyModified();
+}
+
+void TWorkWeekRecClass::Clear()
+{
+    m_split = WeekSplit{};
+    m_unpaidTimeOff = 0;
+    m_timeOffTotal = 0;
+    for (auto& day : m_days)
+        day->Clear();
+    m_timeOff->Clear();
+    m_loaded = false;
+}
+
+bool TWorkWeekRecClass::Load()
+{
+    engine::ReadTransaction reading(m_dm.HourvaneDB);
+    Clear();
+    for (auto& day : m_days)
+        day->Load();
+    m_timeOff->Load();
+    Compute();
+    m_loaded = true;
+    return true;
+}
+
+void TWorkWeekRecClass::Compute()
+{
+    TOTPolicyRecClass policy(m_dm);
+    TEmpOTPolicyListClass assignments(m_dm, EmployeeID());
+    assignments.Load();
+    assignments.PolicyInForce(policy, m_weekEnd);
+
+    std::array<float, 7> worked{}, counting{};
+    for (std::size_t i = 0; i < 7; ++i) {
+        worked[i] = m_days[i]->DayHours();
+        counting[i] = m_timeOff->DayOvertime(DayOfWeek(m_days[i]->dayDate()));
+    }
+    m_split = SplitWeek(worked, counting, policy.WeeklyFlag(), policy.Hours1());
+
+    // The unpaid totals are by weekday; the seven days cover each weekday once.
+    m_unpaidTimeOff = 0;
+    for (int w = 0; w < 7; ++w)
+        m_unpaidTimeOff += m_timeOff->DayUnpaid(w);
+    m_timeOffTotal = m_timeOff->GrandTotal();
+}
+
+void TWorkWeekRecClass::rebuildDay(int i, const std::string& lockIdentity)
+{
+    const THoursWorkedRecClass& old = *m_days[std::size_t(i)];
+    auto fresh = std::make_unique<THoursWorkedRecClass>(m_dm);
+    fresh->setEmployee(old.employee());
+    fresh->setDayDate(old.dayDate());
+    fresh->Load();
+    for (int k = 1; k <= 4; ++k) {
+        fresh->setIn(k, old.In(k));
+        fresh->setOut(k, old.Out(k));
+    }
+    for (int s = 0; s < 2; ++s)
+        fresh->setShift(s, old.shift(s));
+    if (old.approvedWhen() > 0)
+        fresh->setApproval(old.approvedBy(), old.approvedWhen());
+    // A day locked only in memory (no row yet) must keep that lock, or its
+    // next save would append a row nobody holds.
+    const std::string identity = TSQLRecClass::storedIdentity(lockIdentity);
+    if (!identity.empty() && old.lockHolder() == identity && fresh->lockHolder() != identity)
+        fresh->Lock(lockIdentity);
+    fresh->setModified(true);
+    m_days[std::size_t(i)] = std::move(fresh);
+}
+
+int TWorkWeekRecClass::Save(const std::string& lockIdentity)
+{
+    TransactionGuard guard(m_dm.HourvaneDB);
+    std::array<bool, 7> wasModified{};
+    for (std::size_t i = 0; i < 7; ++i)
+        wasModified[i] = m_days[i]->modified();
+
+    // After a rollback the days written before the failure believe their
+    // rows exist; rebuilt, they are written again by the next save.
+    auto undo = [&](int upTo) {
+        guard.rollback();
+        if (!guard.owned())
+            return;
+        for (int j = 0; j < upTo; ++j)
+            if (wasModified[std::size_t(j)])
+                rebuildDay(j, lockIdentity);
+    };
+
+    std::string duplicateText;
+    try {
+        for (int i = 0; i < 7; ++i) {
+            if (!m_days[std::size_t(i)]->Save(lockIdentity)) {
+                undo(i);
+                return i;
+            }
+        }
+        if (m_timeOff->SaveAll(lockIdentity) >= 0) {
+            undo(7);
+            return kWeekTimeOffFailed;
+        }
+        guard.commit();
+        return kWeekSaved;
+    } catch (const EDuplicateHourKeyError& e) {
+        duplicateText = e.what();
+    } catch (const EDuplicateTOError& e) {
+        duplicateText = e.what();
+    }
+
+    ShowMessageBox(duplicateText, MsgKind::Information, MsgButtons::Ok);
+    for (auto& day : m_days)
+        day->setModified(false);
+    m_timeOff->SetAllModified(false);
+    guard.commit();
+    return kWeekDuplicate;
+}
+
+bool TWorkWeekRecClass::Delete(const std::string& lockIdentity)
+{
+    TransactionGuard guard(m_dm.HourvaneDB);
+    // A deleted day is cleared in memory; after a rollback its rows are back,
+    // so it is read again to show what the table holds.
+    auto undo = [&](int upTo) {
+        guard.rollback();
+        for (int j = 0; j < upTo; ++j)
+            m_days[std::size_t(j)]->Load();
+    };
+    for (int i = 0; i < 7; ++i) {
+        if (!m_days[std::size_t(i)]->Delete(lockIdentity)) {
+            undo(i);
+            return false;
+        }
+    }
+    if (m_timeOff->DeleteAll(lockIdentity) >= 0) {
+        undo(7);
+        return false;
+    }
+    guard.commit();
+    return true;
+}
+
+bool TWorkWeekRecClass::lockEach(const std::string& lockIdentity, bool lock)
+{
+    TransactionGuard guard(m_dm.HourvaneDB);
+    for (auto& day : m_days) {
+        if (!(lock ? day->Lock(lockIdentity) : day->Unlock(lockIdentity))) {
+            guard.rollback();
+            return false;
+        }
+    }
+    if (!(lock ? m_timeOff->LockAll(lockIdentity) : m_timeOff->UnlockAll(lockIdentity))) {
+        guard.rollback();
+        return false;
+    }
+    guard.commit();
+    return true;
+}
+
+bool TWorkWeekRecClass::Lock(const std::string& lockIdentity) { return lockEach(lockIdentity, true); }
+
+bool TWorkWeekRecClass::Unlock(const std::string& lockIdentity) { return lockEach(lockIdentity, false); }
+
+bool TWorkWeekRecClass::CopyPreviousWeek()
+{
+    m_timeOff->Clear();
+    for (auto& day : m_days)
+        day->CopyFromPreviousWeek();
+    Compute();
+    return true;
+}
+
+} // namespace hv

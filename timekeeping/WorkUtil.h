@@ -1,0 +1,102 @@
+#pragma once
+// One employee's week: the seven daily punch records and the week's time off
+// entries, loaded, saved, deleted, locked and unlocked as one unit, and the
+// split of the week's hours into regular and overtime hours under the
+// overtime policy in force on the week-ending date.
+#include "timekeeping/THourRec.h"
+#include "timeoff/TTimeOff.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace hv {
+
+class THourvaneDataMod;
+
+// The overtime split of one week, in single precision as the reports repeat it.
+struct WeekSplit {
+    std::array<float, 7> regular{};  // worked plus overtime-counting time off, up to the threshold
+    std::array<float, 7> overtime{}; // beyond the threshold
+    float regularTotal = 0;          // worked hours less overtime, never below 0
+    float overtimeTotal = 0;
+};
+
+// worked[i] and counting[i] (time off that counts toward overtime) are by
+// position in the week, day 0 first. Exactly the threshold is not overtime.
+WeekSplit SplitWeek(const std::array<float, 7>& worked, const std::array<float, 7>& counting, bool weekly,
+                    float threshold);
+
+// Result codes of TWorkWeekRecClass::Save.
+inline constexpr int kWeekSaved = -1;         // 0..6: the day that failed
+inline constexpr int kWeekTimeOffFailed = 7;
+inline constexpr int kWeekDuplicate = 8;      // another copy added entries first
+
+class TWorkWeekRecClass {
+public:
+    // Makes the seven days and the time off list.
+    explicit TWorkWeekRecClass(THourvaneDataMod& dm);
+    ~TWorkWeekRecClass();
+    TWorkWeekRecClass(const TWorkWeekRecClass&) = delete;
+    TWorkWeekRecClass& operator=(const TWorkWeekRecClass&) = delete;
+
+    // The employee of day 0; setting it sets every day and the time off list.
+    std::int32_t EmployeeID() const;
+    void SetEmployee(std::int32_t empID);
+    // Day i becomes E - 6 + i; the time off list covers the same days.
+    void SetWeekEnd(double weekEnd);
+    double WeekEnd() const { return m_weekEnd; }
+
+    THoursWorkedRecClass& Day(int i) const { return *m_days.at(std::size_t(i)); }
+    float DayRegular(int i) const { return m_split.regular.at(std::size_t(i)); }
+    float DayOvertime(int i) const { return m_split.overtime.at(std::size_t(i)); }
+    float RegularTotal() const { return m_split.regularTotal; }
+    float OvertimeTotal() const { return m_split.overtimeTotal; }
+    float UnpaidTimeOff() const { return m_unpaidTimeOff; }
+    float TimeOffTotal() const { return m_timeOffTotal; }
+    bool Loaded() const { return m_loaded; }
+
+    TTimeOffListClass& TimeOffList() const { return *m_timeOff; }
+    // All time off of weekday w (0 = Sunday .. 6 = Saturday).
+    float TimeOffOnWeekday(int w) const { return m_timeOff->DayTotal(w); }
+
+    bool IsModified() const;
+    // Every number 0, every day and the time off list cleared, not loaded.
+    void Clear();
+    // Reads the days and the time off of the week and computes; true.
+    // Employee and week end must be set first.
+    bool Load();
+    // Recomputes from the days and time off held in memory; reads the
+    // overtime policy in force.
+    void Compute();
+
+    // kWeekSaved, the failing day 0..6, kWeekTimeOffFailed or kWeekDuplicate.
+    // Nothing is stored on a failure; on kWeekDuplicate the rows written
+    // before the conflict stay and every pending change is dropped.
+    int Save(const std::string& lockIdentity);
+    bool Delete(const std::string& lockIdentity);
+    // All rows of the week or none.
+    bool Lock(const std::string& lockIdentity);
+    bool Unlock(const std::string& lockIdentity);
+    // The previous week's punches into this week (unsaved); time off emptied
+    // in memory.
+    bool CopyPreviousWeek();
+
+private:
+    // Rebuilds day i from the table as it is now with the values it held, so
+    // that a rolled-back write is written again by the next save.
+    void rebuildDay(int i, const std::string& lockIdentity);
+    bool lockEach(const std::string& lockIdentity, bool lock);
+
+    THourvaneDataMod& m_dm;
+    double m_weekEnd = 0;
+    std::array<std::unique_ptr<THoursWorkedRecClass>, 7> m_days;
+    std::unique_ptr<TTimeOffListClass> m_timeOff;
+    WeekSplit m_split;
+    float m_unpaidTimeOff = 0;
+    float m_timeOffTotal = 0;
+    bool m_loaded = false;
+};
+
+} // namespace hv
