@@ -19,32 +19,8 @@
 
 namespace hv::test {
 
-class PeopleTest : public StorageTest {
+class PeopleTest : public TwoCopyTest {
 protected:
-    void SetUp() override
-    {
-        StorageTest::SetUp();
-        resetAppState();
-        actAs("ALICE");
-        start();
-    }
-    void TearDown() override
-    {
-        other.reset();
-        StorageTest::TearDown();
-        resetAppState();
-    }
-
-    // The process-wide identity that the setters lock with.
-    static void actAs(const std::string& identity) { appState().lockIdentity = identity; }
-
-    THourvaneDataMod& second()
-    {
-        if (!other)
-            other = std::make_unique<THourvaneDataMod>(DataModuleOptions{programFolder, "Hourvane3.ini", nullptr});
-        return *other;
-    }
-
     static double date(int y, int m, int d) { return EncodeDate(y, m, d); }
 
     std::int64_t addDept(const std::string& name, bool active = true, std::int64_t manager = 0,
@@ -83,14 +59,6 @@ protected:
             t.fieldByName("LockedBy").setAsString(lockedBy);
         t.post();
         return t.fieldByName("EmpID").asInteger();
-    }
-
-    static std::int64_t exec(THourvaneDataMod& d, const std::string& sql)
-    {
-        d.qryBlank.clearSql();
-        d.qryBlank.addSql(sql);
-        d.qryBlank.execSql();
-        return d.qryBlank.rowsAffected();
     }
 
     // The first column of the first row as the other copy reads it from disk:
@@ -148,7 +116,6 @@ protected:
         dm->HourvaneDB.setLockWaitTime(100);
     }
 
-    std::unique_ptr<THourvaneDataMod> other;
 };
 
 } // namespace hv::test

@@ -3,6 +3,7 @@
 // a recording progress window, for starting the data module the way the
 // program does.
 #include "engine/EngineError.h"
+#include "storage/AppState.h"
 #include "storage/DataModule.h"
 #include "tests/support/ScriptedMessageService.h"
 #include "tests/support/TempDir.h"
@@ -60,6 +61,45 @@ protected:
     ScriptedMessageService messages;
     RecordingProgress progress;
     std::unique_ptr<THourvaneDataMod> dm;
+};
+
+// Two copies of the program on one data folder: this one (dm) acts as ALICE;
+// second() is another copy with its own connection and every table open.
+class TwoCopyTest : public StorageTest {
+protected:
+    void SetUp() override
+    {
+        StorageTest::SetUp();
+        resetAppState();
+        actAs("ALICE");
+        start();
+    }
+    void TearDown() override
+    {
+        other.reset();
+        StorageTest::TearDown();
+        resetAppState();
+    }
+
+    // The process-wide identity that the setters lock with.
+    static void actAs(const std::string& identity) { appState().lockIdentity = identity; }
+
+    THourvaneDataMod& second()
+    {
+        if (!other)
+            other = std::make_unique<THourvaneDataMod>(DataModuleOptions{programFolder, "Hourvane3.ini", nullptr});
+        return *other;
+    }
+
+    static std::int64_t exec(THourvaneDataMod& d, const std::string& sql)
+    {
+        d.qryBlank.clearSql();
+        d.qryBlank.addSql(sql);
+        d.qryBlank.execSql();
+        return d.qryBlank.rowsAffected();
+    }
+
+    std::unique_ptr<THourvaneDataMod> other;
 };
 
 } // namespace hv::test

@@ -20,36 +20,8 @@ namespace {
 constexpr std::int32_t kVacation = 7;
 constexpr std::int32_t kSick = 8;
 
-class PolicyTest : public StorageTest {
+class PolicyTest : public TwoCopyTest {
 protected:
-    void SetUp() override
-    {
-        StorageTest::SetUp();
-        resetAppState();
-        appState().lockIdentity = "ALICE";
-        start();
-    }
-    void TearDown() override
-    {
-        other.reset();
-        StorageTest::TearDown();
-        resetAppState();
-    }
-
-    THourvaneDataMod& second()
-    {
-        if (!other)
-            other = std::make_unique<THourvaneDataMod>(DataModuleOptions{programFolder, "Hourvane3.ini", nullptr});
-        return *other;
-    }
-
-    static std::int64_t exec(THourvaneDataMod& d, const std::string& sql)
-    {
-        d.qryBlank.clearSql();
-        d.qryBlank.addSql(sql);
-        d.qryBlank.execSql();
-        return d.qryBlank.rowsAffected();
-    }
     std::string read(const std::string& sql)
     {
         engine::Query& q = second().qryBlank;
@@ -93,7 +65,6 @@ protected:
         EXPECT_EQ(m.helpContext, helpContext);
     }
 
-    std::unique_ptr<THourvaneDataMod> other;
 };
 
 // --- loading and the band lookup ---

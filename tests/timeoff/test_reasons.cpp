@@ -25,40 +25,8 @@ const std::string kDupCode = "This Reason Code has already been used.  Please tr
 const std::string kReAdd =
     "The Time Off Reason record no longer exists in the database.  Do you want to re-add the Reason?";
 
-class ReasonTest : public StorageTest {
+class ReasonTest : public TwoCopyTest {
 protected:
-    void SetUp() override
-    {
-        StorageTest::SetUp();
-        resetAppState();
-        actAs("ALICE");
-        start();
-    }
-    void TearDown() override
-    {
-        other.reset();
-        StorageTest::TearDown();
-        resetAppState();
-    }
-
-    static void actAs(const std::string& identity) { appState().lockIdentity = identity; }
-
-    // A second copy of the program on the same data folder.
-    THourvaneDataMod& second()
-    {
-        if (!other)
-            other = std::make_unique<THourvaneDataMod>(DataModuleOptions{programFolder, "Hourvane3.ini", nullptr});
-        return *other;
-    }
-
-    static std::int64_t exec(THourvaneDataMod& d, const std::string& sql)
-    {
-        d.qryBlank.clearSql();
-        d.qryBlank.addSql(sql);
-        d.qryBlank.execSql();
-        return d.qryBlank.rowsAffected();
-    }
-
     // The first column of the first row as the other copy reads it from disk.
     std::string read(const std::string& sql)
     {
@@ -146,7 +114,6 @@ protected:
         EXPECT_EQ(m.helpContext, helpContext);
     }
 
-    std::unique_ptr<THourvaneDataMod> other;
 };
 
 // --- loading ---
