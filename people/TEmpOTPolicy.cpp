@@ -171,14 +171,10 @@ bool TEmpOTPolicyRecClass::Delete(const std::string& lockIdentity)
         if (findStoredRow() && !TSQLRecClass::Delete(lockIdentity))
             return false;
     } catch (const engine::EngineError& e) {
-        people::Tell(std::string("The following error occurred deleting the ") + kRecordName + " record: " + "\r\r" +
-                         std::to_string(e.code()) + " - " + e.message() + ".",
-                     MsgKind::Warning);
+        people::Tell(deleteFailureText(e), MsgKind::Warning);
         return false;
     } catch (const std::exception& e) {
-        people::Tell(std::string("The following error occurred deleting the ") + kRecordName + " record:" + "\r\r" +
-                         e.what() + ".",
-                     MsgKind::Warning);
+        people::Tell(deleteFailureText(e), MsgKind::Warning);
         return false;
     }
     Clear();
@@ -189,36 +185,12 @@ bool TEmpOTPolicyRecClass::Delete(const std::string& lockIdentity)
 
 bool TEmpOTPolicyRecClass::Lock(const std::string& lockIdentity)
 {
-    bool found = false;
-    try {
-        found = m_values.storedStartDate != 0 && findStoredRow();
-    } catch (const std::exception& e) {
-        people::Tell("The following error occurred locking the " + recordName() + " record: " + engineErrorText(e) +
-                         "\r\r" + "The record was NOT locked.",
-                     MsgKind::Warning);
-        return false;
-    }
-    if (found)
-        return TSQLRecClass::Lock(lockIdentity);
-    setLockHolder(storedIdentity(lockIdentity)); // a new entry is locked in memory only
-    return true;
+    return LockStoredRow(lockIdentity, [this] { return m_values.storedStartDate != 0 && findStoredRow(); });
 }
 
 bool TEmpOTPolicyRecClass::Unlock(const std::string& lockIdentity)
 {
-    bool found = false;
-    try {
-        found = m_values.storedStartDate != 0 && findStoredRow();
-    } catch (const std::exception& e) {
-        people::Tell("The following error occurred unlocking the " + recordName() + " record: " +
-                         engineErrorText(e) + "\r\r" + "The record was NOT unlocked.",
-                     MsgKind::Warning);
-        return false;
-    }
-    if (found)
-        return TSQLRecClass::Unlock(lockIdentity);
-    setLockHolder("");
-    return true;
+    return UnlockStoredRow(lockIdentity, [this] { return m_values.storedStartDate != 0 && findStoredRow(); });
 }
 
 // --- TEmpOTPolicyListClass ---

@@ -196,14 +196,10 @@ bool TOTPolicyRecClass::Delete(const std::string& lockIdentity)
         people::ExecBlank(dataModule(), "delete from EmpOT where PolicyID = " + std::to_string(m_policyID));
         tx.commit();
     } catch (const engine::EngineError& e) {
-        people::Tell(std::string("The following error occurred deleting the ") + kRecordName + " record: " + "\r\r" +
-                         std::to_string(e.code()) + " - " + e.message() + ".",
-                     MsgKind::Warning);
+        people::Tell(deleteFailureText(e), MsgKind::Warning);
         return false;
     } catch (const engine::EngineTextError& e) {
-        people::Tell(std::string("The following error occurred deleting the ") + kRecordName + " record:" + "\r\r" +
-                         e.what() + ".",
-                     MsgKind::Warning);
+        people::Tell(deleteFailureText(e), MsgKind::Warning);
         return false;
     }
     Clear();
@@ -213,36 +209,12 @@ bool TOTPolicyRecClass::Delete(const std::string& lockIdentity)
 
 bool TOTPolicyRecClass::Lock(const std::string& lockIdentity)
 {
-    bool found = false;
-    try {
-        found = findRow();
-    } catch (const std::exception& e) {
-        people::Tell("The following error occurred locking the " + recordName() + " record: " + engineErrorText(e) +
-                         "\r\r" + "The record was NOT locked.",
-                     MsgKind::Warning);
-        return false;
-    }
-    if (found)
-        return TSQLRecClass::Lock(lockIdentity);
-    setLockHolder(storedIdentity(lockIdentity)); // a new policy is locked in memory only
-    return true;
+    return LockStoredRow(lockIdentity, [this] { return findRow(); });
 }
 
 bool TOTPolicyRecClass::Unlock(const std::string& lockIdentity)
 {
-    bool found = false;
-    try {
-        found = findRow();
-    } catch (const std::exception& e) {
-        people::Tell("The following error occurred unlocking the " + recordName() + " record: " +
-                         engineErrorText(e) + "\r\r" + "The record was NOT unlocked.",
-                     MsgKind::Warning);
-        return false;
-    }
-    if (found)
-        return TSQLRecClass::Unlock(lockIdentity);
-    setLockHolder("");
-    return true;
+    return UnlockStoredRow(lockIdentity, [this] { return findRow(); });
 }
 
 void TOTPolicyRecClass::FillPolicyList(PickList& list, bool withNew, bool activeOnly, std::int32_t keptID)

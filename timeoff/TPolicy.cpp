@@ -212,36 +212,12 @@ bool TPolicyRecClass::Delete(const std::string& lockIdentity)
 
 bool TPolicyRecClass::Lock(const std::string& lockIdentity)
 {
-    bool found = false;
-    try {
-        found = findStoredRow();
-    } catch (const std::exception& e) {
-        tell("The following error occurred locking the " + recordName() + " record: " + engineErrorText(e) + "\r\r" +
-                 "The record was NOT locked.",
-             MsgKind::Warning);
-        return false;
-    }
-    if (found)
-        return TSQLRecClass::Lock(lockIdentity);
-    setLockHolder(storedIdentity(lockIdentity)); // a rule not stored yet is locked in memory only
-    return true;
+    return LockStoredRow(lockIdentity, [this] { return findStoredRow(); });
 }
 
 bool TPolicyRecClass::Unlock(const std::string& lockIdentity)
 {
-    bool found = false;
-    try {
-        found = findStoredRow();
-    } catch (const std::exception& e) {
-        tell("The following error occurred unlocking the " + recordName() + " record: " + engineErrorText(e) +
-                 "\r\r" + "The record was NOT unlocked.",
-             MsgKind::Warning);
-        return false;
-    }
-    if (found)
-        return TSQLRecClass::Unlock(lockIdentity);
-    setLockHolder("");
-    return true;
+    return UnlockStoredRow(lockIdentity, [this] { return findStoredRow(); });
 }
 
 // --- TPolicyListClass ---

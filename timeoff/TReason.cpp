@@ -315,36 +315,12 @@ bool TReasonRecClass::Delete(const std::string& lockIdentity)
 
 bool TReasonRecClass::Lock(const std::string& lockIdentity)
 {
-    bool found = false;
-    try {
-        found = m_reasonID != 0 && findRow();
-    } catch (const std::exception& e) {
-        tell("The following error occurred locking the " + recordName() + " record: " + engineErrorText(e) + "\r\r" +
-                 "The record was NOT locked.",
-             MsgKind::Warning);
-        return false;
-    }
-    if (found)
-        return TSQLRecClass::Lock(lockIdentity);
-    setLockHolder(storedIdentity(lockIdentity)); // a new reason is locked in memory only
-    return true;
+    return LockStoredRow(lockIdentity, [this] { return m_reasonID != 0 && findRow(); });
 }
 
 bool TReasonRecClass::Unlock(const std::string& lockIdentity)
 {
-    bool found = false;
-    try {
-        found = m_reasonID != 0 && findRow();
-    } catch (const std::exception& e) {
-        tell("The following error occurred unlocking the " + recordName() + " record: " + engineErrorText(e) +
-                 "\r\r" + "The record was NOT unlocked.",
-             MsgKind::Warning);
-        return false;
-    }
-    if (found)
-        return TSQLRecClass::Unlock(lockIdentity);
-    setLockHolder("");
-    return true;
+    return UnlockStoredRow(lockIdentity, [this] { return m_reasonID != 0 && findRow(); });
 }
 
 void TReasonRecClass::FillReasonList(PickList& list, bool withNew, bool activeOnly, std::int32_t keptID)
