@@ -1,0 +1,393 @@
+#include "people/TEmpWage.h"
+
+#include "engine/EngineError.h"
+#include "engine/Table.h"
+#include "people/Money.h"
+#include "people/PeopleUtil.h"
+#include "platform/DateUtil.h"
+#include "platform/Format.h"
+#include "storage/AppState.h"
+#include "storage/DataModule.h"
+#include "storage/MessageService.h"
+
+#include <algorithm>
+
+namespace hv {
+namespace {
+
+const char* const kRecordName = "Employee Wage";
+
+std::string saveFailureText(const std::exception& error)
+{
+    return "The following error occurred saving the record: " + people::EngineMessage(error) + "\r\r" +
+           "The record was NOT saved.";
+}
+
+void cancelQuietly(engine::Table* t)
+{
+    if (!t)
+        return;
+    try {
+        t->cancel();
+    } catch (...) {
+    }
+}
+
+} // namespace
+
+std::string PayTypeWord(const std::string& code)
+{
+    if (code == "W")
+        return "Week";
+    if (code == "H")
+        return "Hour";
+    if (code == "M")
+        return "Month";
+    return "Year";
+}
+
+// --- TEmpWageRecClass ---
+
+TEmpWageRecClass::TEmpWageRecClass(THourvaneDataMod& dm) : TSQLRecClass(dm)
+{
+    setRecordName(kRecordName);
+    setTableName("tblWages");
+    Clear();
+}
+
+void TEmpWageRecClass::SetStartDate(double value)
+{
+    if (value != m_values.startDate)
+        setModified(true);
+    m_values.startDate = value;
+}
+
+void TEmpWageRecClass::SetEndDate(double value)
+{
+    if (value != m_values.endDate)
+        setModified(true);
+    m_values.endDate = value;
+}
+
+void TEmpWageRecClass::SetWage(float value)
+{
+    if (value != m_values.wage)
+        setModified(true);
+    m_values.wage = value;
+}
+
+void TEmpWageRecClass::SetPayTypeCode(const std::string& value)
+{
+    if (value != m_values.payTypeCode)
+        setModified(true);
+    m_values.payTypeCode = value;
+}
+
+void TEmpWageRecClass::SetOvertimeFlag(bool value)
+{
+    if (value != m_values.overtimeFlag)
+        setModified(true);
+    m_values.overtimeFlag = value;
+}
+
+void TEmpWageRecClass::SetDeletePending(bool value)
+{
+    if (value != m_values.deletePending)
+        setModified(true);
+    m_values.deletePending = value;
+}
+
+void TEmpWageRecClass::Clear()
+{
+    TSQLRecClass::Clear();
+    m_values.storedStartDate = 0;
+    m_values.storedEndDate = 0;
+    m_values.endDate = 0;
+    m_values.wage = 0;
+    m_values.payTypeCode = "H";
+    m_values.overtimeFlag = true;
+    m_values.deletePending = false;
+}
+
+TEmpWageRecClass::Snapshot TEmpWageRecClass::snapshot() const
+{
+    return {m_values, modified(), lockHolder()};
+}
+
+void TEmpWageRecClass::restore(const Snapshot& s)
+{
+    m_values = s.values;
+    setModified(s.modified);
+    setLockHolder(s.lockHolder);
+}
+
+bool TEmpWageRecClass::findStoredRow()
+{
+    engine::Table& t = table();
+    t.setIndexName("");
+    return t.findKey({engine::Value(std::int64_t(m_values.empID)), engine::Value(m_values.storedStartDate)});
+}
+
+bool TEmpWageRecClass::Load()
+{
+    Clear();
+    engine::Table& t = table();
+    t.setIndexName("");
+    if (!t.findKey({engine::Value(std::int64_t(m_values.empID)), engine::Value(m_values.startDate)}))
+        return false;
+    m_values.storedStartDate = m_values.startDate;
+    engine::Field end = t.fieldByName("EndDate");
+    m_values.endDate = end.isNull() ? 0 : end.asDateTime();
+    m_values.storedEndDate = m_values.endDate;
+    m_values.wage = float(t.fieldByName("Wage").asFloat());
+    m_values.payTypeCode = t.fieldByName("PayTypeCode").asString();
+    m_values.overtimeFlag = t.fieldByName("OvertimeFlag").asBoolean();
+    setLockHolder(t.fieldByName("LockedBy").asString());
+    return true;
+}
+
+bool TEmpWageRecClass::Save(const std::string& lockIdentity)
+{
+    if (!modified())
+        return true;
+    engine::Table* t = nullptr;
+    try {
+        t = &table();
+        if (m_values.storedStartDate != 0) {
+            if (findStoredRow()) {
+                if (!TSQLRecClass::Save(lockIdentity))
+                    return false;
+                t->edit();
+            } else {
+                if (people::Ask(recreateQuestion()) != MsgResult::Yes)
+                    return false;
+                t->append();
+                t->fieldByName("EmpID").setAsInteger(m_values.empID);
+            }
+        } else {
+            t->append();
+            t->fieldByName("EmpID").setAsInteger(m_values.empID);
+        }
+        t->fieldByName("StartDate").setAsDateTime(m_values.startDate);
+        if (m_values.endDate > 0)
+            t->fieldByName("EndDate").setAsDateTime(m_values.endDate);
+        else
+            t->fieldByName("EndDate").clear();
+        // The column is exact currency; the float is taken at its nearest
+        // ten-thousandth so that 10.10 is stored as 10.10.
+        t->fieldByName("Wage").setAsCurrencyUnits(RoundUnits(double(m_values.wage) * double(kMoneyScale)));
+        t->fieldByName("PayTypeCode").setAsString(m_values.payTypeCode);
+        t->fieldByName("OvertimeFlag").setAsBoolean(m_values.overtimeFlag);
+        t->fieldByName("LockedBy").setAsString(""); // a save releases the row
+        t->post();
+    } catch (const std::exception& e) {
+        cancelQuietly(t);
+        people::Tell(saveFailureText(e), MsgKind::Warning);
+        return false;
+    }
+    // The row now lives under the new start date: a later save must find it
+    // there instead of appending it a second time.
+    m_values.storedStartDate = m_values.startDate;
+    m_values.storedEndDate = m_values.endDate;
+    setModified(false);
+    return true;
+}
+
+bool TEmpWageRecClass::Delete(const std::string& lockIdentity)
+{
+    try {
+        // A row another copy already removed is what the delete wants; failing
+        // here would leave the history impossible to save, without a message.
+        if (findStoredRow() && !TSQLRecClass::Delete(lockIdentity))
+            return false;
+    } catch (const std::exception& e) {
+        people::Tell(deleteFailureText(e), MsgKind::Warning);
+        return false;
+    }
+    Clear();
+    m_values.empID = 0;
+    m_values.startDate = 0;
+    return true;
+}
+
+bool TEmpWageRecClass::Lock(const std::string& lockIdentity)
+{
+    return LockStoredRow(lockIdentity, [this] { return m_values.storedStartDate != 0 && findStoredRow(); });
+}
+
+bool TEmpWageRecClass::Unlock(const std::string& lockIdentity)
+{
+    return UnlockStoredRow(lockIdentity, [this] { return m_values.storedStartDate != 0 && findStoredRow(); });
+}
+
+// --- TWageListClass ---
+
+TWageListClass::TWageListClass(THourvaneDataMod& dm, std::int32_t empID) : m_dm(dm), m_empID(empID) {}
+
+void TWageListClass::Load()
+{
+    m_items.clear();
+    std::vector<double> starts;
+    {
+        engine::Table& t = m_dm.tblWages;
+        t.setIndexName("");
+        engine::FilterScope filter(t, "EmpID = " + std::to_string(m_empID));
+        for (t.first(); !t.eof(); t.next())
+            starts.push_back(t.fieldByName("StartDate").asDateTime());
+    }
+    for (double start : starts) {
+        auto entry = std::make_unique<TEmpWageRecClass>(m_dm);
+        entry->SetEmpID(m_empID);
+        entry->SetStartDate(start);
+        if (entry->Load())
+            m_items.push_back(std::move(entry));
+    }
+}
+
+void TWageListClass::Add(std::unique_ptr<TEmpWageRecClass> entry)
+{
+    if (entry)
+        m_items.push_back(std::move(entry));
+}
+
+bool TWageListClass::AnyModified() const
+{
+    return std::any_of(m_items.begin(), m_items.end(), [](const auto& e) { return e->IsModified(); });
+}
+
+const TEmpWageRecClass* TWageListClass::WageInEffect(double date) const
+{
+    for (auto it = m_items.rbegin(); it != m_items.rend(); ++it) {
+        if ((*it)->StartDate() <= date)
+            return it->get();
+    }
+    return nullptr;
+}
+
+int TWageListClass::SaveAll(const std::string& lockIdentity)
+{
+    std::vector<TEmpWageRecClass::Snapshot> before;
+    before.reserve(m_items.size());
+    for (const auto& e : m_items)
+        before.push_back(e->snapshot());
+
+    std::unique_ptr<TransactionGuard> tx;
+    try {
+        tx = std::make_unique<TransactionGuard>(m_dm.HourvaneDB);
+    } catch (const std::exception& e) {
+        people::Tell(saveFailureText(e), MsgKind::Warning);
+        return 0;
+    }
+
+    // A rolled-back batch wrote nothing, so every entry must again look as it
+    // did: otherwise a retry would skip entries whose rows were undone.
+    auto undo = [&](int failed) {
+        if (!tx->owned())
+            return failed;
+        tx->rollback();
+        for (std::size_t i = 0; i < m_items.size(); ++i)
+            m_items[i]->restore(before[i]);
+        return failed;
+    };
+
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
+        TEmpWageRecClass& e = *m_items[i];
+        if (e.EmpID() == 0)
+            e.SetEmpID(m_empID);
+        bool ok = true;
+        if (e.DeletePending()) {
+            if (e.StoredStartDate() > 0)
+                ok = e.Delete(lockIdentity);
+        } else {
+            ok = e.Save(lockIdentity);
+        }
+        if (!ok)
+            return undo(int(i));
+    }
+    try {
+        tx->commit();
+    } catch (const std::exception& e) {
+        people::Tell(saveFailureText(e), MsgKind::Warning);
+        return undo(0);
+    }
+    return -1;
+}
+
+bool TWageListClass::lockEach(const std::string& lockIdentity, bool lock)
+{
+    auto failureText = [lock](const std::exception& e) {
+        return std::string("The following error occurred ") + (lock ? "locking" : "unlocking") + " the " +
+               kRecordName + " record: " + TEmpWageRecClass::engineErrorText(e) + "\r\r" + "The record was NOT " +
+               (lock ? "locked." : "unlocked.");
+    };
+    std::vector<TEmpWageRecClass::Snapshot> before;
+    for (const auto& e : m_items)
+        before.push_back(e->snapshot());
+    auto undo = [&](TransactionGuard& tx) {
+        if (!tx.owned())
+            return;
+        tx.rollback();
+        // The rows are back as they were; so must the entries be.
+        for (std::size_t i = 0; i < m_items.size(); ++i)
+            m_items[i]->restore(before[i]);
+    };
+
+    std::unique_ptr<TransactionGuard> tx;
+    try {
+        tx = std::make_unique<TransactionGuard>(m_dm.HourvaneDB);
+    } catch (const std::exception& e) {
+        people::Tell(failureText(e), MsgKind::Warning);
+        return false;
+    }
+    for (const auto& e : m_items) {
+        if (!(lock ? e->Lock(lockIdentity) : e->Unlock(lockIdentity))) {
+            undo(*tx);
+            return false;
+        }
+    }
+    try {
+        tx->commit();
+    } catch (const std::exception& e) {
+        people::Tell(failureText(e), MsgKind::Warning);
+        undo(*tx);
+        return false;
+    }
+    return true;
+}
+
+bool TWageListClass::LockAll(const std::string& lockIdentity)
+{
+    return lockEach(lockIdentity, true);
+}
+
+bool TWageListClass::UnlockAll(const std::string& lockIdentity)
+{
+    return lockEach(lockIdentity, false);
+}
+
+void TWageListClass::FillWageGrid(GridView& grid) const
+{
+    if (grid.columnCount() < 7)
+        grid.setColumnCount(7);
+    grid.setRowCount(1);
+    grid.clearCells();
+    const std::string format = appState().displayDateFormat.empty() ? DateFormat() : appState().displayDateFormat;
+    int row = 0;
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
+        const TEmpWageRecClass& e = *m_items[i];
+        if (e.DeletePending())
+            continue;
+        if (row >= grid.rowCount())
+            grid.setRowCount(row + 1);
+        grid.setCell(row, 0, FormatCurrency(e.Wage(), 2));
+        grid.setCell(row, 1, PayTypeWord(e.PayTypeCode()));
+        grid.setCell(row, 2, FormatDateTime(format, e.StartDate()));
+        grid.setCell(row, 3, e.EndDate() > 0 ? FormatDateTime(format, e.EndDate()) : std::string());
+        grid.setCell(row, 4, e.OvertimeFlag() ? "X" : "");
+        grid.setCell(row, 5, FormatFloat("0.00", e.Wage()));
+        grid.setCell(row, 6, std::to_string(i));
+        ++row;
+    }
+}
+
+} // namespace hv

@@ -1,0 +1,182 @@
+#include "people/TFields.h"
+
+#include "engine/EngineError.h"
+#include "engine/Table.h"
+#include "people/PeopleUtil.h"
+#include "storage/AppState.h"
+#include "storage/DataModule.h"
+#include "storage/MessageService.h"
+
+#include <algorithm>
+
+namespace hv {
+namespace {
+
+const char* const kRecordName = "Custom Employee Data Item";
+
+} // namespace
+
+// --- TEmpFieldRecClass ---
+
+TEmpFieldRecClass::TEmpFieldRecClass(THourvaneDataMod& dm) : TSQLRecClass(dm)
+{
+    setRecordName(kRecordName);
+    setTableName("tblFields");
+    Clear();
+}
+
+void TEmpFieldRecClass::SetModified(bool value)
+{
+    if (value && !modified())
+        Lock(appState().lockIdentity);
+    setModified(value);
+}
+
+void TEmpFieldRecClass::SetFieldDesc(const std::string& value)
+{
+    if (value != m_fieldDesc)
+        SetModified(true);
+    m_fieldDesc = value;
+}
+
+void TEmpFieldRecClass::SetActiveFlag(bool value)
+{
+    if (value != m_activeFlag)
+        SetModified(true);
+    m_activeFlag = value;
+}
+
+void TEmpFieldRecClass::Clear()
+{
+    TSQLRecClass::Clear();
+    m_fieldDesc.clear();
+    m_activeFlag = true;
+}
+
+bool TEmpFieldRecClass::findRow()
+{
+    engine::Table& t = table();
+    t.setIndexName("");
+    return t.findKey({engine::Value(std::int64_t(m_fieldID))});
+}
+
+bool TEmpFieldRecClass::LoadByID()
+{
+    Clear();
+    if (!findRow())
+        return false;
+    engine::Table& t = table();
+    m_fieldDesc = t.fieldByName("FieldDesc").asString();
+    m_activeFlag = t.fieldByName("ActiveFlag").asBoolean();
+    setLockHolder(t.fieldByName("LockedBy").asString());
+    return true;
+}
+
+bool TEmpFieldRecClass::Save(const std::string& lockIdentity)
+{
+    if (!modified())
+        return true;
+    engine::Table* t = nullptr;
+    try {
+        t = &table();
+        if (m_fieldID != 0) {
+            if (findRow()) {
+                if (!TSQLRecClass::Save(lockIdentity))
+                    return false;
+                t->edit();
+            } else {
+                if (people::Ask(std::string("The ") + kRecordName + " record no longer exists in" +
+                                " the database. Do you want to re-create the record?") != MsgResult::Yes)
+                    return false;
+                t->append();
+            }
+        } else {
+            t->append();
+        }
+        t->fieldByName("FieldDesc").setAsString(m_fieldDesc);
+        t->fieldByName("ActiveFlag").setAsBoolean(m_activeFlag);
+        t->fieldByName("LockedBy").setAsString(""); // a save releases the row
+        t->post();
+    } catch (const engine::EngineError& e) {
+        if (t)
+            t->cancel();
+        if (e.message().find("index 'FieldName") != std::string::npos)
+            people::Tell("This Item Description has already been used.  Please try another one.",
+                         MsgKind::Information);
+        else
+            people::Tell("The following error occurred saving the record: " + e.message() + "\r\r" +
+                             "The record was NOT saved.",
+                         MsgKind::Warning);
+        return false;
+    } catch (const engine::EngineTextError& e) {
+        if (t)
+            t->cancel();
+        people::Tell(std::string("The following error occurred saving the record: ") + e.what() + "\r\r" +
+                         "The record was NOT saved.",
+                     MsgKind::Warning);
+        return false;
+    }
+    setModified(false);
+    return true;
+}
+
+bool TEmpFieldRecClass::Delete(const std::string& lockIdentity)
+{
+    try {
+        if (!findRow())
+            return false;
+        TransactionGuard tx(dataModule().HourvaneDB);
+        if (!TSQLRecClass::Delete(lockIdentity)) {
+            tx.rollback();
+            return false;
+        }
+        // Values of an item that no longer exists would never be shown again.
+        people::ExecBlank(dataModule(), "delete from EmpField where (FieldID = " + std::to_string(m_fieldID) + ")");
+        tx.commit();
+    } catch (const engine::EngineError& e) {
+        people::Tell(deleteFailureText(e), MsgKind::Warning);
+        return false;
+    } catch (const engine::EngineTextError& e) {
+        people::Tell(deleteFailureText(e), MsgKind::Warning);
+        return false;
+    }
+    Clear();
+    m_fieldID = 0;
+    return true;
+}
+
+bool TEmpFieldRecClass::Lock(const std::string& lockIdentity)
+{
+    return LockStoredRow(lockIdentity, [this] { return findRow(); });
+}
+
+bool TEmpFieldRecClass::Unlock(const std::string& lockIdentity)
+{
+    return UnlockStoredRow(lockIdentity, [this] { return findRow(); });
+}
+
+// --- TEmpFieldListClass ---
+
+TEmpFieldListClass::TEmpFieldListClass(THourvaneDataMod& dm, TextWidthFunction textWidth)
+{
+    std::vector<std::int32_t> ids;
+    {
+        engine::Table& t = dm.tblFields;
+        t.setIndexName("");
+        for (t.first(); !t.eof(); t.next()) {
+            if (t.fieldByName("ActiveFlag").asBoolean())
+                ids.push_back(std::int32_t(t.fieldByName("FieldID").asInteger()));
+        }
+    }
+    for (std::int32_t id : ids) {
+        auto item = std::make_unique<TEmpFieldRecClass>(dm);
+        item->SetFieldID(id);
+        if (!item->LoadByID())
+            continue;
+        if (textWidth)
+            m_widestLabel = std::max(m_widestLabel, textWidth(item->FieldDesc()));
+        m_items.push_back(std::move(item));
+    }
+}
+
+} // namespace hv
