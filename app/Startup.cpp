@@ -1,0 +1,132 @@
+#include "app/Startup.h"
+
+#include "app/CommandLine.h"
+#include "app/DeferredStartup.h"
+#include "app/Globals.h"
+#include "app/QtCursorService.h"
+#include "app/QtMessageService.h"
+#include "app/ShellWidgets.h"
+#include "app/SingleInstance.h"
+#include "platform/DateUtil.h"
+#include "platform/HelpWindow.h"
+#include "settings/About.h"
+#include "settings/DayTip.h"
+#include "settings/Splash.h"
+#include "storage/AppState.h"
+#include "storage/DataModule.h"
+#include "storage/MessageService.h"
+#include "timekeeping/Main.h"
+
+#include <QApplication>
+#include <QTimer>
+
+#include <memory>
+#include <vector>
+
+namespace hv {
+
+namespace {
+
+const char* const kNoMigration =
+    "This version of Hourvane cannot convert the data of the previous version yet.";
+
+// The program's own version information.
+std::string ProgramVersion(const std::string& field) { return GetVersionString(ProgramFileName(), field); }
+
+} // namespace
+
+int RunHourvane(int argc, char** argv, const RunOptions& options)
+{
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.emplace_back(argv[i]);
+
+    AppState& state = appState();
+    SingleInstance instance(InstanceServerName(options.userName.empty() ? LoginUserName() : options.userName));
+    const StartMode mode = BeginProcess(arguments, instance, state);
+    if (mode == StartMode::WokeOtherCopy)
+        return 0;
+
+    HelpWindow help(options.programFolder + "help/");
+    setHelpService(&help);
+    QtMessageService messages([&help](int context) { help.showTopic(context); });
+    setMessageService(&messages);
+    QtCursorService cursor;
+    setCursorService(&cursor);
+    state.programFolder = options.programFolder;
+    struct Uninstall {
+        ~Uninstall()
+        {
+            setCursorService(nullptr);
+            setMessageService(nullptr);
+            setHelpService(nullptr);
+        }
+    } uninstall;
+
+    if (mode == StartMode::Migration) {
+        ShowMessageBox(kNoMigration, MsgKind::Information);
+        return 1;
+    }
+
+    std::unique_ptr<THourvaneDataMod> dm;
+    try {
+        dm = std::make_unique<THourvaneDataMod>(
+            DataModuleOptions{options.programFolder, options.settingsFileName, nullptr});
+    } catch (const std::exception& e) {
+        ShowMessageBox(e.what(), MsgKind::Error);
+        return 1;
+    }
+    if (dm->terminateRequested())
+        return 1;
+    state.displayDateFormat = DateFormat();
+
+    // Visible while the main window is built.
+    auto splash = std::make_unique<TfrmSplash>(&ProgramVersion);
+    splash->show();
+    QApplication::processEvents();
+
+    MainWindowHooks hooks;
+    TfrmMain* mainWindow = nullptr;
+    hooks.releasePresence = [&] { ReleasePresenceSlot(*dm, state); };
+    hooks.showAbout = [&] {
+        TAboutBox about(&ProgramVersion, mainWindow, [](int length) { return ScaleToScreen(length); });
+        about.setShowBuild(true);
+        about.setShowComments(false);
+        about.exec();
+    };
+    hooks.deferredStartup = [&] {
+        splash.reset();
+        StartupCallbacks callbacks;
+        callbacks.showTips = [&](const std::string& tipFile) {
+            TfrmTips tips(tipFile, options.settingsFileName, mainWindow);
+            tips.exec();
+        };
+        callbacks.closeMainWindow = [&] {
+            // A refused start neither asks nor unlocks on the way out.
+            mainWindow->setMayPrompt(false);
+            QTimer::singleShot(0, mainWindow, &QWidget::close);
+        };
+        callbacks.waitCursor = [](bool on) { on ? ShowWaitCursor() : RestoreCursor(); };
+        const std::string user = options.userName;
+        DeferredStartup step(
+            *dm, state, [user] { return user.empty() ? LoginUserName() : user; }, callbacks,
+            options.settingsFileName);
+        step.run();
+        RestoreCursor();
+    };
+
+    TfrmMain window(*dm, state, hooks, options.settingsFileName);
+    mainWindow = &window;
+    window.setStartupDelay(options.startupDelayMs);
+    instance.setWakeHandler([&window] {
+        window.showNormal();
+        window.raise();
+        window.activateWindow();
+    });
+    window.show();
+    const int code = QApplication::exec();
+    instance.setWakeHandler({});
+    return code;
+}
+
+} // namespace hv
