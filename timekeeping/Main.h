@@ -65,6 +65,7 @@ public:
     void cmdSaveClick();
     void cmdDeleteClick();
     void cmdCopyClick();
+    void cmdTimeOffClick();
     void mnuFileManagerAccessClick();
     void mnuFileChangePasswordClick();
     void mnuHelpTipsClick();

@@ -174,6 +174,7 @@ void TfrmMain::buildControls()
     connect(cmdSave, &QPushButton::clicked, this, &TfrmMain::cmdSaveClick);
     connect(cmdDelete, &QPushButton::clicked, this, &TfrmMain::cmdDeleteClick);
     connect(cmdCopy, &QPushButton::clicked, this, &TfrmMain::cmdCopyClick);
+    connect(cmdTimeOff, &QPushButton::clicked, this, &TfrmMain::cmdTimeOffClick);
     connect(Timer1, &QTimer::timeout, this, &TfrmMain::Timer1Timer);
     connect(cboEmployee, &TQVComboBox::itemClicked, this, &TfrmMain::cboEmployeeClick);
     connect(cboEmployee, &TQVComboBox::dropDown, this, &TfrmMain::cboEmployeeDropDown);
@@ -217,7 +218,7 @@ void TfrmMain::buildMenus()
 
     QMenu* edit = menuBar()->addMenu("&Edit");
     edit->setObjectName("mnuEdit");
-    addMenuItem(edit, "mnuEditTimeOff", "Employee &Time Off...");
+    addMenuItem(edit, "mnuEditTimeOff", "Employee &Time Off...", &TfrmMain::cmdTimeOffClick);
     edit->addSeparator();
     addMenuItem(edit, "mnuEditEmployees", "&Employees...");
     addMenuItem(edit, "mnuEditDepartments", "&Departments...");

@@ -13,6 +13,7 @@
 #include "timekeeping/WorkUtil.h"
 #include "timeoff/TReason.h"
 #include "timeoff/TTimeOff.h"
+#include "timeoff/TimeOff.h"
 #include "widgets/TQVComboBox.h"
 #include "widgets/TQVNumberEdit.h"
 #include "widgets/TQVTimeEdit.h"
@@ -384,6 +385,28 @@ void TfrmMain::cmdCopyClick()
     ShowTimeOff();
     ShowTotals();
     cmdSave->setEnabled(m_week->IsModified());
+}
+
+void TfrmMain::cmdTimeOffClick()
+{
+    const bool selected = cboEmployee->currentIndex() >= 0;
+    {
+        WaitCursor wait;
+        TfrmTimeOff timeOff(m_dm, m_state, selected ? cboEmployee->currentText().toStdString() : std::string(),
+                            cboWeekEnd->currentText().toStdString(), m_settingsFileName, this);
+        RestoreCursor();
+        timeOff.exec();
+    }
+    if (!selected || !m_week->Loaded())
+        return;
+    WaitCursor wait;
+    // The window let go of the entries it locked; the shown week takes them again.
+    TTimeOffListClass& list = m_week->TimeOffList();
+    list.Load();
+    list.LockAll(m_state.lockIdentity);
+    m_week->Compute();
+    ShowTimeOff();
+    ShowTotals();
 }
 
 } // namespace hv

@@ -5,7 +5,10 @@
 #include "tests/timekeeping/MainWindowFixture.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QDialog>
 #include <QLabel>
+#include <QTimer>
 
 namespace hv::test {
 namespace {
@@ -388,6 +391,38 @@ TEST_F(MainWindowTest, CopyLastWeekAsksThenRemovesTheStoredTimeOffAtOnce)
     EXPECT_EQ(box("msk1Out1")->Text(), "17:00");
     EXPECT_TRUE(button("cmdSave")->isEnabled());
     EXPECT_EQ(count("WorkDay", "WeekDate = '2023-03-13'"), 0) << "the copy is not saved yet";
+}
+
+TEST_F(MainWindowTest, TimeOffWindowOpensOnTheShownWeekAndItsEntriesAreShownAfterwards)
+{
+    const std::int32_t vacation = addPlainReason("Vacation", "V");
+    const auto emp = addEmp("Baker", "Ann", date(2020, 1, 1));
+    open();
+    chooseEmployee("Baker, Ann");
+    std::string caption, employee;
+    QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        caption = dialog->windowTitle().toStdString();
+        if (auto* who = dialog->findChild<QComboBox*>("cboEmployees"))
+            employee = who->currentText().toStdString();
+        // What saving an entry in the window leaves in the table.
+        engine::Table& t = dm->tblTimeOff;
+        t.append();
+        t.fieldByName("EmpID").setAsInteger(emp);
+        t.fieldByName("WeekDate").setAsDateTime(date(2023, 3, 16));
+        t.fieldByName("ReasonID").setAsInteger(vacation);
+        t.fieldByName("Hours").setAsFloat(6);
+        t.post();
+        static_cast<QDialog*>(dialog)->reject();
+    });
+    QTest::mouseClick(button("cmdTimeOff"), Qt::LeftButton);
+    EXPECT_EQ(caption, "Employee Time Off");
+    EXPECT_EQ(employee, "Baker, Ann");
+    EXPECT_FLOAT_EQ(float(number("txtNonWork4")->value()), 6.0f);
+    EXPECT_TRUE(number("txtNonWork4")->greyed());
+    EXPECT_FLOAT_EQ(float(number("txtTotalHours")->value()), 6.0f);
+    EXPECT_EQ(read("select LockedBy from TimeOff"), "ALICE") << "the shown week holds its entries again";
 }
 
 // --- delete ---
