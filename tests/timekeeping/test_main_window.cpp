@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QLabel>
+#include <QSpinBox>
 #include <QTimer>
 
 namespace hv::test {
@@ -95,6 +96,56 @@ TEST_F(MainWindowTest, DaysBeforeTheStartDateAreDisabledAndArrowsAndEntrySkipThe
     EXPECT_EQ(focused(), "msk1In6") << "up from the first day wraps to the last";
 }
 
+TEST_F(MainWindowTest, ArrowsStepThroughTheEmployeesAndReleasingThemSelects)
+{
+    addEmp("Adams", "Bob", date(2020, 1, 1));
+    addEmp("Baker", "Ann", date(2020, 1, 1));
+    addEmp("Cole", "Ben", date(2020, 1, 1));
+    open();
+    chooseEmployee("Adams, Bob");
+    auto* arrows = control<QSpinBox>("spnEmps");
+    EXPECT_EQ(arrows->maximum(), 3);
+    EXPECT_EQ(arrows->value(), 3) << "position = maximum - selected index";
+
+    arrows->setFocus();
+    QTest::keyClick(arrows, Qt::Key_Down);
+    QApplication::processEvents();
+    EXPECT_EQ(cboEmployee()->currentText(), "Baker, Ann");
+    EXPECT_EQ(window->week().EmployeeID(), cboEmployee()->SelectedID()) << "releasing the arrows selects";
+    QTest::keyClick(arrows, Qt::Key_Down);
+    QTest::keyClick(arrows, Qt::Key_Down);
+    QApplication::processEvents();
+    EXPECT_EQ(cboEmployee()->currentText(), "Cole, Ben") << "no wrap past the last";
+    QTest::keyClick(arrows, Qt::Key_Up);
+    QApplication::processEvents();
+    EXPECT_EQ(cboEmployee()->currentText(), "Baker, Ann");
+}
+
+TEST_F(MainWindowTest, ChoosingAnotherWeekAsksAboutChangesAndCancelKeepsTheWeek)
+{
+    addEmp("Baker", "Ann", date(2020, 1, 1));
+    open();
+    chooseEmployee("Baker, Ann");
+    typeInto(box("msk1In0"), "0800");
+    box("msk1Out0")->setFocus(Qt::TabFocusReason);
+    messages.clear();
+
+    messages.answer(MsgResult::Cancel);
+    chooseWeekEnd(date(2023, 3, 11));
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{kSaveQuestion});
+    EXPECT_EQ(cboWeekEnd()->currentText(), QString::fromStdString(shown(date(2023, 3, 18))));
+    EXPECT_EQ(window->currentWeekEnd(), date(2023, 3, 18));
+    EXPECT_TRUE(window->week().IsModified());
+
+    messages.answer(MsgResult::No);
+    chooseWeekEnd(date(2023, 3, 11));
+    EXPECT_EQ(window->currentWeekEnd(), date(2023, 3, 11));
+    EXPECT_EQ(control<QLabel>("lblDOW0")->text(), "Sunday - 03/05");
+    EXPECT_EQ(window->week().WeekEnd(), date(2023, 3, 11)) << "the employee's other week is loaded";
+    EXPECT_EQ(box("msk1In0")->Text(), "  :  ");
+    EXPECT_EQ(count("WorkDay"), 0);
+}
+
 // --- keyboard entry ---
 
 TEST_F(MainWindowTest, FourDigitsCompleteA24HourBoxAndTheCaretMovesOn)
@@ -151,6 +202,19 @@ TEST_F(MainWindowTest, TwelveHourEntryIsCompletedByTheConfiguredPmKey)
     EXPECT_EQ(box("msk1In0")->Text(), "08:30 P");
     EXPECT_EQ(focused(), "msk1Out0");
     EXPECT_DOUBLE_EQ(window->week().Day(0).In(1), EncodeTime(20, 30));
+}
+
+TEST_F(MainWindowTest, ClickingABlankBoxSelectsItSoTypingStartsAtTheFirstPosition)
+{
+    addEmp("Baker", "Ann", date(2020, 1, 1));
+    open();
+    chooseEmployee("Baker, Ann");
+    box("msk1Out2")->setFocus(Qt::TabFocusReason);
+    box("msk1Out2")->setCursorPosition(3);
+    QTest::mouseClick(box("msk1Out2"), Qt::LeftButton, {}, QPoint(40, 5));
+    EXPECT_EQ(box("msk1Out2")->selectedText(), "  :  ");
+    QTest::keyClicks(box("msk1Out2"), "0930");
+    EXPECT_EQ(box("msk1Out2")->Text(), "09:30");
 }
 
 TEST_F(MainWindowTest, AClearedBoxStoresAnEmptyPunchWithoutAMessage)
@@ -316,8 +380,8 @@ TEST_F(MainWindowTest, TypedTimeOffAsksForItsReasonAndIsSavedAsAnEntryOfTheDay)
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->text(), "&V Vacation");
     EXPECT_TRUE(button("cmdSave")->isEnabled());
-    item->trigger();
-    menu->hide();
+    QTest::keyClick(menu, Qt::Key_V); // the code letter chooses the reason
+    EXPECT_FALSE(menu->isVisible());
 
     QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
     EXPECT_TRUE(messages.shown().empty()) << messages.last();
