@@ -2,6 +2,7 @@
 
 #include "engine/EngineError.h"
 #include "engine/Table.h"
+#include "people/HistoryBatch.h"
 #include "people/PeopleUtil.h"
 #include "people/TOTPolicy.h"
 #include "platform/DateUtil.h"
@@ -17,14 +18,6 @@ namespace hv {
 namespace {
 
 const char* const kRecordName = "Employee Overtime Policy";
-
-// "<code> - <message>" for the coded kind, the text itself otherwise.
-std::string errorText(const std::exception& error)
-{
-    if (auto* e = dynamic_cast<const engine::EngineError*>(&error))
-        return std::to_string(e->code()) + " - " + e->message();
-    return error.what();
-}
 
 void cancelQuietly(engine::Table* t)
 {
@@ -151,9 +144,7 @@ bool TEmpOTPolicyRecClass::Save(const std::string& lockIdentity)
         t->post();
     } catch (const std::exception& e) {
         cancelQuietly(t);
-        people::Tell("The following error occurred saving the record: " + people::EngineMessage(e) + "\r\r" +
-                         "The record was NOT saved.",
-                     MsgKind::Warning);
+        people::Tell(history::SaveFailureText(e), MsgKind::Warning);
         return false;
     }
     // The row now lives under the new start date: a later save must find it
@@ -232,99 +223,12 @@ bool TEmpOTPolicyListClass::AnyModified() const
 
 int TEmpOTPolicyListClass::SaveAll(const std::string& lockIdentity)
 {
-    std::vector<TEmpOTPolicyRecClass::Snapshot> before;
-    before.reserve(m_items.size());
-    for (const auto& e : m_items)
-        before.push_back(e->snapshot());
-
-    std::unique_ptr<TransactionGuard> tx;
-    try {
-        tx = std::make_unique<TransactionGuard>(m_dm.HourvaneDB);
-    } catch (const std::exception& e) {
-        people::Tell("The following error occurred saving the record: " + people::EngineMessage(e) + "\r\r" +
-                         "The record was NOT saved.",
-                     MsgKind::Warning);
-        return 0;
-    }
-
-    // A rolled-back batch wrote nothing, so every entry must again look as it
-    // did: otherwise a retry would skip entries whose rows were undone.
-    auto undo = [&](int failed) {
-        if (!tx->owned())
-            return failed;
-        tx->rollback();
-        for (std::size_t i = 0; i < m_items.size(); ++i)
-            m_items[i]->restore(before[i]);
-        return failed;
-    };
-
-    for (std::size_t i = 0; i < m_items.size(); ++i) {
-        TEmpOTPolicyRecClass& e = *m_items[i];
-        if (e.EmpID() == 0)
-            e.SetEmpID(m_empID);
-        bool ok = true;
-        if (e.DeletePending()) {
-            if (e.StoredStartDate() > 0)
-                ok = e.Delete(lockIdentity);
-        } else {
-            ok = e.Save(lockIdentity);
-        }
-        if (!ok)
-            return undo(int(i));
-    }
-    try {
-        tx->commit();
-    } catch (const std::exception& e) {
-        people::Tell("The following error occurred saving the record: " + people::EngineMessage(e) + "\r\r" +
-                         "The record was NOT saved.",
-                     MsgKind::Warning);
-        return undo(0);
-    }
-    return -1;
+    return history::Batch<TEmpOTPolicyRecClass>(m_dm.HourvaneDB, m_items).SaveAll(m_empID, lockIdentity);
 }
 
 bool TEmpOTPolicyListClass::lockEach(const std::string& lockIdentity, bool lock)
 {
-    std::vector<TEmpOTPolicyRecClass::Snapshot> before;
-    for (const auto& e : m_items)
-        before.push_back(e->snapshot());
-
-    std::unique_ptr<TransactionGuard> tx;
-    try {
-        tx = std::make_unique<TransactionGuard>(m_dm.HourvaneDB);
-    } catch (const std::exception& e) {
-        people::Tell(std::string("The following error occurred ") + (lock ? "locking" : "unlocking") + " the " +
-                         kRecordName + " record: " + errorText(e) + "\r\r" + "The record was NOT " +
-                         (lock ? "locked." : "unlocked."),
-                     MsgKind::Warning);
-        return false;
-    }
-    for (const auto& e : m_items) {
-        if (!(lock ? e->Lock(lockIdentity) : e->Unlock(lockIdentity))) {
-            if (tx->owned()) {
-                tx->rollback();
-                // The rows are back as they were; so must the entries be.
-                for (std::size_t i = 0; i < m_items.size(); ++i)
-                    m_items[i]->restore(before[i]);
-            }
-            return false;
-        }
-    }
-    try {
-        tx->commit();
-    } catch (const std::exception& e) {
-        people::Tell(std::string("The following error occurred ") + (lock ? "locking" : "unlocking") + " the " +
-                         kRecordName + " record: " + errorText(e) + "\r\r" + "The record was NOT " +
-                         (lock ? "locked." : "unlocked."),
-                     MsgKind::Warning);
-        if (tx->owned()) {
-            tx->rollback();
-            for (std::size_t i = 0; i < m_items.size(); ++i)
-                m_items[i]->restore(before[i]);
-        }
-        return false;
-    }
-    return true;
+    return history::Batch<TEmpOTPolicyRecClass>(m_dm.HourvaneDB, m_items).LockEach(kRecordName, lockIdentity, lock);
 }
 
 bool TEmpOTPolicyListClass::LockAll(const std::string& lockIdentity)

@@ -13,6 +13,10 @@
 
 namespace hv {
 
+namespace history {
+template <class Entry> class Batch;
+}
+
 class TOTPolicyRecClass;
 
 class TEmpOTPolicyRecClass : public TSQLRecClass {
@@ -51,6 +55,7 @@ public:
 
 private:
     friend class TEmpOTPolicyListClass;
+    template <class> friend class history::Batch;
 
     struct Values {
         std::int32_t empID = 0;

@@ -3,6 +3,7 @@
 #include "engine/EngineError.h"
 #include "engine/Table.h"
 #include "people/Money.h"
+#include "people/HistoryBatch.h"
 #include "people/PeopleUtil.h"
 #include "platform/DateUtil.h"
 #include "platform/Format.h"
@@ -16,12 +17,6 @@ namespace hv {
 namespace {
 
 const char* const kRecordName = "Employee Wage";
-
-std::string saveFailureText(const std::exception& error)
-{
-    return "The following error occurred saving the record: " + people::EngineMessage(error) + "\r\r" +
-           "The record was NOT saved.";
-}
 
 void cancelQuietly(engine::Table* t)
 {
@@ -182,7 +177,7 @@ bool TEmpWageRecClass::Save(const std::string& lockIdentity)
         t->post();
     } catch (const std::exception& e) {
         cancelQuietly(t);
-        people::Tell(saveFailureText(e), MsgKind::Warning);
+        people::Tell(history::SaveFailureText(e), MsgKind::Warning);
         return false;
     }
     // The row now lives under the new start date: a later save must find it
@@ -266,93 +261,12 @@ const TEmpWageRecClass* TWageListClass::WageInEffect(double date) const
 
 int TWageListClass::SaveAll(const std::string& lockIdentity)
 {
-    std::vector<TEmpWageRecClass::Snapshot> before;
-    before.reserve(m_items.size());
-    for (const auto& e : m_items)
-        before.push_back(e->snapshot());
-
-    std::unique_ptr<TransactionGuard> tx;
-    try {
-        tx = std::make_unique<TransactionGuard>(m_dm.HourvaneDB);
-    } catch (const std::exception& e) {
-        people::Tell(saveFailureText(e), MsgKind::Warning);
-        return 0;
-    }
-
-    // A rolled-back batch wrote nothing, so every entry must again look as it
-    // did: otherwise a retry would skip entries whose rows were undone.
-    auto undo = [&](int failed) {
-        if (!tx->owned())
-            return failed;
-        tx->rollback();
-        for (std::size_t i = 0; i < m_items.size(); ++i)
-            m_items[i]->restore(before[i]);
-        return failed;
-    };
-
-    for (std::size_t i = 0; i < m_items.size(); ++i) {
-        TEmpWageRecClass& e = *m_items[i];
-        if (e.EmpID() == 0)
-            e.SetEmpID(m_empID);
-        bool ok = true;
-        if (e.DeletePending()) {
-            if (e.StoredStartDate() > 0)
-                ok = e.Delete(lockIdentity);
-        } else {
-            ok = e.Save(lockIdentity);
-        }
-        if (!ok)
-            return undo(int(i));
-    }
-    try {
-        tx->commit();
-    } catch (const std::exception& e) {
-        people::Tell(saveFailureText(e), MsgKind::Warning);
-        return undo(0);
-    }
-    return -1;
+    return history::Batch<TEmpWageRecClass>(m_dm.HourvaneDB, m_items).SaveAll(m_empID, lockIdentity);
 }
 
 bool TWageListClass::lockEach(const std::string& lockIdentity, bool lock)
 {
-    auto failureText = [lock](const std::exception& e) {
-        return std::string("The following error occurred ") + (lock ? "locking" : "unlocking") + " the " +
-               kRecordName + " record: " + TEmpWageRecClass::engineErrorText(e) + "\r\r" + "The record was NOT " +
-               (lock ? "locked." : "unlocked.");
-    };
-    std::vector<TEmpWageRecClass::Snapshot> before;
-    for (const auto& e : m_items)
-        before.push_back(e->snapshot());
-    auto undo = [&](TransactionGuard& tx) {
-        if (!tx.owned())
-            return;
-        tx.rollback();
-        // The rows are back as they were; so must the entries be.
-        for (std::size_t i = 0; i < m_items.size(); ++i)
-            m_items[i]->restore(before[i]);
-    };
-
-    std::unique_ptr<TransactionGuard> tx;
-    try {
-        tx = std::make_unique<TransactionGuard>(m_dm.HourvaneDB);
-    } catch (const std::exception& e) {
-        people::Tell(failureText(e), MsgKind::Warning);
-        return false;
-    }
-    for (const auto& e : m_items) {
-        if (!(lock ? e->Lock(lockIdentity) : e->Unlock(lockIdentity))) {
-            undo(*tx);
-            return false;
-        }
-    }
-    try {
-        tx->commit();
-    } catch (const std::exception& e) {
-        people::Tell(failureText(e), MsgKind::Warning);
-        undo(*tx);
-        return false;
-    }
-    return true;
+    return history::Batch<TEmpWageRecClass>(m_dm.HourvaneDB, m_items).LockEach(kRecordName, lockIdentity, lock);
 }
 
 bool TWageListClass::LockAll(const std::string& lockIdentity)

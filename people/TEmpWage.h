@@ -14,6 +14,10 @@
 
 namespace hv {
 
+namespace history {
+template <class Entry> class Batch;
+}
+
 class TEmpWageRecClass : public TSQLRecClass {
 public:
     explicit TEmpWageRecClass(THourvaneDataMod& dm);
@@ -56,6 +60,7 @@ public:
 
 private:
     friend class TWageListClass;
+    template <class> friend class history::Batch;
 
     struct Values {
         std::int32_t empID = 0;

@@ -77,6 +77,11 @@ public:
     // Free: LockedBy empty or the text "(null)".
     static bool isFreeHolder(const std::string& holder);
 
+    // An engine error as the failure messages insert it: "<code> - <message>"
+    // for the coded kind, the text itself for every other error.
+    static std::string engineErrorText(const std::exception& error);
+    static std::string engineErrorText(const std::exception_ptr& error);
+
 protected:
     void setRecordName(std::string name) { m_recordName = std::move(name); }
     void setTableName(std::string name) { m_tableName = std::move(name); }
@@ -89,10 +94,6 @@ protected:
     // "The <name> record no longer exists in the database.  Do you want to
     // re-create the record?"
     std::string recreateQuestion() const;
-    // An engine error as the failure messages insert it: "<code> - <message>"
-    // for the coded kind, the text itself for every other error.
-    static std::string engineErrorText(const std::exception& error);
-    static std::string engineErrorText(const std::exception_ptr& error);
 
     // Lock and Unlock of a record whose row may not be stored yet: findRow
     // positions the table on the row; a row not stored is locked in memory only.
