@@ -134,77 +134,30 @@ bool TDeptRecClass::LoadByCode()
 
 bool TDeptRecClass::Save(const std::string& lockIdentity)
 {
-    if (!modified())
-        return true;
-    engine::Table* t = nullptr;
-    try {
-        t = &table();
-        if (m_deptID != 0) {
-            if (findRow()) {
-                if (!TSQLRecClass::Save(lockIdentity))
-                    return false;
-                t->edit();
-            } else {
-                if (people::Ask(std::string("This ") + kRecordName + " record no longer exists in" +
-                                " the database.  Do you want to re-create the record?") != MsgResult::Yes)
-                    return false;
-                t->append();
-            }
-        } else {
-            t->append();
-        }
-        t->fieldByName("DeptCode").setAsString(m_deptCode);
-        t->fieldByName("DeptName").setAsString(m_deptName);
-        t->fieldByName("ActiveFlag").setAsBoolean(m_activeFlag);
-        t->fieldByName("ManagerID").setAsInteger(m_managerID);
-        t->fieldByName("LockedBy").setAsString(""); // a save releases the row
-        t->post();
-    } catch (const engine::EngineError& e) {
-        if (t)
-            t->cancel();
-        if (e.message().find("index 'DeptName") != std::string::npos)
-            people::Tell("This Department Name has already been used.  Please try another one.",
-                         MsgKind::Information);
-        else
-            people::Tell("The following error occurred saving the record: " + e.message() + "\r\r" +
-                             "The record was NOT saved.",
-                         MsgKind::Warning);
-        return false;
-    } catch (const engine::EngineTextError& e) {
-        if (t)
-            t->cancel();
-        people::Tell(std::string("The following error occurred saving the record: ") + e.what() + "\r\r" +
-                         "The record was NOT saved.",
-                     MsgKind::Warning);
-        return false;
-    }
-    setModified(false);
-    return true;
+    return SaveKeyedRow(
+        lockIdentity, m_deptID != 0, [this] { return findRow(); },
+        std::string("This ") + kRecordName + " record no longer exists in" +
+            " the database.  Do you want to re-create the record?",
+        [this](engine::Table& t) {
+            t.fieldByName("DeptCode").setAsString(m_deptCode);
+            t.fieldByName("DeptName").setAsString(m_deptName);
+            t.fieldByName("ActiveFlag").setAsBoolean(m_activeFlag);
+            t.fieldByName("ManagerID").setAsInteger(m_managerID);
+        },
+        "DeptName", "This Department Name has already been used.  Please try another one.");
 }
 
 bool TDeptRecClass::Delete(const std::string& lockIdentity)
 {
-    try {
-        if (!findRow()) {
-            people::Tell(std::string("The ") + kRecordName + " record has been deleted by another" + " user.",
-                         MsgKind::Information);
-            return false;
-        }
-        TransactionGuard tx(dataModule().HourvaneDB);
-        if (!TSQLRecClass::Delete(lockIdentity)) {
-            tx.rollback();
-            return false;
-        }
-        // The department's employees are left without one.
-        people::ExecBlank(dataModule(), "update Employee set DeptID = 0 where DeptID = " + std::to_string(m_deptID));
-        tx.commit();
-    } catch (const engine::EngineError& e) {
-        people::Tell(deleteFailureText(e), MsgKind::Warning);
+    // The department's employees are left without one.
+    const bool deleted = DeleteKeyedRow(
+        lockIdentity, [this] { return findRow(); },
+        std::string("The ") + kRecordName + " record has been deleted by another" + " user.", [this] {
+            people::ExecBlank(dataModule(),
+                              "update Employee set DeptID = 0 where DeptID = " + std::to_string(m_deptID));
+        });
+    if (!deleted)
         return false;
-    } catch (const engine::EngineTextError& e) {
-        people::Tell(deleteFailureText(e), MsgKind::Warning);
-        return false;
-    }
     Clear();
     m_deptID = 0;
     return true;

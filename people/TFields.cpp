@@ -74,72 +74,25 @@ bool TEmpFieldRecClass::LoadByID()
 
 bool TEmpFieldRecClass::Save(const std::string& lockIdentity)
 {
-    if (!modified())
-        return true;
-    engine::Table* t = nullptr;
-    try {
-        t = &table();
-        if (m_fieldID != 0) {
-            if (findRow()) {
-                if (!TSQLRecClass::Save(lockIdentity))
-                    return false;
-                t->edit();
-            } else {
-                if (people::Ask(std::string("The ") + kRecordName + " record no longer exists in" +
-                                " the database. Do you want to re-create the record?") != MsgResult::Yes)
-                    return false;
-                t->append();
-            }
-        } else {
-            t->append();
-        }
-        t->fieldByName("FieldDesc").setAsString(m_fieldDesc);
-        t->fieldByName("ActiveFlag").setAsBoolean(m_activeFlag);
-        t->fieldByName("LockedBy").setAsString(""); // a save releases the row
-        t->post();
-    } catch (const engine::EngineError& e) {
-        if (t)
-            t->cancel();
-        if (e.message().find("index 'FieldName") != std::string::npos)
-            people::Tell("This Item Description has already been used.  Please try another one.",
-                         MsgKind::Information);
-        else
-            people::Tell("The following error occurred saving the record: " + e.message() + "\r\r" +
-                             "The record was NOT saved.",
-                         MsgKind::Warning);
-        return false;
-    } catch (const engine::EngineTextError& e) {
-        if (t)
-            t->cancel();
-        people::Tell(std::string("The following error occurred saving the record: ") + e.what() + "\r\r" +
-                         "The record was NOT saved.",
-                     MsgKind::Warning);
-        return false;
-    }
-    setModified(false);
-    return true;
+    return SaveKeyedRow(
+        lockIdentity, m_fieldID != 0, [this] { return findRow(); },
+        std::string("The ") + kRecordName + " record no longer exists in" +
+            " the database. Do you want to re-create the record?",
+        [this](engine::Table& t) {
+            t.fieldByName("FieldDesc").setAsString(m_fieldDesc);
+            t.fieldByName("ActiveFlag").setAsBoolean(m_activeFlag);
+        },
+        "FieldName", "This Item Description has already been used.  Please try another one.");
 }
 
 bool TEmpFieldRecClass::Delete(const std::string& lockIdentity)
 {
-    try {
-        if (!findRow())
-            return false;
-        TransactionGuard tx(dataModule().HourvaneDB);
-        if (!TSQLRecClass::Delete(lockIdentity)) {
-            tx.rollback();
-            return false;
-        }
-        // Values of an item that no longer exists would never be shown again.
+    // Values of an item that no longer exists would never be shown again.
+    const bool deleted = DeleteKeyedRow(lockIdentity, [this] { return findRow(); }, {}, [this] {
         people::ExecBlank(dataModule(), "delete from EmpField where (FieldID = " + std::to_string(m_fieldID) + ")");
-        tx.commit();
-    } catch (const engine::EngineError& e) {
-        people::Tell(deleteFailureText(e), MsgKind::Warning);
+    });
+    if (!deleted)
         return false;
-    } catch (const engine::EngineTextError& e) {
-        people::Tell(deleteFailureText(e), MsgKind::Warning);
-        return false;
-    }
     Clear();
     m_fieldID = 0;
     return true;

@@ -128,80 +128,32 @@ void TOTPolicyRecClass::LoadDefault()
 
 bool TOTPolicyRecClass::Save(const std::string& lockIdentity)
 {
-    if (!modified())
-        return true;
-    engine::Table* t = nullptr;
-    try {
-        t = &table();
-        if (m_policyID != 0) {
-            if (findRow()) {
-                if (!TSQLRecClass::Save(lockIdentity))
-                    return false;
-                t->edit();
-            } else {
-                if (people::Ask(std::string("The ") + kRecordName + " record no longer exists in" +
-                                " the database.  Do you want to re-create the record?") != MsgResult::Yes)
-                    return false;
-                t->append();
-            }
-        } else {
-            t->append();
-        }
-        t->fieldByName("Policy").setAsString(m_policy);
-        t->fieldByName("WeeklyFlag").setAsBoolean(m_weeklyFlag);
-        t->fieldByName("ActiveFlag").setAsBoolean(m_activeFlag);
-        t->fieldByName("Hours1").setAsFloat(m_hours1);
-        t->fieldByName("Hours2").setAsFloat(m_hours2);
-        t->fieldByName("Rate1").setAsFloat(m_rate1);
-        t->fieldByName("Rate2").setAsFloat(m_rate2);
-        t->fieldByName("LockedBy").setAsString(""); // a save releases the row
-        t->post();
-    } catch (const engine::EngineError& e) {
-        if (t)
-            t->cancel();
-        if (e.message().find("index 'Policy") != std::string::npos)
-            people::Tell("This Policy Description has already been used.  Please try another one.",
-                         MsgKind::Information);
-        else
-            people::Tell("The following error occurred saving the record: " + e.message() + "\r\r" +
-                             "The record was NOT saved.",
-                         MsgKind::Warning);
-        return false;
-    } catch (const engine::EngineTextError& e) {
-        if (t)
-            t->cancel();
-        people::Tell(std::string("The following error occurred saving the record: ") + e.what() + "\r\r" +
-                         "The record was NOT saved.",
-                     MsgKind::Warning);
-        return false;
-    }
-    setModified(false);
-    return true;
+    return SaveKeyedRow(
+        lockIdentity, m_policyID != 0, [this] { return findRow(); },
+        std::string("The ") + kRecordName + " record no longer exists in" +
+            " the database.  Do you want to re-create the record?",
+        [this](engine::Table& t) {
+            t.fieldByName("Policy").setAsString(m_policy);
+            t.fieldByName("WeeklyFlag").setAsBoolean(m_weeklyFlag);
+            t.fieldByName("ActiveFlag").setAsBoolean(m_activeFlag);
+            t.fieldByName("Hours1").setAsFloat(m_hours1);
+            t.fieldByName("Hours2").setAsFloat(m_hours2);
+            t.fieldByName("Rate1").setAsFloat(m_rate1);
+            t.fieldByName("Rate2").setAsFloat(m_rate2);
+        },
+        "Policy", "This Policy Description has already been used.  Please try another one.");
 }
 
 bool TOTPolicyRecClass::Delete(const std::string& lockIdentity)
 {
-    try {
-        if (!findRow()) {
-            people::Tell(std::string("The ") + kRecordName + " record has been deleted by another" + " user.",
-                         MsgKind::Information);
-            return false;
-        }
-        TransactionGuard tx(dataModule().HourvaneDB);
-        if (!TSQLRecClass::Delete(lockIdentity)) {
-            tx.rollback();
-            return false;
-        }
-        // Assignments to a policy that no longer exists would only be passed over.
-        people::ExecBlank(dataModule(), "delete from EmpOT where PolicyID = " + std::to_string(m_policyID));
-        tx.commit();
-    } catch (const engine::EngineError& e) {
-        people::Tell(deleteFailureText(e), MsgKind::Warning);
+    // Assignments to a policy that no longer exists would only be passed over.
+    const bool deleted = DeleteKeyedRow(
+        lockIdentity, [this] { return findRow(); },
+        std::string("The ") + kRecordName + " record has been deleted by another" + " user.", [this] {
+            people::ExecBlank(dataModule(), "delete from EmpOT where PolicyID = " + std::to_string(m_policyID));
+        });
+    if (!deleted)
         return false;
-    } catch (const engine::EngineTextError& e) {
-        people::Tell(deleteFailureText(e), MsgKind::Warning);
-        return false;
-    }
     Clear();
     m_policyID = 0;
     return true;

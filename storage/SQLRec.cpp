@@ -166,6 +166,74 @@ bool TSQLRecClass::UnlockStoredRow(const std::string& lockIdentity, const std::f
     return true;
 }
 
+bool TSQLRecClass::SaveKeyedRow(const std::string& lockIdentity, bool stored, const std::function<bool()>& findRow,
+                                const std::string& recreateQuestion,
+                                const std::function<void(engine::Table&)>& writeColumns,
+                                const std::string& uniqueIndex, const std::string& duplicateText)
+{
+    if (!modified())
+        return true;
+    engine::Table* t = nullptr;
+    try {
+        t = &table();
+        if (stored && findRow()) {
+            if (!TSQLRecClass::Save(lockIdentity))
+                return false;
+            t->edit();
+        } else {
+            if (stored) {
+                RestoreCursor();
+                if (ShowMessageBox(recreateQuestion, MsgKind::Confirmation, MsgButtons::YesNo) != MsgResult::Yes)
+                    return false;
+            }
+            t->append();
+        }
+        writeColumns(*t);
+        t->fieldByName("LockedBy").setAsString("");
+        t->post();
+    } catch (const std::exception& error) {
+        if (t) {
+            try {
+                t->cancel();
+            } catch (...) {
+            }
+        }
+        auto* e = dynamic_cast<const engine::EngineError*>(&error);
+        const std::string message = e ? e->message() : error.what();
+        if (e && !uniqueIndex.empty() && message.find("index '" + uniqueIndex) != std::string::npos)
+            tell(duplicateText, MsgKind::Information);
+        else
+            tell("The following error occurred saving the record: " + message + "\r\r" + "The record was NOT saved.",
+                 MsgKind::Warning);
+        return false;
+    }
+    setModified(false);
+    return true;
+}
+
+bool TSQLRecClass::DeleteKeyedRow(const std::string& lockIdentity, const std::function<bool()>& findRow,
+                                  const std::string& missingText, const std::function<void()>& cascade)
+{
+    try {
+        if (!findRow()) {
+            if (!missingText.empty())
+                tell(missingText, MsgKind::Information);
+            return false;
+        }
+        TransactionGuard tx(dataModule().HourvaneDB);
+        if (!TSQLRecClass::Delete(lockIdentity)) {
+            tx.rollback();
+            return false;
+        }
+        cascade();
+        tx.commit();
+    } catch (const std::exception& e) {
+        tell(deleteFailureText(e), MsgKind::Warning);
+        return false;
+    }
+    return true;
+}
+
 std::string TSQLRecClass::deleteFailureText(const std::exception& error) const
 {
     if (auto* e = dynamic_cast<const engine::EngineError*>(&error))

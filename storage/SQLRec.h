@@ -95,6 +95,22 @@ protected:
     // re-create the record?"
     std::string recreateQuestion() const;
 
+    // The save of a record kept under an auto-increment key. A stored record
+    // whose row is found passes the base save check and is edited; one whose
+    // row another copy deleted is appended again when the user answers Yes to
+    // recreateQuestion; a new record is appended. writeColumns fills the row;
+    // LockedBy is emptied (a save releases the row) and the row posted. An
+    // engine error naming "index '" + uniqueIndex shows duplicateText, any
+    // other error the save warning; the row change is cancelled either way.
+    bool SaveKeyedRow(const std::string& lockIdentity, bool stored, const std::function<bool()>& findRow,
+                      const std::string& recreateQuestion, const std::function<void(engine::Table&)>& writeColumns,
+                      const std::string& uniqueIndex, const std::string& duplicateText);
+    // Deletes the found row, then runs the cascade, in one transaction (the
+    // caller's when one is open). A missing row shows missingText (nothing
+    // when it is empty) and gives false.
+    bool DeleteKeyedRow(const std::string& lockIdentity, const std::function<bool()>& findRow,
+                        const std::string& missingText, const std::function<void()>& cascade);
+
     // Lock and Unlock of a record whose row may not be stored yet: findRow
     // positions the table on the row; a row not stored is locked in memory only.
     bool LockStoredRow(const std::string& lockIdentity, const std::function<bool()>& findRow);
