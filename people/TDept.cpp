@@ -138,7 +138,7 @@ bool TDeptRecClass::Save(const std::string& lockIdentity)
         lockIdentity, m_deptID != 0, [this] { return findRow(); },
         std::string("This ") + kRecordName + " record no longer exists in" +
             " the database.  Do you want to re-create the record?",
-        [this](engine::Table& t) {
+        [this](engine::Table& t, bool) {
             t.fieldByName("DeptCode").setAsString(m_deptCode);
             t.fieldByName("DeptName").setAsString(m_deptName);
             t.fieldByName("ActiveFlag").setAsBoolean(m_activeFlag);

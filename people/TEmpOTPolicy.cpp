@@ -19,16 +19,6 @@ namespace {
 
 const char* const kRecordName = "Employee Overtime Policy";
 
-void cancelQuietly(engine::Table* t)
-{
-    if (!t)
-        return;
-    try {
-        t->cancel();
-    } catch (...) {
-    }
-}
-
 } // namespace
 
 // --- TEmpOTPolicyRecClass ---
@@ -115,43 +105,26 @@ bool TEmpOTPolicyRecClass::Save(const std::string& lockIdentity)
 {
     if (!modified())
         return true;
-    engine::Table* t = nullptr;
-    try {
-        t = &table();
-        if (m_values.storedStartDate != 0) {
-            if (findStoredRow()) {
-                if (!TSQLRecClass::Save(lockIdentity))
-                    return false;
-                t->edit();
-            } else {
-                if (people::Ask(std::string("The ") + kRecordName + " record no longer exists in" +
-                                " the database.  Do you want to re-create the record?") != MsgResult::Yes)
-                    return false;
-                t->append();
-                t->fieldByName("EmpID").setAsInteger(m_values.empID);
-            }
-        } else {
-            t->append();
-            t->fieldByName("EmpID").setAsInteger(m_values.empID);
-        }
-        t->fieldByName("StartDate").setAsDateTime(m_values.startDate);
-        if (m_values.endDate > 0)
-            t->fieldByName("EndDate").setAsDateTime(m_values.endDate);
-        else
-            t->fieldByName("EndDate").clear();
-        t->fieldByName("PolicyID").setAsInteger(m_values.policyID);
-        t->fieldByName("LockedBy").setAsString(""); // a save releases the row
-        t->post();
-    } catch (const std::exception& e) {
-        cancelQuietly(t);
-        people::Tell(history::SaveFailureText(e), MsgKind::Warning);
-        return false;
+    const bool saved = SaveKeyedRow(
+        lockIdentity, m_values.storedStartDate != 0, [this] { return findStoredRow(); },
+        recreateQuestion(),
+        [this](engine::Table& t, bool appended) {
+            if (appended)
+                t.fieldByName("EmpID").setAsInteger(m_values.empID);
+            t.fieldByName("StartDate").setAsDateTime(m_values.startDate);
+            if (m_values.endDate > 0)
+                t.fieldByName("EndDate").setAsDateTime(m_values.endDate);
+            else
+                t.fieldByName("EndDate").clear();
+            t.fieldByName("PolicyID").setAsInteger(m_values.policyID);
+        },
+        {}, {});
+    if (saved) {
+        // The row now lives under the new start date: a later save must find
+        // it there instead of appending it a second time.
+        m_values.storedStartDate = m_values.startDate;
     }
-    // The row now lives under the new start date: a later save must find it
-    // there instead of appending it a second time.
-    m_values.storedStartDate = m_values.startDate;
-    setModified(false);
-    return true;
+    return saved;
 }
 
 bool TEmpOTPolicyRecClass::Delete(const std::string& lockIdentity)
@@ -161,9 +134,6 @@ bool TEmpOTPolicyRecClass::Delete(const std::string& lockIdentity)
         // here would leave the history impossible to save, without a message.
         if (findStoredRow() && !TSQLRecClass::Delete(lockIdentity))
             return false;
-    } catch (const engine::EngineError& e) {
-        people::Tell(deleteFailureText(e), MsgKind::Warning);
-        return false;
     } catch (const std::exception& e) {
         people::Tell(deleteFailureText(e), MsgKind::Warning);
         return false;

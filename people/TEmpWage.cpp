@@ -18,16 +18,6 @@ namespace {
 
 const char* const kRecordName = "Employee Wage";
 
-void cancelQuietly(engine::Table* t)
-{
-    if (!t)
-        return;
-    try {
-        t->cancel();
-    } catch (...) {
-    }
-}
-
 } // namespace
 
 std::string PayTypeWord(const std::string& code)
@@ -145,47 +135,30 @@ bool TEmpWageRecClass::Save(const std::string& lockIdentity)
 {
     if (!modified())
         return true;
-    engine::Table* t = nullptr;
-    try {
-        t = &table();
-        if (m_values.storedStartDate != 0) {
-            if (findStoredRow()) {
-                if (!TSQLRecClass::Save(lockIdentity))
-                    return false;
-                t->edit();
-            } else {
-                if (people::Ask(recreateQuestion()) != MsgResult::Yes)
-                    return false;
-                t->append();
-                t->fieldByName("EmpID").setAsInteger(m_values.empID);
-            }
-        } else {
-            t->append();
-            t->fieldByName("EmpID").setAsInteger(m_values.empID);
-        }
-        t->fieldByName("StartDate").setAsDateTime(m_values.startDate);
-        if (m_values.endDate > 0)
-            t->fieldByName("EndDate").setAsDateTime(m_values.endDate);
-        else
-            t->fieldByName("EndDate").clear();
-        // The column is exact currency; the float is taken at its nearest
-        // ten-thousandth so that 10.10 is stored as 10.10.
-        t->fieldByName("Wage").setAsCurrencyUnits(RoundUnits(double(m_values.wage) * double(kMoneyScale)));
-        t->fieldByName("PayTypeCode").setAsString(m_values.payTypeCode);
-        t->fieldByName("OvertimeFlag").setAsBoolean(m_values.overtimeFlag);
-        t->fieldByName("LockedBy").setAsString(""); // a save releases the row
-        t->post();
-    } catch (const std::exception& e) {
-        cancelQuietly(t);
-        people::Tell(history::SaveFailureText(e), MsgKind::Warning);
-        return false;
+    const bool saved = SaveKeyedRow(
+        lockIdentity, m_values.storedStartDate != 0, [this] { return findStoredRow(); }, recreateQuestion(),
+        [this](engine::Table& t, bool appended) {
+            if (appended)
+                t.fieldByName("EmpID").setAsInteger(m_values.empID);
+            t.fieldByName("StartDate").setAsDateTime(m_values.startDate);
+            if (m_values.endDate > 0)
+                t.fieldByName("EndDate").setAsDateTime(m_values.endDate);
+            else
+                t.fieldByName("EndDate").clear();
+            // The column is exact currency; the float is taken at its nearest
+            // ten-thousandth so that 10.10 is stored as 10.10.
+            t.fieldByName("Wage").setAsCurrencyUnits(RoundUnits(double(m_values.wage) * double(kMoneyScale)));
+            t.fieldByName("PayTypeCode").setAsString(m_values.payTypeCode);
+            t.fieldByName("OvertimeFlag").setAsBoolean(m_values.overtimeFlag);
+        },
+        {}, {});
+    if (saved) {
+        // The row now lives under the new start date: a later save must find
+        // it there instead of appending it a second time.
+        m_values.storedStartDate = m_values.startDate;
+        m_values.storedEndDate = m_values.endDate;
     }
-    // The row now lives under the new start date: a later save must find it
-    // there instead of appending it a second time.
-    m_values.storedStartDate = m_values.startDate;
-    m_values.storedEndDate = m_values.endDate;
-    setModified(false);
-    return true;
+    return saved;
 }
 
 bool TEmpWageRecClass::Delete(const std::string& lockIdentity)

@@ -78,7 +78,7 @@ bool TEmpFieldRecClass::Save(const std::string& lockIdentity)
         lockIdentity, m_fieldID != 0, [this] { return findRow(); },
         std::string("The ") + kRecordName + " record no longer exists in" +
             " the database. Do you want to re-create the record?",
-        [this](engine::Table& t) {
+        [this](engine::Table& t, bool) {
             t.fieldByName("FieldDesc").setAsString(m_fieldDesc);
             t.fieldByName("ActiveFlag").setAsBoolean(m_activeFlag);
         },

@@ -130,9 +130,8 @@ bool TOTPolicyRecClass::Save(const std::string& lockIdentity)
 {
     return SaveKeyedRow(
         lockIdentity, m_policyID != 0, [this] { return findRow(); },
-        std::string("The ") + kRecordName + " record no longer exists in" +
-            " the database.  Do you want to re-create the record?",
-        [this](engine::Table& t) {
+        recreateQuestion(),
+        [this](engine::Table& t, bool) {
             t.fieldByName("Policy").setAsString(m_policy);
             t.fieldByName("WeeklyFlag").setAsBoolean(m_weeklyFlag);
             t.fieldByName("ActiveFlag").setAsBoolean(m_activeFlag);

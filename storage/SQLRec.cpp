@@ -168,12 +168,13 @@ bool TSQLRecClass::UnlockStoredRow(const std::string& lockIdentity, const std::f
 
 bool TSQLRecClass::SaveKeyedRow(const std::string& lockIdentity, bool stored, const std::function<bool()>& findRow,
                                 const std::string& recreateQuestion,
-                                const std::function<void(engine::Table&)>& writeColumns,
+                                const std::function<void(engine::Table&, bool)>& writeColumns,
                                 const std::string& uniqueIndex, const std::string& duplicateText)
 {
     if (!modified())
         return true;
     engine::Table* t = nullptr;
+    bool appended = false;
     try {
         t = &table();
         if (stored && findRow()) {
@@ -181,6 +182,7 @@ bool TSQLRecClass::SaveKeyedRow(const std::string& lockIdentity, bool stored, co
                 return false;
             t->edit();
         } else {
+            appended = true;
             if (stored) {
                 RestoreCursor();
                 if (ShowMessageBox(recreateQuestion, MsgKind::Confirmation, MsgButtons::YesNo) != MsgResult::Yes)
@@ -188,7 +190,7 @@ bool TSQLRecClass::SaveKeyedRow(const std::string& lockIdentity, bool stored, co
             }
             t->append();
         }
-        writeColumns(*t);
+        writeColumns(*t, appended);
         t->fieldByName("LockedBy").setAsString("");
         t->post();
     } catch (const std::exception& error) {

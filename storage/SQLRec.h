@@ -98,12 +98,14 @@ protected:
     // The save of a record kept under an auto-increment key. A stored record
     // whose row is found passes the base save check and is edited; one whose
     // row another copy deleted is appended again when the user answers Yes to
-    // recreateQuestion; a new record is appended. writeColumns fills the row;
+    // recreateQuestion; a new record is appended. writeColumns fills the row
+    // (told whether it was appended, so that a key part can be set then);
     // LockedBy is emptied (a save releases the row) and the row posted. An
     // engine error naming "index '" + uniqueIndex shows duplicateText, any
     // other error the save warning; the row change is cancelled either way.
     bool SaveKeyedRow(const std::string& lockIdentity, bool stored, const std::function<bool()>& findRow,
-                      const std::string& recreateQuestion, const std::function<void(engine::Table&)>& writeColumns,
+                      const std::string& recreateQuestion,
+                      const std::function<void(engine::Table&, bool appended)>& writeColumns,
                       const std::string& uniqueIndex, const std::string& duplicateText);
     // Deletes the found row, then runs the cascade, in one transaction (the
     // caller's when one is open). A missing row shows missingText (nothing
