@@ -167,6 +167,7 @@ int TWorkWeekRecClass::Save(const std::string& lockIdentity)
     std::array<bool, 7> wasModified{};
     for (std::size_t i = 0; i < 7; ++i)
         wasModified[i] = m_days[i]->modified();
+    const auto timeOffBefore = m_timeOff->snapshot();
 
     // After a rollback the days written before the failure believe their
     // rows exist; rebuilt, they are written again by the next save.
@@ -177,6 +178,8 @@ int TWorkWeekRecClass::Save(const std::string& lockIdentity)
         for (int j = 0; j < upTo; ++j)
             if (wasModified[std::size_t(j)])
                 rebuildDay(j, lockIdentity);
+        // Entries written before the failing one were undone as well.
+        m_timeOff->restore(timeOffBefore);
     };
 
     std::string duplicateText;

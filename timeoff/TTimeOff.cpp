@@ -213,6 +213,20 @@ bool TTimeOffRecClass::confirmBalance()
     return ShowMessageBox(question, MsgKind::Confirmation, MsgButtons::YesNo) == MsgResult::Yes;
 }
 
+TTimeOffRecClass::Snapshot TTimeOffRecClass::snapshot() const
+{
+    return Snapshot{m_storedReasonID, m_storedDate, m_newDay, modified(), lockHolder()};
+}
+
+void TTimeOffRecClass::restore(const Snapshot& s)
+{
+    m_storedReasonID = s.storedReasonID;
+    m_storedDate = s.storedDate;
+    m_newDay = s.newDay;
+    setModified(s.modified);
+    setLockHolder(s.lockHolder);
+}
+
 bool TTimeOffRecClass::Save(const std::string& lockIdentity)
 {
     if (!modified())
@@ -386,15 +400,33 @@ void TTimeOffListClass::SetAllModified(bool value)
 int TTimeOffListClass::SaveAll(const std::string& lockIdentity)
 {
     TransactionGuard tx(m_dm.HourvaneDB);
+    const auto before = snapshot();
     for (std::size_t i = 0; i < m_items.size(); ++i) {
         // A duplicate error leaves the guard to roll back an owned transaction.
         if (!m_items[i]->Save(lockIdentity)) {
+            if (tx.owned())
+                restore(before); // nothing was written, so nothing counts as saved
             tx.rollback();
             return int(i);
         }
     }
     tx.commit();
     return -1;
+}
+
+std::vector<TTimeOffRecClass::Snapshot> TTimeOffListClass::snapshot() const
+{
+    std::vector<TTimeOffRecClass::Snapshot> saved;
+    saved.reserve(m_items.size());
+    for (const auto& item : m_items)
+        saved.push_back(item->snapshot());
+    return saved;
+}
+
+void TTimeOffListClass::restore(const std::vector<TTimeOffRecClass::Snapshot>& saved)
+{
+    for (std::size_t i = 0; i < m_items.size() && i < saved.size(); ++i)
+        m_items[i]->restore(saved[i]);
 }
 
 int TTimeOffListClass::DeleteAll(const std::string& lockIdentity)

@@ -65,6 +65,18 @@ public:
     // met another copy's entries.
     void SetModified(bool value) { setModified(value); }
 
+    // What a save changes in the entry, so that a rolled-back save can be
+    // undone in memory too and the entry is written again by the next one.
+    struct Snapshot {
+        std::int32_t storedReasonID = 0;
+        double storedDate = 0;
+        bool newDay = false;
+        bool modified = false;
+        std::string lockHolder;
+    };
+    Snapshot snapshot() const;
+    void restore(const Snapshot& s);
+
     // Base clear; hours 0, no stored key, new-day off, approval empty.
     // EmpID, ReasonID and WeekDate keep their values.
     void Clear() override;
@@ -144,6 +156,10 @@ public:
     // position of the first failing entry after rolling back an owned one.
     // The duplicate errors pass to the caller after the same rollback.
     int SaveAll(const std::string& lockIdentity);
+    // The entries' save state by position, for a caller whose transaction
+    // rolls back after SaveAll wrote some of them.
+    std::vector<TTimeOffRecClass::Snapshot> snapshot() const;
+    void restore(const std::vector<TTimeOffRecClass::Snapshot>& saved);
     int DeleteAll(const std::string& lockIdentity);
     // Locks every entry not already held by the identity; on a refusal rolls
     // back, sets LockedBySomeoneElse and returns false.

@@ -328,6 +328,39 @@ TEST_F(WorkWeekTest, AFailingDayStoresNothingAndTheCorrectedWeekStoresEveryDay)
     EXPECT_FLOAT_EQ(loadedWeek()->RegularTotal(), 24);
 }
 
+TEST_F(WorkWeekTest, AFailingTimeOffEntryUndoesTheEntriesBeforeItAndTheRetryWritesThemAll)
+{
+    putTimeOff(3, m_vacation, 8);
+    putTimeOff(4, m_vacation, 8);
+    auto week = loadedWeek();
+    ASSERT_TRUE(week->Lock(kAlice));
+    ASSERT_EQ(week->TimeOffList().Count(), 2);
+    week->TimeOffList().Items(0).SetHours(4);
+    week->TimeOffList().Items(1).SetHours(6);
+    // Another copy takes the second entry's row meanwhile.
+    auto onOtherCopy = [this](const std::string& sql) {
+        engine::Query& q = second().qryBlank;
+        q.clearSql();
+        q.addSql(sql);
+        q.execSql();
+    };
+    onOtherCopy("update TimeOff set LockedBy = 'BOB' where WeekDate = '" + FormatDateTime("yyyy-mm-dd", dayOf(4)) +
+                "'");
+
+    EXPECT_EQ(week->Save(kAlice), kWeekTimeOffFailed);
+    EXPECT_EQ(read("select sum(Hours) from TimeOff"), "16") << "nothing of the batch stays written";
+    EXPECT_TRUE(week->TimeOffList().Items(0).IsModified()) << "the undone entry is still to be saved";
+
+    onOtherCopy("update TimeOff set LockedBy = 'ALICE'");
+    messages.clear();
+    EXPECT_EQ(week->Save(kAlice), kWeekSaved);
+    EXPECT_TRUE(messages.shown().empty()) << messages.last();
+    EXPECT_EQ(read("select Hours from TimeOff where WeekDate = '" + FormatDateTime("yyyy-mm-dd", dayOf(3)) + "'"),
+              "4");
+    EXPECT_EQ(read("select Hours from TimeOff where WeekDate = '" + FormatDateTime("yyyy-mm-dd", dayOf(4)) + "'"),
+              "6");
+}
+
 TEST_F(WorkWeekTest, AnotherCopyAddingTheWeekFirstGivesTheDuplicateResult)
 {
     auto week = loadedWeek();
