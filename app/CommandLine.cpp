@@ -1,8 +1,8 @@
 #include "app/CommandLine.h"
 
-#include "app/Globals.h"
 #include "app/SingleInstance.h"
 #include "engine/TableDef.h"
+#include "platform/Shell.h"
 
 #include <cctype>
 

@@ -1,7 +1,7 @@
 #include "app/DeferredStartup.h"
 
-#include "app/Globals.h"
 #include "platform/SettingsFile.h"
+#include "platform/Shell.h"
 #include "storage/MessageService.h"
 
 namespace hv {

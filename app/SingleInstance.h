@@ -2,7 +2,7 @@
 // One copy per desktop session: the first copy listens on a local server named
 // after "Hourvane 3" and the login user; a later copy connects, sends the wake
 // request and ends, and the first copy restores and raises its window.
-#include "app/Globals.h"
+#include "platform/Shell.h"
 
 #include <functional>
 #include <memory>

@@ -2,20 +2,25 @@
 
 #include "app/CommandLine.h"
 #include "app/DeferredStartup.h"
-#include "app/Globals.h"
 #include "app/QtCursorService.h"
+#include "app/QtFileDialogs.h"
 #include "app/QtMessageService.h"
-#include "app/ShellWidgets.h"
+#include "app/QtPrinterQuery.h"
 #include "app/SingleInstance.h"
 #include "platform/DateUtil.h"
-#include "platform/HelpWindow.h"
-#include "settings/About.h"
-#include "settings/DayTip.h"
-#include "settings/Splash.h"
+#include "platform/Shell.h"
+#include "platform/windows/HelpWindow.h"
+#include "settings/windows/DayTip.h"
+#include "settings/windows/PasswordWindowService.h"
+#include "settings/windows/SettingsCommands.h"
+#include "settings/windows/Splash.h"
 #include "storage/AppState.h"
 #include "storage/DataModule.h"
+#include "storage/HVGlobal.h"
 #include "storage/MessageService.h"
-#include "timekeeping/Main.h"
+#include "timekeeping/windows/Main.h"
+#include "timeoff/windows/TimeOffCommands.h"
+#include "widgets/CommandRegistry.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -35,6 +40,12 @@ std::string ProgramVersion(const std::string& field) { return GetVersionString(P
 
 } // namespace
 
+void RegisterProgramWindows(CommandRegistry& registry)
+{
+    RegisterTimeOffWindows(registry);
+    RegisterSettingsWindows(registry);
+}
+
 int RunHourvane(int argc, char** argv, const RunOptions& options)
 {
     std::vector<std::string> arguments;
@@ -53,10 +64,16 @@ int RunHourvane(int argc, char** argv, const RunOptions& options)
     setMessageService(&messages);
     QtCursorService cursor;
     setCursorService(&cursor);
+    PasswordWindowService passwords;
+    setPasswordDialogs(&passwords);
+    setPrinterQuery(&QtSystemPrinter);
+    QtFileDialogs fileDialogs;
     state.programFolder = options.programFolder;
     struct Uninstall {
         ~Uninstall()
         {
+            setPrinterQuery({});
+            setPasswordDialogs(nullptr);
             setCursorService(nullptr);
             setMessageService(nullptr);
             setHelpService(nullptr);
@@ -88,12 +105,6 @@ int RunHourvane(int argc, char** argv, const RunOptions& options)
     MainWindowHooks hooks;
     TfrmMain* mainWindow = nullptr;
     hooks.releasePresence = [&] { ReleasePresenceSlot(*dm, state); };
-    hooks.showAbout = [&] {
-        TAboutBox about(&ProgramVersion, mainWindow, [](int length) { return ScaleToScreen(length); });
-        about.setShowBuild(true);
-        about.setShowComments(false);
-        about.exec();
-    };
     hooks.deferredStartup = [&] {
         splash.reset();
         StartupCallbacks callbacks;
@@ -115,7 +126,9 @@ int RunHourvane(int argc, char** argv, const RunOptions& options)
         RestoreCursor();
     };
 
-    TfrmMain window(*dm, state, hooks, options.settingsFileName);
+    CommandRegistry commands;
+    RegisterProgramWindows(commands);
+    TfrmMain window(*dm, state, commands, fileDialogs, hooks, options.settingsFileName);
     mainWindow = &window;
     window.setStartupDelay(options.startupDelayMs);
     instance.setWakeHandler([&window] {

@@ -17,6 +17,11 @@ struct RunOptions {
     int startupDelayMs = 3000;
 };
 
+class CommandRegistry;
+
+// Registers every window the main window's menus and buttons open.
+void RegisterProgramWindows(CommandRegistry& registry);
+
 // Runs the program on an existing QApplication; returns the exit code.
 int RunHourvane(int argc, char** argv, const RunOptions& options);
 

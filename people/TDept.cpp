@@ -2,11 +2,11 @@
 
 #include "engine/EngineError.h"
 #include "engine/Table.h"
-#include "people/PeopleUtil.h"
 #include "people/TEmp.h"
 #include "storage/AppState.h"
 #include "storage/DataModule.h"
 #include "storage/MessageService.h"
+#include "storage/SQLRec.h"
 
 namespace hv {
 namespace {
@@ -153,7 +153,7 @@ bool TDeptRecClass::Delete(const std::string& lockIdentity)
     const bool deleted = DeleteKeyedRow(
         lockIdentity, [this] { return findRow(); },
         std::string("The ") + kRecordName + " record has been deleted by another" + " user.", [this] {
-            people::ExecBlank(dataModule(),
+            execBlank(dataModule(),
                               "update Employee set DeptID = 0 where DeptID = " + std::to_string(m_deptID));
         });
     if (!deleted)

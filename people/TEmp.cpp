@@ -7,6 +7,7 @@
 #include "storage/AppState.h"
 #include "storage/DataModule.h"
 #include "storage/MessageService.h"
+#include "storage/SQLRec.h"
 
 namespace hv {
 namespace {
@@ -213,7 +214,7 @@ bool TEmployeeRecClass::Save(const std::string& lockIdentity)
             t->edit();
             appended = false;
         } else if (m_empID != 0) {
-            if (people::Ask(recreateQuestion()) != MsgResult::Yes)
+            if (ask(recreateQuestion()) != MsgResult::Yes)
                 return false;
             t->append();
         } else {
@@ -228,16 +229,12 @@ bool TEmployeeRecClass::Save(const std::string& lockIdentity)
     } catch (const engine::EngineError& e) {
         if (t)
             t->cancel();
-        people::Tell("The following error occurred saving the record: " + e.message() + "\r\r" +
-                         "The record was NOT saved.",
-                     MsgKind::Warning);
+        tell(saveFailureText(e), MsgKind::Warning);
         return false;
     } catch (const engine::EngineTextError& e) {
         if (t)
             t->cancel();
-        people::Tell(std::string("The following error occurred saving the record: ") + e.what() + "\r\r" +
-                         "The record was NOT saved.",
-                     MsgKind::Warning);
+        tell(saveFailureText(e), MsgKind::Warning);
         return false;
     }
     if (!writeManagerThrough(lockIdentity))
@@ -288,13 +285,13 @@ bool TEmployeeRecClass::Delete(const std::string& lockIdentity)
             return false;
         }
         for (const char* statement : kDeleteStatements)
-            people::ExecBlank(dataModule(), statement + id);
+            execBlank(dataModule(), statement + id);
         tx.commit();
     } catch (const engine::EngineError& e) {
-        people::Tell(deleteFailureText(e), MsgKind::Warning);
+        tell(deleteFailureText(e), MsgKind::Warning);
         return false;
     } catch (const engine::EngineTextError& e) {
-        people::Tell(deleteFailureText(e), MsgKind::Warning);
+        tell(deleteFailureText(e), MsgKind::Warning);
         return false;
     }
     Clear();

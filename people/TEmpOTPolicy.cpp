@@ -2,14 +2,12 @@
 
 #include "engine/EngineError.h"
 #include "engine/Table.h"
-#include "people/HistoryBatch.h"
-#include "people/PeopleUtil.h"
 #include "people/TOTPolicy.h"
 #include "platform/DateUtil.h"
 #include "platform/Format.h"
 #include "storage/AppState.h"
 #include "storage/DataModule.h"
-#include "storage/MessageService.h"
+#include "storage/SQLRec.h"
 
 #include <algorithm>
 #include <numeric>
@@ -23,39 +21,11 @@ const char* const kRecordName = "Employee Overtime Policy";
 
 // --- TEmpOTPolicyRecClass ---
 
-TEmpOTPolicyRecClass::TEmpOTPolicyRecClass(THourvaneDataMod& dm) : TSQLRecClass(dm)
+TEmpOTPolicyRecClass::TEmpOTPolicyRecClass(THourvaneDataMod& dm) : THistoryRecClass(dm)
 {
     setRecordName(kRecordName);
     setTableName("tblEmpOT");
     Clear();
-}
-
-void TEmpOTPolicyRecClass::SetStartDate(double value)
-{
-    if (value != m_values.startDate)
-        setModified(true);
-    m_values.startDate = value;
-}
-
-void TEmpOTPolicyRecClass::SetEndDate(double value)
-{
-    if (value != m_values.endDate)
-        setModified(true);
-    m_values.endDate = value;
-}
-
-void TEmpOTPolicyRecClass::SetPolicyID(std::int32_t value)
-{
-    if (value != m_values.policyID)
-        setModified(true);
-    m_values.policyID = value;
-}
-
-void TEmpOTPolicyRecClass::SetDeletePending(bool value)
-{
-    if (value != m_values.deletePending)
-        setModified(true);
-    m_values.deletePending = value;
 }
 
 void TEmpOTPolicyRecClass::Clear()
@@ -65,18 +35,6 @@ void TEmpOTPolicyRecClass::Clear()
     m_values.endDate = 0;
     m_values.policyID = 0;
     m_values.deletePending = false;
-}
-
-TEmpOTPolicyRecClass::Snapshot TEmpOTPolicyRecClass::snapshot() const
-{
-    return {m_values, modified(), lockHolder()};
-}
-
-void TEmpOTPolicyRecClass::restore(const Snapshot& s)
-{
-    m_values = s.values;
-    setModified(s.modified);
-    setLockHolder(s.lockHolder);
 }
 
 bool TEmpOTPolicyRecClass::findStoredRow()
@@ -129,34 +87,18 @@ bool TEmpOTPolicyRecClass::Save(const std::string& lockIdentity)
 
 bool TEmpOTPolicyRecClass::Delete(const std::string& lockIdentity)
 {
-    try {
-        // A row another copy already removed is what the delete wants; failing
-        // here would leave the history impossible to save, without a message.
-        if (findStoredRow() && !TSQLRecClass::Delete(lockIdentity))
-            return false;
-    } catch (const std::exception& e) {
-        people::Tell(deleteFailureText(e), MsgKind::Warning);
+    if (!deleteStoredRow(lockIdentity, true))
         return false;
-    }
     Clear();
     m_values.empID = 0;
     m_values.startDate = 0;
     return true;
 }
 
-bool TEmpOTPolicyRecClass::Lock(const std::string& lockIdentity)
-{
-    return LockStoredRow(lockIdentity, [this] { return m_values.storedStartDate != 0 && findStoredRow(); });
-}
-
-bool TEmpOTPolicyRecClass::Unlock(const std::string& lockIdentity)
-{
-    return UnlockStoredRow(lockIdentity, [this] { return m_values.storedStartDate != 0 && findStoredRow(); });
-}
-
 // --- TEmpOTPolicyListClass ---
 
-TEmpOTPolicyListClass::TEmpOTPolicyListClass(THourvaneDataMod& dm, std::int32_t empID) : m_dm(dm), m_empID(empID)
+TEmpOTPolicyListClass::TEmpOTPolicyListClass(THourvaneDataMod& dm, std::int32_t empID)
+    : THistoryListClass(dm, empID, kRecordName)
 {
 }
 
@@ -178,37 +120,6 @@ void TEmpOTPolicyListClass::Load()
         if (entry->Load())
             m_items.push_back(std::move(entry));
     }
-}
-
-void TEmpOTPolicyListClass::Add(std::unique_ptr<TEmpOTPolicyRecClass> entry)
-{
-    if (entry)
-        m_items.push_back(std::move(entry));
-}
-
-bool TEmpOTPolicyListClass::AnyModified() const
-{
-    return std::any_of(m_items.begin(), m_items.end(), [](const auto& e) { return e->IsModified(); });
-}
-
-int TEmpOTPolicyListClass::SaveAll(const std::string& lockIdentity)
-{
-    return history::Batch<TEmpOTPolicyRecClass>(m_dm.HourvaneDB, m_items).SaveAll(m_empID, lockIdentity);
-}
-
-bool TEmpOTPolicyListClass::lockEach(const std::string& lockIdentity, bool lock)
-{
-    return history::Batch<TEmpOTPolicyRecClass>(m_dm.HourvaneDB, m_items).LockEach(kRecordName, lockIdentity, lock);
-}
-
-bool TEmpOTPolicyListClass::LockAll(const std::string& lockIdentity)
-{
-    return lockEach(lockIdentity, true);
-}
-
-bool TEmpOTPolicyListClass::UnlockAll(const std::string& lockIdentity)
-{
-    return lockEach(lockIdentity, false);
 }
 
 void TEmpOTPolicyListClass::PolicyInForce(TOTPolicyRecClass& policy, double date) const

@@ -3,13 +3,11 @@
 #include "engine/EngineError.h"
 #include "engine/Table.h"
 #include "people/Money.h"
-#include "people/HistoryBatch.h"
-#include "people/PeopleUtil.h"
 #include "platform/DateUtil.h"
 #include "platform/Format.h"
 #include "storage/AppState.h"
 #include "storage/DataModule.h"
-#include "storage/MessageService.h"
+#include "storage/SQLRec.h"
 
 #include <algorithm>
 
@@ -33,53 +31,11 @@ std::string PayTypeWord(const std::string& code)
 
 // --- TEmpWageRecClass ---
 
-TEmpWageRecClass::TEmpWageRecClass(THourvaneDataMod& dm) : TSQLRecClass(dm)
+TEmpWageRecClass::TEmpWageRecClass(THourvaneDataMod& dm) : THistoryRecClass(dm)
 {
     setRecordName(kRecordName);
     setTableName("tblWages");
     Clear();
-}
-
-void TEmpWageRecClass::SetStartDate(double value)
-{
-    if (value != m_values.startDate)
-        setModified(true);
-    m_values.startDate = value;
-}
-
-void TEmpWageRecClass::SetEndDate(double value)
-{
-    if (value != m_values.endDate)
-        setModified(true);
-    m_values.endDate = value;
-}
-
-void TEmpWageRecClass::SetWage(float value)
-{
-    if (value != m_values.wage)
-        setModified(true);
-    m_values.wage = value;
-}
-
-void TEmpWageRecClass::SetPayTypeCode(const std::string& value)
-{
-    if (value != m_values.payTypeCode)
-        setModified(true);
-    m_values.payTypeCode = value;
-}
-
-void TEmpWageRecClass::SetOvertimeFlag(bool value)
-{
-    if (value != m_values.overtimeFlag)
-        setModified(true);
-    m_values.overtimeFlag = value;
-}
-
-void TEmpWageRecClass::SetDeletePending(bool value)
-{
-    if (value != m_values.deletePending)
-        setModified(true);
-    m_values.deletePending = value;
 }
 
 void TEmpWageRecClass::Clear()
@@ -92,18 +48,6 @@ void TEmpWageRecClass::Clear()
     m_values.payTypeCode = "H";
     m_values.overtimeFlag = true;
     m_values.deletePending = false;
-}
-
-TEmpWageRecClass::Snapshot TEmpWageRecClass::snapshot() const
-{
-    return {m_values, modified(), lockHolder()};
-}
-
-void TEmpWageRecClass::restore(const Snapshot& s)
-{
-    m_values = s.values;
-    setModified(s.modified);
-    setLockHolder(s.lockHolder);
 }
 
 bool TEmpWageRecClass::findStoredRow()
@@ -163,34 +107,20 @@ bool TEmpWageRecClass::Save(const std::string& lockIdentity)
 
 bool TEmpWageRecClass::Delete(const std::string& lockIdentity)
 {
-    try {
-        // A row another copy already removed is what the delete wants; failing
-        // here would leave the history impossible to save, without a message.
-        if (findStoredRow() && !TSQLRecClass::Delete(lockIdentity))
-            return false;
-    } catch (const std::exception& e) {
-        people::Tell(deleteFailureText(e), MsgKind::Warning);
+    if (!deleteStoredRow(lockIdentity, true))
         return false;
-    }
     Clear();
     m_values.empID = 0;
     m_values.startDate = 0;
     return true;
 }
 
-bool TEmpWageRecClass::Lock(const std::string& lockIdentity)
-{
-    return LockStoredRow(lockIdentity, [this] { return m_values.storedStartDate != 0 && findStoredRow(); });
-}
-
-bool TEmpWageRecClass::Unlock(const std::string& lockIdentity)
-{
-    return UnlockStoredRow(lockIdentity, [this] { return m_values.storedStartDate != 0 && findStoredRow(); });
-}
-
 // --- TWageListClass ---
 
-TWageListClass::TWageListClass(THourvaneDataMod& dm, std::int32_t empID) : m_dm(dm), m_empID(empID) {}
+TWageListClass::TWageListClass(THourvaneDataMod& dm, std::int32_t empID)
+    : THistoryListClass(dm, empID, kRecordName)
+{
+}
 
 void TWageListClass::Load()
 {
@@ -212,17 +142,6 @@ void TWageListClass::Load()
     }
 }
 
-void TWageListClass::Add(std::unique_ptr<TEmpWageRecClass> entry)
-{
-    if (entry)
-        m_items.push_back(std::move(entry));
-}
-
-bool TWageListClass::AnyModified() const
-{
-    return std::any_of(m_items.begin(), m_items.end(), [](const auto& e) { return e->IsModified(); });
-}
-
 const TEmpWageRecClass* TWageListClass::WageInEffect(double date) const
 {
     for (auto it = m_items.rbegin(); it != m_items.rend(); ++it) {
@@ -230,26 +149,6 @@ const TEmpWageRecClass* TWageListClass::WageInEffect(double date) const
             return it->get();
     }
     return nullptr;
-}
-
-int TWageListClass::SaveAll(const std::string& lockIdentity)
-{
-    return history::Batch<TEmpWageRecClass>(m_dm.HourvaneDB, m_items).SaveAll(m_empID, lockIdentity);
-}
-
-bool TWageListClass::lockEach(const std::string& lockIdentity, bool lock)
-{
-    return history::Batch<TEmpWageRecClass>(m_dm.HourvaneDB, m_items).LockEach(kRecordName, lockIdentity, lock);
-}
-
-bool TWageListClass::LockAll(const std::string& lockIdentity)
-{
-    return lockEach(lockIdentity, true);
-}
-
-bool TWageListClass::UnlockAll(const std::string& lockIdentity)
-{
-    return lockEach(lockIdentity, false);
 }
 
 void TWageListClass::FillWageGrid(GridView& grid) const

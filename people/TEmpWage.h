@@ -5,7 +5,7 @@
 // policy. The list finds the wage in force on a date and is locked and saved
 // as a whole.
 #include "storage/GridView.h"
-#include "storage/SQLRec.h"
+#include "storage/HistoryEntry.h"
 
 #include <cstdint>
 #include <memory>
@@ -14,19 +14,28 @@
 
 namespace hv {
 
-namespace history {
-template <class Entry> class Batch;
-}
+namespace detail {
+struct WageValues {
+    std::int32_t empID = 0;
+    double storedStartDate = 0;
+    double storedEndDate = 0;
+    double startDate = 0;
+    double endDate = 0;
+    float wage = 0;
+    std::string payTypeCode = "H";
+    bool overtimeFlag = true;
+    bool deletePending = false;
+};
+} // namespace detail
 
-class TEmpWageRecClass : public TSQLRecClass {
+class TEmpWageRecClass : public THistoryRecClass<detail::WageValues> {
 public:
     explicit TEmpWageRecClass(THourvaneDataMod& dm);
 
-    // The key: owner and start date. Setting the owner marks nothing.
-    std::int32_t EmpID() const { return m_values.empID; }
-    void SetEmpID(std::int32_t id) { m_values.empID = id; }
+    // The key: owner (EmpID) and start date.
     // The StartDate the row was last read or written with; 0 = never stored.
     double StoredStartDate() const { return m_values.storedStartDate; }
+    bool IsStored() const override { return m_values.storedStartDate != 0; }
 
     double StartDate() const { return m_values.startDate; }
     double EndDate() const { return m_values.endDate; } // 0 = none; informational only
@@ -35,19 +44,14 @@ public:
     const std::string& PayTypeCode() const { return m_values.payTypeCode; }
     // True: exempt from the overtime policy.
     bool OvertimeFlag() const { return m_values.overtimeFlag; }
-    // To be deleted by the list's next SaveAll; hidden from the grid.
-    bool DeletePending() const { return m_values.deletePending; }
 
     // Each marks the record modified when the value changes; none takes a
     // lock (the list locks all its entries at once).
-    void SetStartDate(double value);
-    void SetEndDate(double value);
-    void SetWage(float value);
-    void SetPayTypeCode(const std::string& value);
-    void SetOvertimeFlag(bool value);
-    void SetDeletePending(bool value);
-
-    bool IsModified() const { return modified(); }
+    void SetStartDate(double value) { assign(m_values.startDate, value); }
+    void SetEndDate(double value) { assign(m_values.endDate, value); }
+    void SetWage(float value) { assign(m_values.wage, value); }
+    void SetPayTypeCode(const std::string& value) { assign(m_values.payTypeCode, value); }
+    void SetOvertimeFlag(bool value) { assign(m_values.overtimeFlag, value); }
 
     // Base clear, then the defaults; EmpID and StartDate are kept.
     void Clear() override;
@@ -55,87 +59,32 @@ public:
     bool Load();
     bool Save(const std::string& lockIdentity) override;
     bool Delete(const std::string& lockIdentity) override;
-    bool Lock(const std::string& lockIdentity) override;
-    bool Unlock(const std::string& lockIdentity) override;
 
 private:
-    friend class TWageListClass;
-    template <class> friend class history::Batch;
-
-    struct Values {
-        std::int32_t empID = 0;
-        double storedStartDate = 0;
-        double storedEndDate = 0;
-        double startDate = 0;
-        double endDate = 0;
-        float wage = 0;
-        std::string payTypeCode = "H";
-        bool overtimeFlag = true;
-        bool deletePending = false;
-    };
-    // Everything a rolled-back batch must put back.
-    struct Snapshot {
-        Values values;
-        bool modified = false;
-        std::string lockHolder;
-    };
-    Snapshot snapshot() const;
-    void restore(const Snapshot& s);
-
     // Positions tblWages on the row of (EmpID, StoredStartDate).
-    bool findStoredRow();
-
-    Values m_values;
+    bool findStoredRow() override;
 };
 
 // The grid word of a pay type code: "Hour", "Week", "Month", else "Year".
 std::string PayTypeWord(const std::string& code);
 
-class TWageListClass {
+class TWageListClass : public THistoryListClass<TEmpWageRecClass> {
 public:
-    TWageListClass(THourvaneDataMod& dm, std::int32_t empID = 0);
-    TWageListClass(const TWageListClass&) = delete;
-    TWageListClass& operator=(const TWageListClass&) = delete;
-
-    std::int32_t EmpID() const { return m_empID; }
-    void SetEmpID(std::int32_t id) { m_empID = id; }
+    explicit TWageListClass(THourvaneDataMod& dm, std::int32_t empID = 0);
 
     // The owner's wages from disk, in start date order.
     void Load();
-    // Appends an entry; the list owns it.
-    void Add(std::unique_ptr<TEmpWageRecClass> entry);
-    int Count() const { return int(m_items.size()); }
-    TEmpWageRecClass& Item(int index) const { return *m_items.at(std::size_t(index)); }
-    bool AnyModified() const;
-    void Clear() { m_items.clear(); }
 
     // The wage in force on the date: scanning from the last entry back, the
     // first that starts on or before it; nullptr when every entry starts later.
     // End dates and DeletePending are not consulted.
     const TEmpWageRecClass* WageInEffect(double date) const;
 
-    // Saves (or deletes, for DeletePending) every entry in one transaction,
-    // started here only when none is active. Returns the index of the first
-    // failing entry, or -1 when all succeeded; a transaction started here is
-    // then rolled back and the entries are as they were before the call.
-    int SaveAll(const std::string& lockIdentity);
-    // Lock (or unlock) every entry in one transaction likewise; at the first
-    // failure an owned transaction is rolled back and false returned.
-    bool LockAll(const std::string& lockIdentity);
-    bool UnlockAll(const std::string& lockIdentity);
-
     // At least 7 columns and one empty row, then per entry not DeletePending:
     // the wage as currency, the pay type word, start date, end date (empty
     // when none), "X" when exempt, the wage as a plain sortable number and
     // the entry's index in the list.
     void FillWageGrid(GridView& grid) const;
-
-private:
-    bool lockEach(const std::string& lockIdentity, bool lock);
-
-    THourvaneDataMod& m_dm;
-    std::int32_t m_empID;
-    std::vector<std::unique_ptr<TEmpWageRecClass>> m_items;
 };
 
 } // namespace hv

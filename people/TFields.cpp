@@ -2,10 +2,10 @@
 
 #include "engine/EngineError.h"
 #include "engine/Table.h"
-#include "people/PeopleUtil.h"
 #include "storage/AppState.h"
 #include "storage/DataModule.h"
 #include "storage/MessageService.h"
+#include "storage/SQLRec.h"
 
 #include <algorithm>
 
@@ -89,7 +89,7 @@ bool TEmpFieldRecClass::Delete(const std::string& lockIdentity)
 {
     // Values of an item that no longer exists would never be shown again.
     const bool deleted = DeleteKeyedRow(lockIdentity, [this] { return findRow(); }, {}, [this] {
-        people::ExecBlank(dataModule(), "delete from EmpField where (FieldID = " + std::to_string(m_fieldID) + ")");
+        execBlank(dataModule(), "delete from EmpField where (FieldID = " + std::to_string(m_fieldID) + ")");
     });
     if (!deleted)
         return false;

@@ -2,11 +2,11 @@
 
 #include "engine/EngineError.h"
 #include "engine/Table.h"
-#include "people/PeopleUtil.h"
 #include "storage/AppState.h"
 #include "storage/DataModule.h"
 #include "storage/HVGlobal.h"
 #include "storage/MessageService.h"
+#include "storage/SQLRec.h"
 
 namespace hv {
 namespace {
@@ -149,7 +149,7 @@ bool TOTPolicyRecClass::Delete(const std::string& lockIdentity)
     const bool deleted = DeleteKeyedRow(
         lockIdentity, [this] { return findRow(); },
         std::string("The ") + kRecordName + " record has been deleted by another" + " user.", [this] {
-            people::ExecBlank(dataModule(), "delete from EmpOT where PolicyID = " + std::to_string(m_policyID));
+            execBlank(dataModule(), "delete from EmpOT where PolicyID = " + std::to_string(m_policyID));
         });
     if (!deleted)
         return false;

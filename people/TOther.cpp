@@ -2,9 +2,9 @@
 
 #include "engine/EngineError.h"
 #include "engine/Table.h"
-#include "people/PeopleUtil.h"
 #include "storage/DataModule.h"
 #include "storage/MessageService.h"
+#include "storage/SQLRec.h"
 
 #include <algorithm>
 
@@ -86,13 +86,13 @@ bool TEmpOtherRecClass::Save(const std::string& lockIdentity)
         t->post();
     } catch (const engine::EngineError& e) {
         cancelQuietly(t);
-        people::Tell(std::string("The following error occurred updating the ") + kRecordName + " record: " +
+        tell(std::string("The following error occurred updating the ") + kRecordName + " record: " +
                          "\r\r" + std::to_string(e.code()) + " - " + e.message() + ".",
                      MsgKind::Warning);
         return false;
     } catch (const std::exception& e) {
         cancelQuietly(t);
-        people::Tell(std::string("The following error occurred updating the ") + kRecordName + " record:" + "\r\r" +
+        tell(std::string("The following error occurred updating the ") + kRecordName + " record:" + "\r\r" +
                          e.what(),
                      MsgKind::Warning);
         return false;

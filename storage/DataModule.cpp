@@ -223,4 +223,19 @@ void THourvaneDataMod::destroy()
     HourvaneDB.disconnect();
 }
 
+void execBlank(THourvaneDataMod& dm, const std::string& sql)
+{
+    engine::Query& q = dm.qryBlank;
+    q.clearSql();
+    q.addSql(sql);
+    try {
+        q.prepare();
+        q.execSql();
+    } catch (...) {
+        q.unprepare();
+        throw;
+    }
+    q.unprepare();
+}
+
 } // namespace hv

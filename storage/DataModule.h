@@ -78,4 +78,8 @@ private:
 // or, when the program folder is not writable, the user's data location + "Data".
 std::string defaultDataFolder(const std::string& programFolder);
 
+// One statement through the data module's qryBlank: prepared, executed and
+// released again, so nothing of it stays open on the connection.
+void execBlank(THourvaneDataMod& dm, const std::string& sql);
+
 } // namespace hv

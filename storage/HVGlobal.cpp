@@ -5,11 +5,6 @@
 #include "platform/RegionalSettings.h"
 #include "storage/Prefer.h"
 
-#include <QCoreApplication>
-#include <QGuiApplication>
-#include <QPrinterInfo>
-#include <QStringList>
-
 #include <charconv>
 #include <cmath>
 
@@ -19,21 +14,6 @@ namespace {
 GlobalSettings g_settings;
 PrinterQuery g_printerQuery;
 std::string g_currentPrinter;
-
-SystemPrinter systemPrinter()
-{
-    // The print support needs a GUI application; without one there is no printer to use.
-    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        return {};
-    const QStringList names = QPrinterInfo::availablePrinterNames();
-    if (names.isEmpty())
-        return {};
-    QString chosen = QString::fromStdString(g_currentPrinter);
-    if (!chosen.isEmpty() && names.contains(chosen))
-        return {true, g_currentPrinter};
-    QPrinterInfo def = QPrinterInfo::defaultPrinter();
-    return {true, (def.isNull() ? names.front() : def.printerName()).toStdString()};
-}
 
 // Reads a number written with this machine's decimal separator; one written
 // on a machine with the other common separator is accepted too.
@@ -72,8 +52,10 @@ GlobalSettings& globalSettings() { return g_settings; }
 void resetGlobalSettings() { g_settings = GlobalSettings(); }
 
 void setPrinterQuery(PrinterQuery query) { g_printerQuery = std::move(query); }
-SystemPrinter querySystemPrinter() { return g_printerQuery ? g_printerQuery() : systemPrinter(); }
+// Without a query installed there is no printer: a normal state.
+SystemPrinter querySystemPrinter() { return g_printerQuery ? g_printerQuery() : SystemPrinter{}; }
 void setCurrentPrinter(const std::string& name) { g_currentPrinter = name; }
+const std::string& currentPrinter() { return g_currentPrinter; }
 
 KeyModifier keyModifierFromCode(const std::string& code)
 {

@@ -1,6 +1,8 @@
 #pragma once
 // The global settings: process-wide values derived from the settings cache.
 // The main window loads them on every activation; everyone else reads them.
+#include "platform/PunchText.h"
+
 #include <functional>
 #include <string>
 
@@ -8,11 +10,10 @@ namespace hv {
 
 class TPreferenceListClass;
 
-// The modifier held with a shortcut key; at most one.
-enum class KeyModifier { None, Shift, Alt, Ctrl };
 enum class PageOrientation { Portrait, Landscape };
 
-struct GlobalSettings {
+// The punch keys (time format, A/P keys) are the base part.
+struct GlobalSettings : PunchKeys {
     std::string hourFormat = "#0.00";
     int minuteRound = 4;           // 0 none .. 4 nearest 15, 5 nearest 30 minutes
     double firstDate = 0;          // day number of the first day of the first week
@@ -25,11 +26,6 @@ struct GlobalSettings {
     bool includeShiftOT = false;
     bool includeShiftMultiple = false;
     bool includeShiftOff = false;
-    std::string timeFormat = "hh:nn A/P";
-    int amKey = 0;                 // virtual key codes; 0 none
-    KeyModifier amModifier = KeyModifier::None;
-    int pmKey = 0;
-    KeyModifier pmModifier = KeyModifier::None;
     int userMonth = 1;             // start of the user-defined benefit year
     int userDay = 1;
     std::string printerName;       // reports pick the installed printer whose name contains it
@@ -45,12 +41,16 @@ struct SystemPrinter {
     bool available = false;
     std::string name; // the current printer
 };
-// Tests replace the printer query; an empty function goes back to the system's.
+// The printer query is a port: the program installs the one that asks the
+// system (its print support needs widgets, which domain code never links);
+// without one, or after an empty function, there is no printer.
 using PrinterQuery = std::function<SystemPrinter()>;
 void setPrinterQuery(PrinterQuery query);
 SystemPrinter querySystemPrinter();
-// The printer chosen in Printer Setup becomes the current one while it is installed.
+// The printer chosen in Printer Setup becomes the current one while it is
+// installed; the installed query reads it.
 void setCurrentPrinter(const std::string& name);
+const std::string& currentPrinter();
 
 // Stored codes of the modifiers: "0" none, "1" Alt, "2" Ctrl, "3" Shift.
 KeyModifier keyModifierFromCode(const std::string& code);

@@ -1,5 +1,7 @@
 #include "storage/MessageService.h"
 
+#include "storage/CursorService.h"
+
 namespace hv {
 namespace {
 MessageService* g_service = nullptr;
@@ -22,6 +24,34 @@ MsgResult ShowMessageBox(const std::string& text, MsgKind kind, MsgButtons butto
         return buttons == MsgButtons::Ok ? MsgResult::Ok
              : buttons == MsgButtons::Abort ? MsgResult::Abort : MsgResult::Yes;
     return g_service->show(CutMessage(text), kind, buttons, helpContext);
+}
+
+void tell(const std::string& text, MsgKind kind, int helpContext)
+{
+    RestoreCursor();
+    ShowMessageBox(text, kind, MsgButtons::Ok, helpContext);
+}
+
+MsgResult ask(const std::string& text)
+{
+    RestoreCursor();
+    return ShowMessageBox(text, MsgKind::Confirmation, MsgButtons::YesNo, 0);
+}
+
+bool settleUnsavedChanges(const std::string& question, const std::function<bool()>& save)
+{
+    switch (ShowMessageBox(question, MsgKind::Confirmation, MsgButtons::YesNoCancel)) {
+    case MsgResult::Cancel:
+        return false;
+    case MsgResult::Yes:
+        if (!save()) {
+            RestoreCursor();
+            return false;
+        }
+        return true;
+    default:
+        return true;
+    }
 }
 
 } // namespace hv

@@ -2,6 +2,7 @@
 // The one way domain code talks to the user: a message box with a text, a kind,
 // a button set and a help context. Windows install the Qt implementation; tests
 // install a scripted one that records every message and answers from a script.
+#include <functional>
 #include <string>
 
 namespace hv {
@@ -28,6 +29,18 @@ std::string CutMessage(std::string text);
 // Cuts the text to 255 characters and shows it through the installed service.
 MsgResult ShowMessageBox(const std::string& text, MsgKind kind,
                          MsgButtons buttons = MsgButtons::Ok, int helpContext = 0);
+
+// The normal cursor first (a message never shows under the wait cursor), then
+// the message with an OK button.
+void tell(const std::string& text, MsgKind kind = MsgKind::Warning, int helpContext = 0);
+// The normal cursor first, then a Yes/No question.
+MsgResult ask(const std::string& text);
+
+// The question a window asks before unsaved changes would be lost
+// (confirmation, Yes/No/Cancel): Yes runs save, No drops the changes, Cancel
+// stays. True when the caller may go on; a failed save leaves the normal
+// cursor and gives false.
+bool settleUnsavedChanges(const std::string& question, const std::function<bool()>& save);
 
 // Help context of every record-lock message.
 inline constexpr int kLockHelpContext = 8100;

@@ -22,21 +22,6 @@ namespace {
 
 const char* const kNotStored = "***";
 
-void tell(const std::string& text, MsgKind kind)
-{
-    RestoreCursor();
-    ShowMessageBox(text, kind, MsgButtons::Ok, 0);
-}
-
-// The engine's message alone, as the preference save failure shows it.
-std::string engineMessage(const std::exception& error)
-{
-    if (auto* e = dynamic_cast<const engine::EngineError*>(&error))
-        return e->message();
-    return error.what();
-}
-
-
 } // namespace
 
 // --- TPreferenceRecClass ---
@@ -127,7 +112,7 @@ bool TPreferenceRecClass::Save(const std::string& lockIdentity)
     } catch (const std::exception& e) {
         if (t)
             t->cancel();
-        tell("The following error occurred saving the preference: " + engineMessage(e) + "\r\r" +
+        tell("The following error occurred saving the preference: " + std::string(e.what()) + "\r\r" +
                  "The record was NOT saved.",
              MsgKind::Warning);
         return false;
@@ -260,7 +245,7 @@ bool TPreferenceListClass::SaveAll(const std::string& lockIdentity)
         if (owned)
             for (TPreferenceRecClass* s : saved)
                 s->setModified(true);
-        tell("The following error occurred saving the preference: " + engineMessage(e) + "\r\r" +
+        tell("The following error occurred saving the preference: " + std::string(e.what()) + "\r\r" +
                  "The record was NOT saved.",
              MsgKind::Warning);
         return false;

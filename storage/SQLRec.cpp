@@ -18,12 +18,6 @@ const std::string kNoDataSet = "Internal error.  The DataSet name for this recor
 // a few rounds settle it, and the protocol never waits on another copy.
 constexpr int kClaimAttempts = 5;
 
-void tell(const std::string& text, MsgKind kind, int helpContext = 0)
-{
-    RestoreCursor();
-    ShowMessageBox(text, kind, MsgButtons::Ok, helpContext);
-}
-
 bool isRecordGone(const std::exception& e)
 {
     auto* ee = dynamic_cast<const engine::EngineError*>(&e);
@@ -45,6 +39,19 @@ std::string cutCharacters(const std::string& text, std::size_t n)
 }
 
 } // namespace
+
+std::string saveFailureText(const std::exception& error)
+{
+    return std::string("The following error occurred saving the record: ") + error.what() + "\r\r" +
+           "The record was NOT saved.";
+}
+
+std::string lockFailureText(const std::string& recordName, bool lock, const std::exception& error)
+{
+    return std::string("The following error occurred ") + (lock ? "locking" : "unlocking") + " the " + recordName +
+           " record: " + TSQLRecClass::engineErrorText(error) + "\r\r" + "The record was NOT " +
+           (lock ? "locked." : "unlocked.");
+}
 
 // --- TransactionGuard ---
 
@@ -138,9 +145,7 @@ bool TSQLRecClass::LockStoredRow(const std::string& lockIdentity, const std::fun
     try {
         found = findRow();
     } catch (const std::exception& e) {
-        tell("The following error occurred locking the " + m_recordName + " record: " + engineErrorText(e) +
-                 "\r\r" + "The record was NOT locked.",
-             MsgKind::Warning);
+        tell(lockFailureText(m_recordName, true, e), MsgKind::Warning);
         return false;
     }
     if (found)
@@ -155,9 +160,7 @@ bool TSQLRecClass::UnlockStoredRow(const std::string& lockIdentity, const std::f
     try {
         found = findRow();
     } catch (const std::exception& e) {
-        tell("The following error occurred unlocking the " + m_recordName + " record: " + engineErrorText(e) +
-                 "\r\r" + "The record was NOT unlocked.",
-             MsgKind::Warning);
+        tell(lockFailureText(m_recordName, false, e), MsgKind::Warning);
         return false;
     }
     if (found)
@@ -205,8 +208,7 @@ bool TSQLRecClass::SaveKeyedRow(const std::string& lockIdentity, bool stored, co
         if (e && !uniqueIndex.empty() && message.find("index '" + uniqueIndex) != std::string::npos)
             tell(duplicateText, MsgKind::Information);
         else
-            tell("The following error occurred saving the record: " + message + "\r\r" + "The record was NOT saved.",
-                 MsgKind::Warning);
+            tell(saveFailureText(error), MsgKind::Warning);
         return false;
     }
     setModified(false);
@@ -401,9 +403,7 @@ bool TSQLRecClass::Lock(const std::string& lockIdentity)
             holder = currentHolder(); // someone was quicker: see who
         }
     } catch (const std::exception& e) {
-        tell("The following error occurred locking the " + m_recordName + " record: " + engineErrorText(e) + "\r\r" +
-                 "The record was NOT locked.",
-             MsgKind::Warning);
+        tell(lockFailureText(m_recordName, true, e), MsgKind::Warning);
         return false;
     }
 }
@@ -440,9 +440,7 @@ bool TSQLRecClass::Unlock(const std::string& lockIdentity)
             table().cancel();
         } catch (...) {
         }
-        tell("The following error occurred unlocking the " + m_recordName + " record: " + engineErrorText(e) +
-                 "\r\r" + "The record was NOT unlocked.",
-             MsgKind::Warning);
+        tell(lockFailureText(m_recordName, false, e), MsgKind::Warning);
         return false;
     }
 }

@@ -41,6 +41,13 @@ private:
     bool m_done = false;
 };
 
+// "The following error occurred saving the record: " + the error's text +
+// "\r\r" + "The record was NOT saved.", the warning every record save shows.
+std::string saveFailureText(const std::exception& error);
+// "The following error occurred locking (unlocking) the <name> record: " +
+// the engine error text + "\r\r" + "The record was NOT locked." ("unlocked.").
+std::string lockFailureText(const std::string& recordName, bool lock, const std::exception& error);
+
 class TSQLRecClass {
 public:
     explicit TSQLRecClass(THourvaneDataMod& dm);

@@ -26,25 +26,6 @@ namespace {
 const char* const kTimeIn[2] = {"TimeIn1", "TimeIn2"};
 const char* const kTimeOut[2] = {"TimeOut1", "TimeOut2"};
 
-void tell(const std::string& text, MsgKind kind)
-{
-    RestoreCursor();
-    ShowMessageBox(text, kind, MsgButtons::Ok);
-}
-
-void showSaveError(const std::string& engineMessage)
-{
-    tell("The following error occurred saving the record: " + engineMessage + "\r\r" + "The record was NOT saved.",
-         MsgKind::Warning);
-}
-
-std::string messageOf(const std::exception& e)
-{
-    if (auto* ee = dynamic_cast<const engine::EngineError*>(&e))
-        return ee->message();
-    return e.what();
-}
-
 void cancelQuietly(engine::Table& t)
 {
     try {
@@ -334,11 +315,11 @@ bool THoursWorkedRecClass::writeRow(int s, const std::string& lockIdentity)
         cancelQuietly(t);
         if (e.code() == engine::code::KeyViolation)
             throw EDuplicateHourKeyError(); // another copy stored this day's row first
-        showSaveError(e.message());
+        tell(saveFailureText(e), MsgKind::Warning);
         return false;
     } catch (const std::exception& e) {
         cancelQuietly(t);
-        showSaveError(messageOf(e));
+        tell(saveFailureText(e), MsgKind::Warning);
         return false;
     }
     m_newRow[s] = false;
@@ -380,7 +361,7 @@ bool THoursWorkedRecClass::Save(const std::string& lockIdentity)
     try {
         guard.emplace(dataModule().HourvaneDB);
     } catch (const std::exception& e) {
-        showSaveError(messageOf(e));
+        tell(saveFailureText(e), MsgKind::Warning);
         return false;
     }
     const auto newRows = m_newRow;
@@ -412,7 +393,7 @@ bool THoursWorkedRecClass::Save(const std::string& lockIdentity)
         try {
             guard->commit();
         } catch (const std::exception& e) {
-            showSaveError(messageOf(e));
+            tell(saveFailureText(e), MsgKind::Warning);
             ok = false;
         }
     }

@@ -9,6 +9,7 @@
 #include "storage/SQLRec.h"
 
 #include <optional>
+#include <ostream>
 
 namespace hv {
 
@@ -58,6 +59,23 @@ WeekSplit SplitWeek(const std::array<float, 7>& worked, const std::array<float, 
         s.regularTotal = 0;
     return s;
 }
+
+int WeekSaveResult::code() const
+{
+    switch (outcome) {
+    case Outcome::Saved:
+        return kWeekSaved;
+    case Outcome::DayFailed:
+        return day;
+    case Outcome::TimeOffFailed:
+        return kWeekTimeOffFailed;
+    case Outcome::AddedByAnotherCopy:
+        return kWeekDuplicate;
+    }
+    return kWeekSaved;
+}
+
+std::ostream& operator<<(std::ostream& out, const WeekSaveResult& result) { return out << result.code(); }
 
 TWorkWeekRecClass::TWorkWeekRecClass(THourvaneDataMod& dm) : m_dm(dm)
 {
@@ -161,7 +179,7 @@ void TWorkWeekRecClass::rebuildDay(int i, const std::string& lockIdentity)
     m_days[std::size_t(i)] = std::move(fresh);
 }
 
-int TWorkWeekRecClass::Save(const std::string& lockIdentity)
+WeekSaveResult TWorkWeekRecClass::Save(const std::string& lockIdentity)
 {
     TransactionGuard guard(m_dm.HourvaneDB);
     std::array<bool, 7> wasModified{};
@@ -187,15 +205,15 @@ int TWorkWeekRecClass::Save(const std::string& lockIdentity)
         for (int i = 0; i < 7; ++i) {
             if (!m_days[std::size_t(i)]->Save(lockIdentity)) {
                 undo(i);
-                return i;
+                return WeekSaveResult::dayFailed(i);
             }
         }
         if (m_timeOff->SaveAll(lockIdentity) >= 0) {
             undo(7);
-            return kWeekTimeOffFailed;
+            return {WeekSaveResult::Outcome::TimeOffFailed};
         }
         guard.commit();
-        return kWeekSaved;
+        return {WeekSaveResult::Outcome::Saved};
     } catch (const EDuplicateHourKeyError& e) {
         duplicateText = e.what();
     } catch (const EDuplicateTOError& e) {
@@ -207,7 +225,7 @@ int TWorkWeekRecClass::Save(const std::string& lockIdentity)
         day->setModified(false);
     m_timeOff->SetAllModified(false);
     guard.commit();
-    return kWeekDuplicate;
+    return {WeekSaveResult::Outcome::AddedByAnotherCopy};
 }
 
 bool TWorkWeekRecClass::Delete(const std::string& lockIdentity)

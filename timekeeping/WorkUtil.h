@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <iosfwd>
 #include <memory>
 #include <string>
 
@@ -28,10 +29,30 @@ struct WeekSplit {
 WeekSplit SplitWeek(const std::array<float, 7>& worked, const std::array<float, 7>& counting, bool weekly,
                     float threshold);
 
-// Result codes of TWorkWeekRecClass::Save.
-inline constexpr int kWeekSaved = -1;         // 0..6: the day that failed
+// The numbers a week save is known by: -1 saved, 0..6 the day that failed.
+inline constexpr int kWeekSaved = -1;
 inline constexpr int kWeekTimeOffFailed = 7;
-inline constexpr int kWeekDuplicate = 8;      // another copy added entries first
+inline constexpr int kWeekDuplicate = 8; // another copy added entries first
+
+// What TWorkWeekRecClass::Save reports.
+struct WeekSaveResult {
+    enum class Outcome {
+        Saved,
+        DayFailed,          // day holds the failing day, 0..6
+        TimeOffFailed,      // an entry of the week's time off list
+        AddedByAnotherCopy, // another copy stored entries of this week first
+    };
+    Outcome outcome = Outcome::Saved;
+    int day = -1;
+
+    static WeekSaveResult dayFailed(int day) { return {Outcome::DayFailed, day}; }
+    bool saved() const { return outcome == Outcome::Saved; }
+    // kWeekSaved, the day, kWeekTimeOffFailed or kWeekDuplicate.
+    int code() const;
+    friend bool operator==(const WeekSaveResult& result, int code) { return result.code() == code; }
+    friend bool operator==(const WeekSaveResult& a, const WeekSaveResult& b) = default;
+};
+std::ostream& operator<<(std::ostream& out, const WeekSaveResult& result);
 
 class TWorkWeekRecClass {
 public:
@@ -71,10 +92,10 @@ public:
     // overtime policy in force.
     void Compute();
 
-    // kWeekSaved, the failing day 0..6, kWeekTimeOffFailed or kWeekDuplicate.
-    // Nothing is stored on a failure; on kWeekDuplicate the rows written
-    // before the conflict stay and every pending change is dropped.
-    int Save(const std::string& lockIdentity);
+    // Nothing is stored on a failure; when another copy added entries first
+    // the rows written before the conflict stay and every pending change is
+    // dropped.
+    WeekSaveResult Save(const std::string& lockIdentity);
     bool Delete(const std::string& lockIdentity);
     // All rows of the week or none.
     bool Lock(const std::string& lockIdentity);

@@ -14,47 +14,6 @@ namespace {
 
 const char* const kRecordName = "Policy";
 
-void tell(const std::string& text, MsgKind kind)
-{
-    RestoreCursor();
-    ShowMessageBox(text, kind, MsgButtons::Ok, 0);
-}
-
-MsgResult ask(const std::string& text)
-{
-    RestoreCursor();
-    return ShowMessageBox(text, MsgKind::Confirmation, MsgButtons::YesNo, 0);
-}
-
-std::string saveFailure(const std::string& engineMessage)
-{
-    return "The following error occurred saving the record: " + engineMessage + "\r\r" + "The record was NOT saved.";
-}
-
-// The filter belongs to the shared tblPolicy cursor: it must be off again
-// whatever happens while it is on.
-class FilterScope {
-public:
-    FilterScope(engine::Table& t, const std::string& expression) : m_table(t)
-    {
-        m_table.setFilter(expression);
-        m_table.setFiltered(true);
-    }
-    ~FilterScope()
-    {
-        try {
-            m_table.setFiltered(false);
-            m_table.setFilter("");
-        } catch (...) {
-        }
-    }
-    FilterScope(const FilterScope&) = delete;
-    FilterScope& operator=(const FilterScope&) = delete;
-
-private:
-    engine::Table& m_table;
-};
-
 } // namespace
 
 // --- TPolicyRecClass ---
@@ -175,12 +134,12 @@ bool TPolicyRecClass::Save(const std::string& lockIdentity)
     } catch (const engine::EngineError& e) {
         if (t)
             t->cancel();
-        tell(saveFailure(e.message()), MsgKind::Warning);
+        tell(saveFailureText(e), MsgKind::Warning);
         return false;
     } catch (const engine::EngineTextError& e) {
         if (t)
             t->cancel();
-        tell(saveFailure(e.what()), MsgKind::Warning);
+        tell(saveFailureText(e), MsgKind::Warning);
         return false;
     }
     setModified(false);
@@ -194,15 +153,8 @@ bool TPolicyRecClass::Delete(const std::string& lockIdentity)
             return false;
         if (!TSQLRecClass::Delete(lockIdentity))
             return false;
-    } catch (const engine::EngineError& e) {
-        tell(std::string("The following error occurred deleting the ") + kRecordName + " record: " + "\r\r" +
-                 std::to_string(e.code()) + " - " + e.message() + ".",
-             MsgKind::Warning);
-        return false;
-    } catch (const engine::EngineTextError& e) {
-        tell(std::string("The following error occurred deleting the ") + kRecordName + " record:" + "\r\r" +
-                 e.what(),
-             MsgKind::Warning);
+    } catch (const std::exception& e) {
+        tell(deleteFailureText(e), MsgKind::Warning);
         return false;
     }
     Clear();
@@ -232,7 +184,7 @@ bool TPolicyListClass::Load()
         engine::Table& t = m_dm.tblPolicy;
         t.setIndexName("");
         {
-            FilterScope filter(t, "ReasonID = " + std::to_string(m_reasonID) + " and EmpTypeID = " +
+            engine::FilterScope filter(t, "ReasonID = " + std::to_string(m_reasonID) + " and EmpTypeID = " +
                                       std::to_string(m_empTypeID));
             // Keys first: loading a rule moves the shared cursor.
             for (t.first(); !t.eof(); t.next())
@@ -314,17 +266,13 @@ int TPolicyListClass::applyAll(Action action, const std::string& lockIdentity)
     auto failureText = [&](const std::exception& e) {
         switch (action) {
         case Action::Lock:
-            return "The following error occurred locking the " + std::string(kRecordName) +
-                   " record: " + TPolicyRecClass::engineErrorText(e) + "\r\r" +
-                   "The record was NOT locked.";
+            return lockFailureText(kRecordName, true, e);
         case Action::Unlock:
-            return "The following error occurred unlocking the " + std::string(kRecordName) +
-                   " record: " + TPolicyRecClass::engineErrorText(e) + "\r\r" +
-                   "The record was NOT unlocked.";
+            return lockFailureText(kRecordName, false, e);
         case Action::Save:
             break;
         }
-        return saveFailure(e.what());
+        return saveFailureText(e);
     };
 
     // A rollback undoes the rows, so the objects must not keep believing
@@ -383,20 +331,9 @@ int TPolicyListClass::applyAll(Action action, const std::string& lockIdentity)
 
 bool TPolicyListClass::DeleteAllRules()
 {
-    engine::Query& q = m_dm.qryBlank;
     const std::string heading = "The following error occurred deleting the Policy records:\r\r";
     try {
-        q.clearSql();
-        q.addSql("Delete from Policy where ReasonID = " + std::to_string(m_reasonID));
-        // Prepared and released again, so nothing of it stays open on the connection.
-        try {
-            q.prepare();
-            q.execSql();
-        } catch (...) {
-            q.unprepare();
-            throw;
-        }
-        q.unprepare();
+        execBlank(m_dm, "Delete from Policy where ReasonID = " + std::to_string(m_reasonID));
     } catch (const engine::EngineError& e) {
         tell(heading + std::to_string(e.code()) + " - " + e.message() + ".", MsgKind::Warning);
         return false;

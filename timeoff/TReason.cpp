@@ -16,29 +16,6 @@ namespace {
 
 const char* const kRecordName = "Reason";
 
-void tell(const std::string& text, MsgKind kind)
-{
-    RestoreCursor();
-    ShowMessageBox(text, kind, MsgButtons::Ok, 0);
-}
-
-// One statement through qryBlank, prepared and released again so that nothing
-// of it stays open on the connection.
-void execBlank(THourvaneDataMod& dm, const std::string& sql)
-{
-    engine::Query& q = dm.qryBlank;
-    q.clearSql();
-    q.addSql(sql);
-    try {
-        q.prepare();
-        q.execSql();
-    } catch (...) {
-        q.unprepare();
-        throw;
-    }
-    q.unprepare();
-}
-
 void rollbackQuietly(std::optional<TransactionGuard>& tx)
 {
     if (!tx)

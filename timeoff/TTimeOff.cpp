@@ -23,12 +23,6 @@ namespace {
 
 constexpr const char* kRecordName = "Time Off";
 
-void tell(const std::string& text)
-{
-    RestoreCursor();
-    ShowMessageBox(text, MsgKind::Warning, MsgButtons::Ok);
-}
-
 std::string upper(std::string text)
 {
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::toupper(c)); });
@@ -270,12 +264,11 @@ bool TTimeOffRecClass::Save(const std::string& lockIdentity)
         t.cancel();
         if (e.code() == engine::code::KeyViolation)
             throw EDuplicateTOKeyError();
-        tell("The following error occurred saving the record: " + e.message() + "\r\r" + "The record was NOT saved.");
+        tell(saveFailureText(e));
         return false;
     } catch (const engine::EngineTextError& e) {
         t.cancel();
-        tell("The following error occurred saving the record: " + std::string(e.what()) + "\r\r" +
-             "The record was NOT saved.");
+        tell(saveFailureText(e));
         return false;
     }
     // The row now lives under the new key; it is no longer a new day either.
@@ -294,12 +287,8 @@ bool TTimeOffRecClass::Delete(const std::string& lockIdentity)
             return false;
         if (!TSQLRecClass::Delete(lockIdentity))
             return false;
-    } catch (const engine::EngineError& e) {
-        tell(std::string("The following error occurred deleting the ") + kRecordName + " record: " + "\r\r" +
-             std::to_string(e.code()) + " - " + e.message() + ".");
-        return false;
-    } catch (const engine::EngineTextError& e) {
-        tell(std::string("The following error occurred deleting the ") + kRecordName + " record:" + "\r\r" + e.what());
+    } catch (const std::exception& e) {
+        tell(deleteFailureText(e));
         return false;
     }
     Clear();

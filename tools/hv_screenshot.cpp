@@ -2,14 +2,17 @@
 // window: a scratch data folder with a few employees and one filled week,
 // the window opened on that week, and the window drawn into a PNG file.
 //   QT_QPA_PLATFORM=offscreen hv_screenshot docs/main-window.png
+#include "app/QtFileDialogs.h"
+#include "app/Startup.h"
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
 #include "platform/RegionalSettings.h"
 #include "storage/AppState.h"
 #include "storage/DataModule.h"
-#include "timekeeping/Main.h"
+#include "timekeeping/windows/Main.h"
 #include "timekeeping/WorkUtil.h"
 #include "timeoff/TTimeOff.h"
+#include "widgets/CommandRegistry.h"
 #include "widgets/TQVComboBox.h"
 
 #include <QApplication>
@@ -100,7 +103,10 @@ int main(int argc, char** argv)
             return 1;
     }
 
-    hv::TfrmMain window(dm, state, hv::MainWindowHooks{});
+    hv::CommandRegistry commands;
+    hv::RegisterProgramWindows(commands);
+    hv::QtFileDialogs fileDialogs;
+    hv::TfrmMain window(dm, state, commands, fileDialogs);
     window.show();
     window.FormActivate();
     auto* weeks = window.findChild<hv::TQVComboBox*>("cboWeekEnd");

@@ -1,5 +1,6 @@
 #include "widgets/TQVTimeEdit.h"
 
+#include "storage/HVGlobal.h"
 #include "storage/MessageService.h"
 
 #include <QApplication>
@@ -325,7 +326,7 @@ void TQVTimeEdit::cutMasked()
 
 void TQVTimeEdit::keyPressEvent(QKeyEvent* event)
 {
-    const GlobalSettings& settings = m_settings ? *m_settings : globalSettings();
+    const PunchKeys& settings = m_settings ? *m_settings : globalSettings();
     if (m_type == TimeType::te12Hour) {
         if (char letter = ApKeyLetter(Text(), maxLength(), VirtualKeyOf(*event),
                                       HeldModifierOf(*event), settings))

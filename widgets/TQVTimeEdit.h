@@ -3,8 +3,7 @@
 // "hh:mm L" (12-hour, L the letter A or P), typed in overwrite mode with the
 // literals skipped, blanks for positions not typed yet, the check on leaving
 // and the A/P keys of the settings.
-#include "storage/HVGlobal.h"
-#include "timekeeping/TimeValues.h"
+#include "platform/PunchText.h"
 
 #include <QLineEdit>
 
@@ -37,8 +36,8 @@ public:
     // The format in force; words the mask message.
     void SetTimeFormat(const std::string& timeFormat) { m_timeFormat = timeFormat; }
     const std::string& timeFormat() const { return m_timeFormat; }
-    // Where the A/P keys come from; globalSettings() unless told otherwise.
-    void SetSettings(const GlobalSettings* settings) { m_settings = settings; }
+    // Where the A/P keys come from; the global settings unless told otherwise.
+    void SetSettings(const PunchKeys* keys) { m_settings = keys; }
 
     // Set when the text passed the mask check on the last leaving.
     bool valid() const { return m_valid; }
@@ -106,7 +105,7 @@ private:
     bool m_focused = false; // a focus-out without a focus-in is not leaving
     TimeType m_type = TimeType::te24Hour;
     std::string m_timeFormat = "hh:nn";
-    const GlobalSettings* m_settings = nullptr;
+    const PunchKeys* m_settings = nullptr;
     bool m_valid = true;
     int m_tag = 0;
     char m_pending = 0;

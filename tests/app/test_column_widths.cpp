@@ -1,6 +1,6 @@
-#include "app/ShellWidgets.h"
 #include "platform/SettingsFile.h"
 #include "tests/support/TempDir.h"
+#include "widgets/WindowUtil.h"
 
 #include <gtest/gtest.h>
 

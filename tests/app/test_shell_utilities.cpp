@@ -1,7 +1,7 @@
-#include "app/Globals.h"
-#include "app/ShellWidgets.h"
+#include "platform/Shell.h"
 #include "tests/support/ScriptedMessageService.h"
 #include "tests/support/TempDir.h"
+#include "widgets/WindowUtil.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QStyle>
 
-#include "platform/ScrollWidth.h"
+#include "platform/windows/ScrollWidth.h"
 
 namespace hv {
 namespace {

@@ -1,8 +1,9 @@
 // The manager password: its cipher and rules, and the password window in its
 // access and change modes, driven through its named controls.
+#include "settings/windows/Password.h"
+#include "settings/windows/PasswordWindowService.h"
 #include "SettingsFixture.h"
-#include "settings/ManagerAccess.h"
-#include "settings/Password.h"
+#include "widgets/PasswordDialogs.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -306,15 +307,19 @@ public:
     std::vector<PasswordMode> modes;
 };
 
-TEST_F(PasswordWindowTest, ServiceOpensTheRealWindowUnlessATestInstallsOne)
+TEST_F(PasswordWindowTest, ServiceOpensTheWindowTheProgramInstallsAndRefusesWithoutOne)
 {
     RecordingDialogs recording;
     setPasswordDialogs(&recording);
     EXPECT_TRUE(passwordDialogs().run(PasswordMode::Change, *dm, nullptr));
     EXPECT_EQ(recording.modes, std::vector<PasswordMode>{PasswordMode::Change});
     setPasswordDialogs(nullptr);
+    EXPECT_FALSE(passwordDialogs().run(PasswordMode::Access, *dm, nullptr));
 
-    // The real window, answered as soon as it is up.
+    // The real window, as the program installs it, answered as soon as it is up.
+    PasswordWindowService real;
+    setPasswordDialogs(&real);
+
     QTimer::singleShot(0, [] {
         TfrmPassword* window = openPasswordWindow();
         ASSERT_NE(window, nullptr);
@@ -329,6 +334,7 @@ TEST_F(PasswordWindowTest, ServiceOpensTheRealWindowUnlessATestInstallsOne)
         click(*window, "cmdCancel");
     });
     EXPECT_FALSE(passwordDialogs().run(PasswordMode::Access, *dm, nullptr));
+    setPasswordDialogs(nullptr);
 }
 
 } // namespace

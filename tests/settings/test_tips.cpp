@@ -1,8 +1,8 @@
 // The tip of the day reader and window: stepping with wrap-around, and the
 // two settings that carry over to the next time the window opens.
 #include "platform/SettingsFile.h"
-#include "settings/DayTip.h"
 #include "settings/TDayTips.h"
+#include "settings/windows/DayTip.h"
 #include "tests/support/TempDir.h"
 
 #include <QCheckBox>

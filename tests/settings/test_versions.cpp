@@ -1,7 +1,7 @@
 // The version text rules and the splash and about windows that show them.
-#include "settings/About.h"
-#include "settings/Splash.h"
 #include "settings/VersionText.h"
+#include "settings/windows/About.h"
+#include "settings/windows/Splash.h"
 
 #include <QLabel>
 #include <QPushButton>

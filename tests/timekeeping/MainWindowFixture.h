@@ -7,12 +7,15 @@
 #include "platform/DateUtil.h"
 #include "platform/Format.h"
 #include "platform/RegionalSettings.h"
-#include "settings/ManagerAccess.h"
 #include "storage/HVGlobal.h"
 #include "storage/Prefer.h"
 #include "tests/people/PeopleFixture.h"
-#include "timekeeping/Main.h"
+#include "tests/support/ScriptedFileDialogs.h"
+#include "tests/support/ScriptedPasswordDialogs.h"
+#include "timekeeping/windows/Main.h"
 #include "timekeeping/WorkUtil.h"
+#include "timeoff/windows/TimeOffCommands.h"
+#include "widgets/CommandRegistry.h"
 #include "widgets/TQVComboBox.h"
 #include "widgets/TQVNumberEdit.h"
 #include "widgets/TQVTimeEdit.h"
@@ -28,25 +31,6 @@
 #include <string>
 
 namespace hv::test {
-
-// Answers the manager password window from a script and counts its openings.
-class ScriptedPasswordDialogs : public PasswordDialogs {
-public:
-    ScriptedPasswordDialogs() { setPasswordDialogs(this); }
-    ~ScriptedPasswordDialogs() override { setPasswordDialogs(nullptr); }
-    bool run(PasswordMode mode, THourvaneDataMod&, QWidget*) override
-    {
-        ++(mode == PasswordMode::Access ? accessRuns : changeRuns);
-        if (answers.empty())
-            return false;
-        const bool answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    std::deque<bool> answers;
-    int accessRuns = 0;
-    int changeRuns = 0;
-};
 
 class MainWindowTest : public PeopleTest {
 protected:
@@ -87,7 +71,7 @@ protected:
     // Builds, shows and activates the window; the activation refresh runs.
     TfrmMain& open(MainWindowHooks hooks = {})
     {
-        window = std::make_unique<TfrmMain>(*dm, appState(), std::move(hooks));
+        window = std::make_unique<TfrmMain>(*dm, appState(), commands, fileDialogs, std::move(hooks));
         window->show();
         window->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -153,8 +137,18 @@ protected:
         return std::int32_t(t.fieldByName("ReasonID").asInteger());
     }
 
+    // The windows the program registers that these tests open.
+    static CommandRegistry programCommands()
+    {
+        CommandRegistry registry;
+        RegisterTimeOffWindows(registry);
+        return registry;
+    }
+
     FixedClock today;
     ScriptedPasswordDialogs passwords;
+    CommandRegistry commands = programCommands();
+    ScriptedFileDialogs fileDialogs;
     std::unique_ptr<TfrmMain> window;
 };
 

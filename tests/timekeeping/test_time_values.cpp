@@ -1,5 +1,6 @@
 #include "platform/DateUtil.h"
 #include "platform/RegionalSettings.h"
+#include "storage/HVGlobal.h"
 #include "timekeeping/TimeValues.h"
 
 #include <gtest/gtest.h>

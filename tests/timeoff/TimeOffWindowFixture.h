@@ -8,10 +8,10 @@
 #include "platform/DateUtil.h"
 #include "platform/Format.h"
 #include "platform/RegionalSettings.h"
-#include "settings/ManagerAccess.h"
 #include "storage/HVGlobal.h"
 #include "tests/people/PeopleFixture.h"
-#include "timeoff/TimeOff.h"
+#include "tests/support/ScriptedPasswordDialogs.h"
+#include "timeoff/windows/TimeOff.h"
 #include "widgets/TQVComboBox.h"
 #include "widgets/TQVNumberEdit.h"
 
@@ -27,27 +27,6 @@
 #include <vector>
 
 namespace hv::test {
-
-// Answers each Access run with the next scripted answer (false when none is left).
-class ScriptedPasswordDialogs : public PasswordDialogs {
-public:
-    ScriptedPasswordDialogs() { setPasswordDialogs(this); }
-    ~ScriptedPasswordDialogs() override { setPasswordDialogs(nullptr); }
-    void answer(bool granted) { m_answers.push_back(granted); }
-    bool run(PasswordMode mode, THourvaneDataMod&, QWidget*) override
-    {
-        ++runs;
-        if (mode != PasswordMode::Access || m_answers.empty())
-            return false;
-        const bool granted = m_answers.front();
-        m_answers.pop_front();
-        return granted;
-    }
-    int runs = 0;
-
-private:
-    std::deque<bool> m_answers;
-};
 
 class TimeOffWindowTest : public PeopleTest {
 protected:
