@@ -106,7 +106,7 @@ std::optional<TableDef> embeddedDefinition(const std::string& path)
         while (!def && st.step())
             def = TableDef::parse(st.columnText(0));
     } catch (const EngineError&) {
-        // whatever could be read
+        // the file holds no readable definition
     }
     return def;
 }
