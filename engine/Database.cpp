@@ -1,6 +1,7 @@
 #include "engine/Database.h"
 
 #include "engine/EngineError.h"
+#include "engine/Statement.h"
 #include "engine/TableDef.h"
 
 #include <sqlite3.h>
@@ -225,21 +226,11 @@ std::string Database::attach(const std::string& schema, const std::string& path)
         }
         return "main";
     }
-    sqlite3_stmt* st = nullptr;
-    std::string sql = "ATTACH DATABASE ?1 AS " + quoteIdent(schema);
-    int rc = sqlite3_prepare_v2(m_db, sql.c_str(), -1, &st, nullptr);
-    if (rc == SQLITE_OK) {
-        std::string uri = fileUri(path, "rw");
-        sqlite3_bind_text(st, 1, uri.c_str(), -1, SQLITE_TRANSIENT);
-        rc = sqlite3_step(st);
-        if (rc == SQLITE_DONE)
-            rc = SQLITE_OK;
-        else
-            rc = sqlite3_extended_errcode(m_db);
+    {
+        Statement st(m_db, "ATTACH DATABASE ?1 AS " + quoteIdent(schema), fs::path(path).filename().string());
+        st.bindText(1, fileUri(path, "rw"));
+        st.execute();
     }
-    sqlite3_finalize(st);
-    if (rc != SQLITE_OK)
-        raise(rc, fs::path(path).filename().string());
     m_attached.push_back({schema, path, schema});
     try {
         exec("SELECT count(*) FROM " + quoteIdent(schema) + ".sqlite_schema");
@@ -345,6 +336,28 @@ ReadTransaction::~ReadTransaction()
         } catch (...) {
         }
     }
+}
+
+Savepoint::Savepoint(Database& db, std::string name) : m_db(db), m_name(std::move(name))
+{
+    m_db.exec("SAVEPOINT " + m_name);
+}
+
+Savepoint::~Savepoint()
+{
+    if (m_released)
+        return;
+    try {
+        m_db.exec("ROLLBACK TO " + m_name);
+        m_db.exec("RELEASE " + m_name);
+    } catch (...) {
+    }
+}
+
+void Savepoint::release()
+{
+    m_db.exec("RELEASE " + m_name);
+    m_released = true;
 }
 
 bool Database::inTransaction() const { return m_db && !sqlite3_get_autocommit(m_db); }

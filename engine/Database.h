@@ -118,6 +118,24 @@ private:
     bool m_owned = false;
 };
 
+// A savepoint for a write that takes several statements: the constructor
+// starts it, release() keeps the work, and a savepoint still open when the
+// object goes is rolled back to and released, so none of the work stays.
+// Never throws from its destructor.
+class Savepoint {
+public:
+    Savepoint(Database& db, std::string name);
+    ~Savepoint();
+    Savepoint(const Savepoint&) = delete;
+    Savepoint& operator=(const Savepoint&) = delete;
+    void release();
+
+private:
+    Database& m_db;
+    std::string m_name;
+    bool m_released = false;
+};
+
 // Builds the engine error for an SQLite result code (shared by tables and queries).
 EngineError makeEngineError(sqlite3* db, int rc, const std::string& context);
 std::string quoteIdent(const std::string& name);

@@ -31,4 +31,9 @@ EngineError::EngineError(std::vector<int> codes, const std::string& message)
 {
 }
 
+EngineError::EngineError(int errorCode, const std::string& message, std::string indexName)
+    : std::runtime_error(message), m_codes{errorCode}, m_indexName(std::move(indexName))
+{
+}
+
 } // namespace hv::engine

@@ -38,12 +38,17 @@ class EngineError : public std::runtime_error {
 public:
     EngineError(int errorCode, const std::string& message);
     EngineError(std::vector<int> codes, const std::string& message);
+    // A key violation, naming the unique index it broke.
+    EngineError(int errorCode, const std::string& message, std::string indexName);
     int code() const { return m_codes.empty() ? 0 : m_codes.front(); }
     const std::vector<int>& codes() const { return m_codes; }
     std::string message() const { return what(); }
+    // The broken index of a key violation ("Primary" for the primary key); empty otherwise.
+    const std::string& indexName() const { return m_indexName; }
 
 private:
     std::vector<int> m_codes;
+    std::string m_indexName;
 };
 
 class EngineTextError : public std::runtime_error {

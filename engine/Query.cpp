@@ -3,7 +3,7 @@
 #include "engine/EngineError.h"
 #include "engine/TableDef.h"
 
-#include <sqlite3.h>
+#include <cctype>
 
 namespace hv::engine {
 
@@ -20,8 +20,7 @@ Query::~Query()
 
 void Query::finalizeStatements()
 {
-    sqlite3_finalize(m_st);
-    m_st = nullptr;
+    m_st.finalize();
     m_active = false;
     m_eof = true;
 }
@@ -57,25 +56,16 @@ std::string Query::sql() const
     return out;
 }
 
-sqlite3_stmt* Query::statement()
+Statement& Query::statement()
 {
-    if (m_st)
+    if (m_st.prepared())
         return m_st;
     std::string text = sql();
-    const char* tail = nullptr;
-    int rc = sqlite3_prepare_v3(m_db.handle(), text.c_str(), -1, m_prepared ? SQLITE_PREPARE_PERSISTENT : 0,
-                                &m_st, &tail);
-    if (rc != SQLITE_OK) {
-        int err = sqlite3_extended_errcode(m_db.handle());
-        sqlite3_finalize(m_st);
-        m_st = nullptr;
-        m_db.raise(err);
-    }
-    while (tail && *tail && std::isspace(static_cast<unsigned char>(*tail)))
-        ++tail;
-    if (!m_st || (tail && *tail && *tail != ';')) {
-        sqlite3_finalize(m_st);
-        m_st = nullptr;
+    std::size_t end = m_st.prepare(m_db.handle(), text, {}, m_prepared);
+    while (end < text.size() && std::isspace(static_cast<unsigned char>(text[end])))
+        ++end;
+    if (!m_st.prepared() || (end < text.size() && text[end] != ';')) {
+        m_st.finalize();
         throw EngineError(code::SqlError, "A query holds exactly one statement");
     }
     return m_st;
@@ -90,10 +80,8 @@ void Query::prepare()
 void Query::unprepare()
 {
     m_prepared = false;
-    if (!m_active) {
-        sqlite3_finalize(m_st);
-        m_st = nullptr;
-    }
+    if (!m_active)
+        m_st.finalize();
 }
 
 void Query::setParam(const std::string& name, Value value)
@@ -107,13 +95,13 @@ void Query::setParamDate(const std::string& name, double day)
     setParam(name, Value(dateTimeToText(day, FieldType::Date)));
 }
 
-void Query::bindParams(sqlite3_stmt* st)
+void Query::bindParams(Statement& st)
 {
-    sqlite3_reset(st);
-    sqlite3_clear_bindings(st);
-    int n = sqlite3_bind_parameter_count(st);
+    st.reset();
+    st.clearBindings();
+    int n = st.parameterCount();
     for (int i = 1; i <= n; ++i) {
-        const char* pname = sqlite3_bind_parameter_name(st, i);
+        const char* pname = st.parameterName(i);
         if (!pname)
             throw EngineError(code::SqlError, "Query parameters must be named");
         std::string key = pname + 1;
@@ -123,58 +111,37 @@ void Query::bindParams(sqlite3_stmt* st)
                 it = p;
         if (it == m_params.end())
             throw EngineError(code::SqlError, "No value for the parameter '" + key + "'");
-        const Value& v = it->second;
-        if (auto* x = std::get_if<std::int64_t>(&v))
-            sqlite3_bind_int64(st, i, *x);
-        else if (auto* d = std::get_if<double>(&v))
-            sqlite3_bind_double(st, i, *d);
-        else if (auto* s = std::get_if<std::string>(&v))
-            sqlite3_bind_text(st, i, s->data(), int(s->size()), SQLITE_TRANSIENT);
-        else
-            sqlite3_bind_null(st, i);
+        st.bindValue(i, it->second);
     }
 }
 
 void Query::step()
 {
-    int rc = sqlite3_step(m_st);
-    if (rc == SQLITE_ROW) {
-        int n = sqlite3_column_count(m_st);
-        m_row.assign(std::size_t(n), Value());
-        for (int c = 0; c < n; ++c) {
-            switch (sqlite3_column_type(m_st, c)) {
-            case SQLITE_INTEGER: m_row[c] = Value(std::int64_t(sqlite3_column_int64(m_st, c))); break;
-            case SQLITE_FLOAT: m_row[c] = Value(sqlite3_column_double(m_st, c)); break;
-            case SQLITE_NULL: break;
-            default: {
-                const char* t = reinterpret_cast<const char*>(sqlite3_column_text(m_st, c));
-                m_row[c] = Value(std::string(t ? t : "", std::size_t(sqlite3_column_bytes(m_st, c))));
-            }
-            }
-        }
-        m_eof = false;
-        return;
-    }
-    m_eof = true;
-    m_row.assign(m_names.size(), Value());
-    if (rc != SQLITE_DONE) {
-        int err = sqlite3_extended_errcode(m_db.handle());
-        sqlite3_reset(m_st);
+    bool row = false;
+    try {
+        row = m_st.step();
+    } catch (...) {
         m_active = false;
-        m_db.raise(err);
+        m_eof = true;
+        m_row.assign(m_names.size(), Value());
+        throw;
     }
+    m_eof = !row;
+    m_row.assign(row ? std::size_t(m_st.columnCount()) : m_names.size(), Value());
+    for (std::size_t c = 0; row && c < m_row.size(); ++c)
+        m_row[c] = m_st.columnValue(int(c));
 }
 
 void Query::open()
 {
     close();
-    sqlite3_stmt* st = statement();
-    if (sqlite3_column_count(st) == 0)
+    Statement& st = statement();
+    if (st.columnCount() == 0)
         throw EngineError(code::SqlError, "The statement returns no rows; execute it instead");
     bindParams(st);
     m_names.clear();
-    for (int c = 0; c < sqlite3_column_count(st); ++c)
-        m_names.emplace_back(sqlite3_column_name(st, c));
+    for (int c = 0; c < st.columnCount(); ++c)
+        m_names.push_back(st.columnName(c));
     m_active = true;
     step();
 }
@@ -193,31 +160,31 @@ void Query::close()
         return;
     m_active = false;
     m_eof = true;
-    if (m_prepared) {
-        sqlite3_reset(m_st); // keep it prepared, but end its read
-    } else {
-        sqlite3_finalize(m_st);
-        m_st = nullptr;
-    }
+    endRun();
+}
+
+void Query::endRun()
+{
+    if (m_prepared)
+        m_st.reset(); // keep it prepared, but end its read
+    else
+        m_st.finalize();
 }
 
 void Query::execSql()
 {
     close();
-    sqlite3_stmt* st = statement();
+    Statement& st = statement();
     bindParams(st);
-    int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+    try {
+        while (st.step()) {
+        }
+    } catch (...) {
+        endRun();
+        throw;
     }
-    int err = sqlite3_extended_errcode(m_db.handle());
-    sqlite3_reset(st);
-    if (!m_prepared) {
-        sqlite3_finalize(m_st);
-        m_st = nullptr;
-    }
-    if (rc != SQLITE_DONE)
-        m_db.raise(err);
-    m_rowsAffected = sqlite3_changes64(m_db.handle());
+    m_rowsAffected = st.changes();
+    endRun();
 }
 
 QueryField Query::fieldByName(const std::string& name) const

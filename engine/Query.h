@@ -3,13 +3,12 @@
 // it is opened and read column by column, or executed; named parameters
 // (":EmpID") keep their values across opens, and it may be kept prepared.
 #include "engine/Database.h"
+#include "engine/Statement.h"
 #include "engine/Value.h"
 
 #include <map>
 #include <string>
 #include <vector>
-
-struct sqlite3_stmt;
 
 namespace hv::engine {
 
@@ -71,15 +70,16 @@ public:
 
 private:
     friend class QueryField;
-    sqlite3_stmt* statement();
-    void bindParams(sqlite3_stmt* st);
+    Statement& statement();
+    void bindParams(Statement& st);
     void step();
+    void endRun();
 
     Database& m_db;
     std::string m_component;
     std::vector<std::string> m_lines;
     std::map<std::string, Value> m_params; // keys without the leading ':'
-    sqlite3_stmt* m_st = nullptr;
+    Statement m_st;
     bool m_prepared = false;
     bool m_active = false;
     bool m_eof = true;

@@ -2,6 +2,7 @@
 // re-create the table from its definition, copy the rows back, and put the new
 // file in place of the damaged one, which is kept as <name>.bad.
 #include "engine/EngineError.h"
+#include "engine/Statement.h"
 #include "engine/Table.h"
 
 #include <sqlite3.h>
@@ -99,26 +100,27 @@ std::optional<TableDef> embeddedDefinition(const std::string& path)
     Conn c;
     if (!openConn(c, path, "ro"))
         return std::nullopt;
-    sqlite3_stmt* st = nullptr;
     std::optional<TableDef> def;
-    if (sqlite3_prepare_v2(c.db, "SELECT \"Text\" FROM hv_definition", -1, &st, nullptr) == SQLITE_OK) {
-        while (!def && sqlite3_step(st) == SQLITE_ROW)
-            if (auto t = reinterpret_cast<const char*>(sqlite3_column_text(st, 0)))
-                def = TableDef::parse(t);
+    try {
+        Statement st(c.db, "SELECT \"Text\" FROM hv_definition");
+        while (!def && st.step())
+            def = TableDef::parse(st.columnText(0));
+    } catch (const EngineError&) {
+        // the file holds no readable definition
     }
-    sqlite3_finalize(st);
     return def;
 }
 
 std::vector<std::string> columnsOf(sqlite3* db, const std::string& schema, const std::string& table)
 {
     std::vector<std::string> cols;
-    sqlite3_stmt* st = nullptr;
-    std::string sql = "PRAGMA " + quoteIdent(schema) + ".table_info(" + quoteIdent(table) + ")";
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK)
-        while (sqlite3_step(st) == SQLITE_ROW)
-            cols.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
-    sqlite3_finalize(st);
+    try {
+        Statement st(db, "PRAGMA " + quoteIdent(schema) + ".table_info(" + quoteIdent(table) + ")");
+        while (st.step())
+            cols.push_back(st.columnText(1));
+    } catch (const EngineError&) {
+        // whatever could be read
+    }
     return cols;
 }
 
@@ -133,14 +135,13 @@ void copyRows(const std::string& rebuilt, const std::string& salvaged, const std
     Conn c;
     if (!openConn(c, rebuilt, "rw"))
         throw EngineError(code::WriteError, "Cannot open the rebuilt table " + rebuilt);
-    sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(c.db, "ATTACH DATABASE ?1 AS salvaged", -1, &st, nullptr);
-    std::string uri = fileUri(salvaged, "ro");
-    sqlite3_bind_text(st, 1, uri.c_str(), -1, SQLITE_TRANSIENT);
-    int rc = sqlite3_step(st);
-    sqlite3_finalize(st);
-    if (rc != SQLITE_DONE)
+    try {
+        Statement st(c.db, "ATTACH DATABASE ?1 AS salvaged");
+        st.bindText(1, fileUri(salvaged, "ro"));
+        st.execute();
+    } catch (const EngineError&) {
         return;
+    }
     auto have = columnsOf(c.db, "salvaged", table);
     std::string cols;
     for (const auto& w : wanted)

@@ -5,6 +5,7 @@
 #include "engine/Database.h"
 #include "engine/Filter.h"
 #include "engine/LockFile.h"
+#include "engine/Statement.h"
 #include "engine/TableDef.h"
 #include "engine/Value.h"
 
@@ -13,8 +14,6 @@
 #include <unordered_map>
 #include <string>
 #include <vector>
-
-struct sqlite3_stmt;
 
 namespace hv::engine {
 
@@ -136,11 +135,6 @@ public:
 
 private:
     friend class Field;
-    struct Stmt {
-        sqlite3_stmt* st = nullptr;
-        ~Stmt();
-        void reset();
-    };
 
     std::string path() const;
     std::string blobPath() const;
@@ -153,28 +147,27 @@ private:
     void requireActive() const;
     void requireEditing() const;
     // The SQL text is built only when the statement is not prepared yet.
-    template <class MakeSql> sqlite3_stmt* prepare(Stmt& s, MakeSql&& makeSql)
+    template <class MakeSql> Statement& prepare(Statement& s, MakeSql&& makeSql)
     {
-        if (s.st)
-            return reuse(s);
-        return prepareText(s, makeSql());
+        if (!s.prepared())
+            return prepareText(s, makeSql());
+        s.reset();
+        s.clearBindings();
+        return s;
     }
-    sqlite3_stmt* reuse(Stmt& s);
-    sqlite3_stmt* prepareText(Stmt& s, const std::string& sql);
-    void bindValue(sqlite3_stmt* st, int pos, const Value& v) const;
-    Value columnValue(sqlite3_stmt* st, int col) const;
-    void bindFilter(sqlite3_stmt* st, int firstPos) const;
+    Statement& prepareText(Statement& s, const std::string& sql);
+    void bindFilter(Statement& st, int firstPos) const;
     void compileFilterIfNeeded();
     bool loadRow(std::int64_t rowid);
     // Walking reads rows a block at a time in one statement, so a walk does not
     // pay for a read transaction per row.
     bool loadListRow(std::size_t pos);
     void prefetchFrom(std::size_t pos);
-    void readRowFrom(sqlite3_stmt* st, int firstCol);
+    std::vector<Value> rowFrom(const Statement& st, int firstCol) const; // memo fields left null
+    void readRowFrom(const Statement& st, int firstCol);
     void loadMemo() const;
     void buildRowList();
     void positionInList();
-    [[noreturn]] void raisePost(int rc);
     void verifyLayout();
     Value storageValue(int field, const Value& v) const;
     void writeMemo(std::int64_t rowid);
@@ -211,9 +204,9 @@ private:
     std::uint64_t m_memoMask = 0;
     std::uint64_t m_dirty = 0;
 
-    Stmt m_stLoad, m_stMemoLoad, m_stInsert, m_stMemoWrite, m_stDelete, m_stMemoDelete, m_stFind,
+    Statement m_stLoad, m_stMemoLoad, m_stInsert, m_stMemoWrite, m_stDelete, m_stMemoDelete, m_stFind,
         m_stList, m_stCount, m_stBlock;
-    std::map<std::uint64_t, Stmt> m_stUpdate;
+    std::map<std::uint64_t, Statement> m_stUpdate;
     std::size_t m_findKeyCount = 0;
     std::unordered_map<std::int64_t, std::vector<Value>> m_prefetched;
     const IndexDef* m_keyIndex = nullptr;

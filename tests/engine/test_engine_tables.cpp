@@ -148,7 +148,9 @@ TEST_F(EngineTest, UniqueCaseInsensitiveIndexNamesItselfInTheKeyViolation)
     } catch (const EngineError& e) {
         EXPECT_EQ(e.code(), code::KeyViolation);
         EXPECT_NE(e.message().find("index 'DeptName'"), std::string::npos) << e.message();
+        EXPECT_EQ(e.indexName(), "DeptName");
     }
+    EXPECT_FALSE(db.inTransaction()); // the failed write's savepoint is gone too
     d->cancel();
     EXPECT_EQ(d->recordCount(), 1);
 
@@ -160,6 +162,7 @@ TEST_F(EngineTest, UniqueCaseInsensitiveIndexNamesItselfInTheKeyViolation)
     } catch (const EngineError& e) {
         EXPECT_EQ(e.code(), code::KeyViolation);
         EXPECT_NE(e.message().find("index 'Primary'"), std::string::npos) << e.message();
+        EXPECT_EQ(e.indexName(), "Primary");
     }
 }
 
