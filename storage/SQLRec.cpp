@@ -204,8 +204,7 @@ bool TSQLRecClass::SaveKeyedRow(const std::string& lockIdentity, bool stored, co
             }
         }
         auto* e = dynamic_cast<const engine::EngineError*>(&error);
-        const std::string message = e ? e->message() : error.what();
-        if (e && !uniqueIndex.empty() && message.find("index '" + uniqueIndex) != std::string::npos)
+        if (e && !uniqueIndex.empty() && e->indexName() == uniqueIndex)
             tell(duplicateText, MsgKind::Information);
         else
             tell(saveFailureText(error), MsgKind::Warning);

@@ -107,9 +107,9 @@ protected:
     // row another copy deleted is appended again when the user answers Yes to
     // recreateQuestion; a new record is appended. writeColumns fills the row
     // (told whether it was appended, so that a key part can be set then);
-    // LockedBy is emptied (a save releases the row) and the row posted. An
-    // engine error naming "index '" + uniqueIndex shows duplicateText, any
-    // other error the save warning; the row change is cancelled either way.
+    // LockedBy is emptied (a save releases the row) and the row posted. A
+    // key violation of the index uniqueIndex shows duplicateText, any other
+    // error the save warning; the row change is cancelled either way.
     bool SaveKeyedRow(const std::string& lockIdentity, bool stored, const std::function<bool()>& findRow,
                       const std::string& recreateQuestion,
                       const std::function<void(engine::Table&, bool appended)>& writeColumns,

@@ -197,16 +197,17 @@ bool TReasonRecClass::Save(const std::string& lockIdentity)
         m_reasonID = originalID;
         return false;
     };
-    auto failed = [&](const std::string& engineMessage) {
+    auto failed = [&](const std::exception& error) {
         if (t)
             t->cancel();
         giveUp();
-        if (engineMessage.find("index 'Reasons") != std::string::npos)
+        const auto* coded = dynamic_cast<const engine::EngineError*>(&error);
+        const std::string index = coded ? coded->indexName() : std::string();
+        if (index == "Reasons")
             throw EDupReasonDescError();
-        if (engineMessage.find("index 'ReasonCode") != std::string::npos)
+        if (index == "ReasonCode")
             throw EDupReasonCodeError();
-        tell("The following error occurred saving the record: " + engineMessage + "\r\r" + "The record was NOT saved.",
-             MsgKind::Warning);
+        tell(saveFailureText(error), MsgKind::Warning);
         return false;
     };
     try {
@@ -244,9 +245,9 @@ bool TReasonRecClass::Save(const std::string& lockIdentity)
             return giveUp();
         tx->commit();
     } catch (const engine::EngineError& e) {
-        return failed(e.message());
+        return failed(e);
     } catch (const engine::EngineTextError& e) {
-        return failed(e.what());
+        return failed(e);
     }
     if (!m_policyFlag) {
         m_accrualBasis.clear();
