@@ -5,7 +5,7 @@
 #include "engine/Database.h"
 #include "engine/Table.h"
 #include "storage/AppState.h"
-#include "tests/storage/StorageFixture.h"
+#include "tests/support/DataFolderFixture.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -9,7 +9,7 @@
 #include "platform/DateUtil.h"
 #include "storage/AppState.h"
 #include "storage/DataModule.h"
-#include "tests/storage/StorageFixture.h"
+#include "tests/support/DataFolderFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -26,16 +26,7 @@ protected:
     std::int64_t addDept(const std::string& name, bool active = true, std::int64_t manager = 0,
                          const std::string& code = {}, const std::string& lockedBy = {})
     {
-        engine::Table& t = dm->tblDepts;
-        t.append();
-        t.fieldByName("DeptName").setAsString(name);
-        t.fieldByName("DeptCode").setAsString(code);
-        t.fieldByName("ActiveFlag").setAsBoolean(active);
-        t.fieldByName("ManagerID").setAsInteger(manager);
-        if (!lockedBy.empty())
-            t.fieldByName("LockedBy").setAsString(lockedBy);
-        t.post();
-        return t.fieldByName("DeptID").asInteger();
+        return addDeptRow(*dm, name, active, manager, code, lockedBy);
     }
 
     // Dates of 0 stay null.
@@ -43,39 +34,7 @@ protected:
                         std::int64_t dept = 0, bool active = true, const std::string& code = {},
                         const std::string& lockedBy = {})
     {
-        engine::Table& t = dm->tblEmps;
-        t.append();
-        t.fieldByName("LastName").setAsString(last);
-        t.fieldByName("FirstName").setAsString(first);
-        if (start > 0)
-            t.fieldByName("StartDate").setAsDateTime(start);
-        if (end > 0)
-            t.fieldByName("EndDate").setAsDateTime(end);
-        t.fieldByName("DeptID").setAsInteger(dept);
-        t.fieldByName("ActiveFlag").setAsBoolean(active);
-        t.fieldByName("EligibleFlag").setAsBoolean(true);
-        t.fieldByName("EmpCode").setAsString(code);
-        if (!lockedBy.empty())
-            t.fieldByName("LockedBy").setAsString(lockedBy);
-        t.post();
-        return t.fieldByName("EmpID").asInteger();
-    }
-
-    // The first column of the first row as the other copy reads it from disk:
-    // "<null>" for a null, "<no row>" when there is none.
-    std::string read(const std::string& sql)
-    {
-        engine::Query& q = second().qryBlank;
-        q.clearSql();
-        q.addSql(sql);
-        q.open();
-        std::string v = q.eof() ? "<no row>" : q.field(0).isNull() ? "<null>" : q.field(0).asString();
-        q.close();
-        return v;
-    }
-    std::int64_t count(const std::string& table, const std::string& where = {})
-    {
-        return std::stoll(read("select count(*) from " + table + (where.empty() ? "" : " where " + where)));
+        return addEmployeeRow(*dm, {last, first, start, end, dept, active, code, lockedBy});
     }
 
     // The error that the statement meets on this copy's connection just now.

@@ -3,7 +3,7 @@
 // window tests share.
 #include "settings/PassUtil.h"
 #include "storage/AppState.h"
-#include "tests/storage/StorageFixture.h"
+#include "tests/support/DataFolderFixture.h"
 
 #include <QLineEdit>
 #include <QPushButton>

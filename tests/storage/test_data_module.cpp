@@ -1,6 +1,6 @@
 // Starting the data module: finding the folder, creating, reopening and
 // repairing the database.
-#include "StorageFixture.h"
+#include "tests/support/DataFolderFixture.h"
 #include "platform/SettingsFile.h"
 #include "tests/support/PeerProcess.h"
 

@@ -1,6 +1,6 @@
 // The preference store in both places, the settings cache and the global
 // settings derived from it.
-#include "StorageFixture.h"
+#include "tests/support/DataFolderFixture.h"
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
 #include "platform/RegionalSettings.h"

@@ -1,5 +1,5 @@
 // The fourteen tables as a new database gets them, read back through the engine.
-#include "StorageFixture.h"
+#include "tests/support/DataFolderFixture.h"
 #include "storage/CreateTables.h"
 
 namespace hv::test {

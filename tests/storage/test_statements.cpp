@@ -1,5 +1,5 @@
 // The statements the program runs, against the real tables.
-#include "StorageFixture.h"
+#include "tests/support/DataFolderFixture.h"
 
 namespace hv::test {
 

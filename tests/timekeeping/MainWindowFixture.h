@@ -125,16 +125,7 @@ protected:
 
     std::int32_t addPlainReason(const std::string& name, const std::string& code)
     {
-        engine::Table& t = dm->tblReasons;
-        t.append();
-        t.fieldByName("Reason").setAsString(name);
-        t.fieldByName("ReasonCode").setAsString(code);
-        t.fieldByName("ActiveFlag").setAsBoolean(true);
-        t.fieldByName("PaidFlag").setAsBoolean(true);
-        t.fieldByName("OvertimeFlag").setAsBoolean(false);
-        t.fieldByName("PolicyFlag").setAsBoolean(false);
-        t.post();
-        return std::int32_t(t.fieldByName("ReasonID").asInteger());
+        return addReasonRow(*dm, {.name = name, .code = code});
     }
 
     // The windows the program registers that these tests open.

@@ -7,7 +7,7 @@
 #include "platform/RegionalSettings.h"
 #include "storage/AppState.h"
 #include "storage/HVGlobal.h"
-#include "tests/storage/StorageFixture.h"
+#include "tests/support/DataFolderFixture.h"
 #include "tests/support/PeerProcess.h"
 #include "timekeeping/THourRec.h"
 

@@ -4,7 +4,7 @@
 #include "platform/DateUtil.h"
 #include "storage/AppState.h"
 #include "storage/HVGlobal.h"
-#include "tests/storage/StorageFixture.h"
+#include "tests/support/DataFolderFixture.h"
 #include "timekeeping/WeekPay.h"
 #include "timekeeping/WorkUtil.h"
 
@@ -37,16 +37,7 @@ protected:
 
     std::int32_t addReason(const std::string& name, bool paid, bool overtime)
     {
-        engine::Table& t = dm->tblReasons;
-        t.append();
-        t.fieldByName("Reason").setAsString(name);
-        t.fieldByName("ReasonCode").setAsString(name.substr(0, 1));
-        t.fieldByName("ActiveFlag").setAsBoolean(true);
-        t.fieldByName("PaidFlag").setAsBoolean(paid);
-        t.fieldByName("OvertimeFlag").setAsBoolean(overtime);
-        t.fieldByName("PolicyFlag").setAsBoolean(false);
-        t.post();
-        return std::int32_t(t.fieldByName("ReasonID").asInteger());
+        return addReasonRow(*dm, {.name = name, .code = name.substr(0, 1), .paid = paid, .overtime = overtime});
     }
     void putWorked(int day, int hours, int shift)
     {

@@ -7,7 +7,7 @@
 #include "platform/Format.h"
 #include "storage/AppState.h"
 #include "storage/HVGlobal.h"
-#include "tests/storage/StorageFixture.h"
+#include "tests/support/DataFolderFixture.h"
 #include "timekeeping/WorkUtil.h"
 
 #include <optional>
@@ -63,16 +63,7 @@ protected:
 
     std::int32_t addReason(const std::string& name, const std::string& code, bool paid, bool overtime)
     {
-        engine::Table& t = dm->tblReasons;
-        t.append();
-        t.fieldByName("Reason").setAsString(name);
-        t.fieldByName("ReasonCode").setAsString(code);
-        t.fieldByName("ActiveFlag").setAsBoolean(true);
-        t.fieldByName("PaidFlag").setAsBoolean(paid);
-        t.fieldByName("OvertimeFlag").setAsBoolean(overtime);
-        t.fieldByName("PolicyFlag").setAsBoolean(false);
-        t.post();
-        return std::int32_t(t.fieldByName("ReasonID").asInteger());
+        return addReasonRow(*dm, {.name = name, .code = code, .paid = paid, .overtime = overtime});
     }
 
     // An assignment of a new policy to kEmp from the start date on.
@@ -143,16 +134,7 @@ protected:
     std::unique_ptr<TWorkWeekRecClass> loadedWeek() { return loadedWeek(*dm); }
 
     // Read from disk through the other copy's connection.
-    std::string read(const std::string& sql)
-    {
-        engine::Query& q = second().qryBlank;
-        q.clearSql();
-        q.addSql(sql);
-        q.open();
-        std::string v = q.eof() ? "<no row>" : q.field(0).isNull() ? "<null>" : q.field(0).asString();
-        q.close();
-        return v;
-    }
+    std::string read(const std::string& sql) { return readValue(second(), sql); }
     int workRows(const std::string& where = {})
     {
         return std::stoi(read("select count(*) from WorkDay where EmpID = " + std::to_string(kEmp) +

@@ -49,16 +49,7 @@ protected:
 
     std::int32_t addReason(const std::string& name, const std::string& code, bool active = true)
     {
-        engine::Table& t = dm->tblReasons;
-        t.append();
-        t.fieldByName("Reason").setAsString(name);
-        t.fieldByName("ReasonCode").setAsString(code);
-        t.fieldByName("ActiveFlag").setAsBoolean(active);
-        t.fieldByName("PaidFlag").setAsBoolean(true);
-        t.fieldByName("OvertimeFlag").setAsBoolean(false);
-        t.fieldByName("PolicyFlag").setAsBoolean(false);
-        t.post();
-        return std::int32_t(t.fieldByName("ReasonID").asInteger());
+        return addReasonRow(*dm, {.name = name, .code = code, .active = active});
     }
     void addTimeOff(std::int64_t emp, std::int32_t reason, double day, float hours, const std::string& lockedBy = {})
     {

@@ -4,7 +4,7 @@
 #include "platform/DateUtil.h"
 #include "storage/AppState.h"
 #include "storage/HVGlobal.h"
-#include "tests/storage/StorageFixture.h"
+#include "tests/support/DataFolderFixture.h"
 #include "timeoff/TAccrual.h"
 
 #include <gtest/gtest.h>
@@ -33,15 +33,7 @@ protected:
     }
     std::int32_t addReason(const std::string& name, const std::string& code)
     {
-        engine::Table& t = dm->tblReasons;
-        t.append();
-        t.fieldByName("Reason").setAsString(name);
-        t.fieldByName("ReasonCode").setAsString(code);
-        t.fieldByName("PolicyFlag").setAsBoolean(true);
-        t.fieldByName("AccrualBasis").setAsString("C");
-        t.fieldByName("ValidateBasis").setAsString("E");
-        t.post();
-        return std::int32_t(t.fieldByName("ReasonID").asInteger());
+        return addReasonRow(*dm, {.name = name, .code = code, .policy = true});
     }
     void addRow(std::int32_t emp, std::int32_t reason, float hours, double date, const std::string& lockedBy = "")
     {

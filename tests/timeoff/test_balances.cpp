@@ -6,7 +6,7 @@
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
 #include "storage/HVGlobal.h"
-#include "tests/storage/StorageFixture.h"
+#include "tests/support/DataFolderFixture.h"
 #include "timeoff/Balances.h"
 
 #include <gtest/gtest.h>

@@ -6,7 +6,7 @@
 #include "storage/AppState.h"
 #include "storage/DataModule.h"
 #include "storage/MessageService.h"
-#include "tests/storage/StorageFixture.h"
+#include "tests/support/DataFolderFixture.h"
 #include "timeoff/TPolicy.h"
 
 #include <gtest/gtest.h>
@@ -22,20 +22,7 @@ constexpr std::int32_t kSick = 8;
 
 class PolicyTest : public TwoCopyTest {
 protected:
-    std::string read(const std::string& sql)
-    {
-        engine::Query& q = second().qryBlank;
-        q.clearSql();
-        q.addSql(sql);
-        q.open();
-        std::string v = q.eof() ? "<no row>" : q.field(0).isNull() ? "<null>" : q.field(0).asString();
-        q.close();
-        return v;
-    }
-    std::int64_t count(const std::string& where = {})
-    {
-        return std::stoll(read("select count(*) from Policy" + (where.empty() ? "" : " where " + where)));
-    }
+    std::int64_t count(const std::string& where = {}) { return TwoCopyTest::count("Policy", where); }
 
     void addRule(std::int32_t reason, int start, int end, int empType = 1, const std::string& lockedBy = {})
     {

@@ -8,7 +8,7 @@
 #include "storage/DataModule.h"
 #include "storage/MessageService.h"
 #include "storage/PickList.h"
-#include "tests/storage/StorageFixture.h"
+#include "tests/support/DataFolderFixture.h"
 #include "timeoff/TPolicy.h"
 #include "timeoff/TReason.h"
 
@@ -27,44 +27,15 @@ const std::string kReAdd =
 
 class ReasonTest : public TwoCopyTest {
 protected:
-    // The first column of the first row as the other copy reads it from disk.
-    std::string read(const std::string& sql)
-    {
-        engine::Query& q = second().qryBlank;
-        q.clearSql();
-        q.addSql(sql);
-        q.open();
-        std::string v = q.eof() ? "<no row>" : q.field(0).isNull() ? "<null>" : q.field(0).asString();
-        q.close();
-        return v;
-    }
-    std::int64_t count(const std::string& table, const std::string& where = {})
-    {
-        return std::stoll(read("select count(*) from " + table + (where.empty() ? "" : " where " + where)));
-    }
-
     std::int32_t addReason(const std::string& name, const std::string& code, bool active = true, bool policy = false,
                            const std::string& lockedBy = {})
     {
-        engine::Table& t = dm->tblReasons;
-        t.append();
-        t.fieldByName("Reason").setAsString(name);
-        t.fieldByName("ReasonCode").setAsString(code);
-        t.fieldByName("ActiveFlag").setAsBoolean(active);
-        t.fieldByName("PaidFlag").setAsBoolean(false);
-        t.fieldByName("OvertimeFlag").setAsBoolean(false);
-        t.fieldByName("PolicyFlag").setAsBoolean(policy);
-        t.fieldByName("AccrualBasis").setAsString(policy ? "A" : "");
-        t.fieldByName("ValidateBasis").setAsString(policy ? "E" : "");
-        t.fieldByName("LockedBy").setAsString(lockedBy);
-        t.post();
-        return std::int32_t(t.fieldByName("ReasonID").asInteger());
+        return addReasonRow(*dm, {.name = name, .code = code, .active = active, .paid = false, .policy = policy,
+                                  .accrualBasis = "A", .lockedBy = lockedBy});
     }
     void addRule(std::int32_t reason, int start, int end)
     {
-        exec(*dm, "insert into Policy (ReasonID, EmpTypeID, StartMonths, EndMonths, EarnedHours, CarryOverHours) "
-                  "values (" + std::to_string(reason) + ", 1, " + std::to_string(start) + ", " + std::to_string(end) +
-                  ", 40, 0)");
+        addRuleRow(*dm, {.reason = reason, .startMonths = start, .endMonths = end, .earned = 40});
     }
     void addAccrual(int emp, std::int32_t reason)
     {

@@ -44,18 +44,7 @@ protected:
     std::int32_t addReason(const std::string& name, const std::string& code, bool paid, bool overtime,
                            bool policy = false)
     {
-        engine::Table& t = dm->tblReasons;
-        t.append();
-        t.fieldByName("Reason").setAsString(name);
-        t.fieldByName("ReasonCode").setAsString(code);
-        t.fieldByName("ActiveFlag").setAsBoolean(true);
-        t.fieldByName("PaidFlag").setAsBoolean(paid);
-        t.fieldByName("OvertimeFlag").setAsBoolean(overtime);
-        t.fieldByName("PolicyFlag").setAsBoolean(policy);
-        t.fieldByName("AccrualBasis").setAsString(policy ? "C" : "");
-        t.fieldByName("ValidateBasis").setAsString(policy ? "E" : "");
-        t.post();
-        return std::int32_t(t.fieldByName("ReasonID").asInteger());
+        return addReasonRow(*dm, {.name = name, .code = code, .paid = paid, .overtime = overtime, .policy = policy});
     }
     // A calendar-year vacation benefit validated to date, earning nothing per
     // month: what remains is the opening balance less this year's time off.

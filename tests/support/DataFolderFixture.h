@@ -1,10 +1,11 @@
 #pragma once
 // A program folder with its own settings folder, a scripted message service and
 // a recording progress window, for starting the data module the way the
-// program does.
+// program does; and two copies of the program on one data folder.
 #include "engine/EngineError.h"
 #include "storage/AppState.h"
 #include "storage/DataModule.h"
+#include "tests/support/Builders.h"
 #include "tests/support/ScriptedMessageService.h"
 #include "tests/support/TempDir.h"
 
@@ -89,6 +90,14 @@ protected:
         if (!other)
             other = std::make_unique<THourvaneDataMod>(DataModuleOptions{programFolder, "Hourvane3.ini", nullptr});
         return *other;
+    }
+
+    // The first column of the first row as the other copy reads it from disk:
+    // "<null>" for a null, "<no row>" when there is none.
+    std::string read(const std::string& sql) { return readValue(second(), sql); }
+    std::int64_t count(const std::string& table, const std::string& where = {})
+    {
+        return countRows(second(), table, where);
     }
 
     static std::int64_t exec(THourvaneDataMod& d, const std::string& sql)
