@@ -105,15 +105,25 @@ void BM_BalanceGridEveryEmployee(benchmark::State& state)
     Folder& f = folder();
     TEmployeeRecClass emp(*f.dm);
     MemoryGrid grid;
+    long long numbers = 0, stars = 0;
+    sqlite3_trace_v2(f.dm->HourvaneDB.handle(), SQLITE_TRACE_STMT, countStatement, nullptr);
+    g_statements = 0;
     for (auto _ : state) {
         for (int id = 1; id <= kEmployees; ++id) {
             emp.SetEmpID(id);
             emp.LoadByID();
             FillBalanceGrid(*f.dm, grid, emp, 16);
+            for (int row = 0; row < grid.rowCount(); ++row)
+                ++(grid.cell(row, 1) == "***" ? stars : numbers);
         }
     }
-    state.counters["employees_per_s"] =
-        benchmark::Counter(double(kEmployees) * double(state.iterations()), benchmark::Counter::kIsRate);
+    sqlite3_trace_v2(f.dm->HourvaneDB.handle(), 0, nullptr, nullptr);
+    const double employees = double(kEmployees) * double(state.iterations());
+    state.counters["employees_per_s"] = benchmark::Counter(employees, benchmark::Counter::kIsRate);
+    state.counters["sql_per_employee"] = double(g_statements) / employees;
+    // Rows with "***" are the error path (not eligible, no rule); most rows must be numbers.
+    std::printf("balances: %.1f SQL statements per employee, %lld rows with numbers, %lld with \"***\"\n",
+                double(g_statements) / employees, numbers, stars);
 }
 BENCHMARK(BM_BalanceGridEveryEmployee)->Unit(benchmark::kMillisecond)->Iterations(1);
 
