@@ -104,8 +104,10 @@ float accruedHours(const BalanceInputs& in, double asOf)
         asOf = firstOfMonth(asOf);
         yearEnd = EncodeDate(y0 + 1, 1, 1);
         periodStart = EncodeDate(y0, m0, 1);
-        // A start in the middle of a month begins accruing on the first of the next.
-        if (periodStart < hireDate)
+        // A start in the middle of a month begins accruing on the first of the
+        // next. An opening balance starts on its own date even in the hire
+        // month: its month is credited less the days before it (below).
+        if (!opening.found && periodStart < hireDate)
             periodStart = AddMonths(periodStart, 1);
         break;
     case AccrualBasis::Anniversary:
@@ -144,11 +146,35 @@ float accruedHours(const BalanceInputs& in, double asOf)
         bandEnd = AddMonths(hireDate, rule->endMonths);
     }
 
+    // The opening balance holds everything before its date, while accrual is
+    // credited from the start of the period that holds the date: the days
+    // between are taken back (or, for a period that starts after the date,
+    // credited) together with the first credit, each day at the rate it is
+    // credited with, the next band's from the band end on.
+    double firstMonth = 0;
+    if (opening.found) {
+        double from = periodStart, days = 0, n = 1, sign = -1;
+        if (basis == AccrualBasis::UserYear) {
+            const int da = Day(accrualDate);
+            n = DaysInMonth(accrualDate);
+            days = userDay == da ? 0 : userDay < da ? da - userDay : n - userDay + da;
+        } else {
+            from = std::min(periodStart, accrualDate);
+            days = std::max(periodStart, accrualDate) - from;
+            sign = periodStart < accrualDate ? -1 : 1;
+            n = basis == AccrualBasis::CalendarYear
+                    ? DaysInMonth(accrualDate)
+                    : AddMonths(hireDate, MonthDiff(hireDate, periodStart) + 1) - periodStart;
+        }
+        const double beforeBandEnd = std::clamp(bandEnd - from, 0.0, days);
+        const BenefitRule* next = findByMonths(benefit.rules, MonthDiff(hireDate, bandEnd) + 1);
+        firstMonth = sign * ((beforeBandEnd / n) * monthlyRate(*rule) +
+                             ((days - beforeBandEnd) / n) * monthlyRate(next ? *next : *rule));
+    }
+    bool firstMonthPending = firstMonth != 0;
+
     float cap = rule->carryOverHours;
-    bool first = true;
     double s = periodStart; // an employee who left within the first month never enters the loop
-    int ya = 0, ma = 0, da = 0;
-    DecodeDate(accrualDate, ya, ma, da);
     while (periodStart < asOf) {
         const double rate = monthlyRate(*rule);
         s = std::min({yearEnd, asOf, bandEnd});
@@ -160,34 +186,27 @@ float accruedHours(const BalanceInputs& in, double asOf)
             credit(wholeMonths * double(rule->earnedHours) / 12.0);
         else
             credit(((s - periodStart) / DaysInMonth(periodStart)) * double(rule->earnedHours) / 12.0);
-        // The opening balance holds everything before its date, and the first
-        // segment was credited from the start of its period: take that part back.
-        if (first && opening.found) {
-            const double n = DaysInMonth(accrualDate);
-            if (basis == AccrualBasis::CalendarYear) {
-                if (Year(periodStart) == ya && da > 1)
-                    credit(-((da - 1) / n) * rate);
-            } else if (basis == AccrualBasis::UserYear && userDay != da) {
-                if (userDay < da)
-                    credit(-((da - userDay) / n) * rate);
-                else
-                    credit(-((n - userDay + da) / n) * rate);
-            }
+        if (firstMonthPending && s > periodStart) {
+            credit(firstMonth);
+            firstMonthPending = false;
         }
 
         if (s == bandEnd) {
             int ys = 0, ms = 0, ds = 0;
             DecodeDate(s, ys, ms, ds);
             const double n = DaysInMonth(s);
-            // The days of the band end's month before it, at the old rate.
-            if (basis == AccrualBasis::CalendarYear) {
-                if (ds > 1 && ms > 1)
-                    credit(((ds - 1) / n) * rate);
-            } else if (basis == AccrualBasis::UserYear && wholeMonths >= 1) {
-                if (userDay < ds)
-                    credit(((ds - userDay) / n) * rate);
-                else if (userDay > ds)
-                    credit(((n - userDay + ds) / n) * rate);
+            // The days of the band end's month before it, at the old rate, when
+            // the segment's whole months stopped at the month point before it.
+            if (wholeMonths >= 1) {
+                if (basis == AccrualBasis::CalendarYear) {
+                    if (ds > 1)
+                        credit(((ds - 1) / n) * rate);
+                } else if (basis == AccrualBasis::UserYear) {
+                    if (userDay < ds)
+                        credit(((ds - userDay) / n) * rate);
+                    else if (userDay > ds)
+                        credit(((n - userDay + ds) / n) * rate);
+                }
             }
             cap = rule->carryOverHours;
             if (const BenefitRule* next = findByMonths(benefit.rules, MonthDiff(hireDate, s) + 1)) {
@@ -234,7 +253,6 @@ float accruedHours(const BalanceInputs& in, double asOf)
         }
         cap = rule->carryOverHours;
         periodStart = s;
-        first = false;
     }
 
     // The days of the last month worked, the end date counted in.

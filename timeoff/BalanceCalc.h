@@ -126,7 +126,8 @@ struct BalanceInputs {
 
 // Hours earned and still held as of the date: the opening balance, monthly
 // credits by service band, and at every completed benefit-year end the time
-// off of that year subtracted and the carry-over limit applied.
+// off of that year subtracted and the carry-over limit applied. From an
+// opening balance's date on every day is credited once, and no day before it.
 float EarnedHours(const BalanceInputs& inputs, double asOf);
 
 // One employee's opening balances and time off, by ReasonID.

@@ -188,6 +188,39 @@ TEST_F(BalanceTest, OpeningBalanceInDecember)
     EXPECT_NEAR(earned(v, D(2001, 2, 1)), 25.0f + 220.0f / 31.0f, 1e-3);
 }
 
+TEST_F(BalanceTest, OpeningBalanceInTheHireMonthCreditsItsDaysOnce)
+{
+    const auto v = vacation("C");
+    employ(D(2000, 3, 15));
+    addOpening(v, D(2000, 3, 15), 0);
+    // March 15..31 is 17 of 31 days, then April..December 9 months:
+    // 17/31 x 10 + 90 = 95.48, more than the 90 without the row.
+    EXPECT_NEAR(earned(v, D(2001, 1, 1)), 90.0f + 170.0f / 31.0f, 1e-3);
+    const auto w = addReason("Personal", "P", true, "C");
+    addRule(w, 0, 960, 120, 40);
+    employ(D(2000, 3, 5));
+    addOpening(w, D(2000, 3, 10), 0);
+    // March 10..31 is 22 of 31 days: 22/31 x 10 + 90 = 97.10.
+    EXPECT_NEAR(earned(w, D(2001, 1, 1)), 90.0f + 220.0f / 31.0f, 1e-3);
+}
+
+TEST_F(BalanceTest, AnniversaryOpeningBalanceCreditsEachDayOnce)
+{
+    const auto v = vacation("A");
+    employ(D(1995, 1, 1));
+    addOpening(v, D(2000, 3, 15), 0);
+    // Anniversaries on the 1st: as for "C", 17/31 x 10 for March 15..31 and
+    // April..December 9 x 10 up to the anniversary 1 Jan 2001: 95.48.
+    EXPECT_NEAR(earned(v, D(2001, 1, 1)), 90.0f + 170.0f / 31.0f, 1e-3);
+    const auto w = addReason("Sick", "S", true, "A");
+    addRule(w, 0, 960, 120, 40);
+    employ(D(1995, 1, 20));
+    addOpening(w, D(2000, 3, 1), 0);
+    // The anniversary month 20 Feb - 19 Mar 2000 has 29 days; 1..19 March are
+    // 19 of them: 19/29 x 10, then 20 Mar 2000 - 20 Jan 2001 10 x 10: 106.55.
+    EXPECT_NEAR(earned(w, D(2001, 1, 20)), 100.0f + 190.0f / 29.0f, 1e-3);
+}
+
 TEST_F(BalanceTest, EmployeeWhoLeftInTheFirstMonth)
 {
     const auto v = vacation("C");
@@ -228,6 +261,38 @@ TEST_F(BalanceTest, BandChangeAtYearEndCapsWithTheOldBand)
     employ(D(2000, 1, 1));
     // 2000: 120, capped by the old band to 10; 2001: 10 + 12 x 20 = 250.
     EXPECT_NEAR(earned(v, D(2002, 1, 1)), 250.0f, 1e-4);
+}
+
+TEST_F(BalanceTest, BandChangeInTheOpeningBalancesMonthUsesTheMonthsRate)
+{
+    const auto v = addReason("Vacation", "V", true, "C");
+    addRule(v, 0, 12, 120, 40);
+    addRule(v, 12, 960, 240, 300);
+    employ(D(2000, 1, 1));
+    addOpening(v, D(2001, 1, 15), 0);
+    // Month 12 still belongs to the first band, which ends on 1 Jan 2001, so
+    // January is credited at the new 20 a month: 17/31 x 20 for January
+    // 15..31, then February..June 5 x 20: 110.97.
+    EXPECT_NEAR(earned(v, D(2001, 7, 1)), 100.0f + 340.0f / 31.0f, 1e-3);
+    const auto w = addReason("Personal", "P", true, "C");
+    addRule(w, 0, 12, 120, 40);
+    addRule(w, 12, 960, 240, 300);
+    employ(D(2000, 3, 10));
+    addOpening(w, D(2001, 3, 20), 0);
+    // The band ends on 10 March, before the opening balance: March 20..31 at
+    // the new rate, 12/31 x 20, then April..June 3 x 20: 67.74.
+    EXPECT_NEAR(earned(w, D(2001, 7, 1)), 60.0f + 240.0f / 31.0f, 1e-3);
+}
+
+TEST_F(BalanceTest, TheLastMonthOfABandStillBelongsToIt)
+{
+    const auto v = addReason("Vacation", "V", true, "C");
+    addRule(v, 0, 12, 120, 40);
+    employ(D(2000, 1, 1));
+    addOpening(v, D(2001, 1, 1), 25);
+    // 1 Jan 2001 is 12 months of service, inside the 0-12 band: the opening
+    // balance of 25, not "no policy record".
+    EXPECT_NEAR(earned(v, D(2001, 1, 1)), 25.0f, 1e-4);
 }
 
 TEST_F(BalanceTest, NoRuleForTheMonthsOfServiceRaisesNoPolicy)
