@@ -88,6 +88,8 @@ float accruedHours(const BalanceInputs& in, double asOf)
     const int userMonth = in.userYear.month;
     const int userDay = in.userYear.day;
     const double accrualDate = opening.found ? opening.date : 0.0;
+    // Only an employment that ended by the as-of date has a last part month.
+    const bool left = endDate > 0 && endDate <= asOf;
     const double savedAsOf = asOf;
 
     // Each credit is worked out in double and added to the single-precision total.
@@ -118,6 +120,10 @@ float accruedHours(const BalanceInputs& in, double asOf)
         periodStart = AddMonths(hireDate, MonthDiff(hireDate, periodStart));
         break;
     case AccrualBasis::UserYear:
+        // Stop at a month point, so that the days of the last month of an
+        // employee who left are credited as a part month below.
+        if (left)
+            asOf = lastUserDay(asOf, userDay);
         yearEnd = NearestValidDate(y0, userMonth, userDay);
         // A year that starts on the start of accrual has not ended yet: an
         // opening balance dated on it already stands for the new year.
@@ -174,10 +180,9 @@ float accruedHours(const BalanceInputs& in, double asOf)
     bool firstMonthPending = firstMonth != 0;
 
     float cap = rule->carryOverHours;
-    double s = periodStart; // an employee who left within the first month never enters the loop
     while (periodStart < asOf) {
         const double rate = monthlyRate(*rule);
-        s = std::min({yearEnd, asOf, bandEnd});
+        double s = std::min({yearEnd, asOf, bandEnd});
         const int wholeMonths = MonthDiff(periodStart, s);
         // A final part month before the as-of date is not credited.
         if (wholeMonths < 1 && s == asOf)
@@ -256,12 +261,14 @@ float accruedHours(const BalanceInputs& in, double asOf)
     }
 
     // The days of the last month worked, the end date counted in.
-    if (endDate > 0 && periodStart < endDate) {
+    if (left && periodStart < endDate) {
         const double rate = monthlyRate(*rule);
         if (basis == AccrualBasis::CalendarYear)
-            credit(((endDate - s + 1) / DaysInMonth(endDate)) * rate);
+            credit(((endDate - periodStart + 1) / DaysInMonth(endDate)) * rate);
         else
-            credit(((endDate - s + 1) / (AddMonths(s, 1) - s)) * rate);
+            credit(((endDate - periodStart + 1) / (AddMonths(periodStart, 1) - periodStart)) * rate);
+        if (firstMonthPending)
+            credit(firstMonth);
     }
     return held;
 }

@@ -229,6 +229,37 @@ TEST_F(BalanceTest, EmployeeWhoLeftInTheFirstMonth)
     EXPECT_NEAR(earned(v, D(2000, 3, 1)), 200.0f / 31.0f, 1e-3);
 }
 
+TEST_F(BalanceTest, EmployeeWhoLeftKeepsTheDaysOfTheLastMonthInEveryBasis)
+{
+    // User year from 1 January: Jan..May 50, then June 1..15 counted in:
+    // 15/30 x 10 = 5, so 55 as for "C".
+    const auto u = vacation("U");
+    employ(D(2000, 1, 1), D(2000, 6, 15));
+    EXPECT_NEAR(earned(u, D(2000, 9, 1)), 55.0f, 1e-4);
+    // Anniversaries on the 10th: 10 Jan..10 Jun 50, then 10..25 June counted
+    // in, 16 of the 30 days to 10 July: 50 + 16/30 x 10 = 55.33.
+    const auto a = addReason("Sick", "S", true, "A");
+    addRule(a, 0, 960, 120, 40);
+    employ(D(2000, 1, 10), D(2000, 6, 25));
+    EXPECT_NEAR(earned(a, D(2000, 9, 1)), 50.0f + 160.0f / 30.0f, 1e-3);
+}
+
+TEST_F(BalanceTest, AnEndDateCreditsOnlyDaysWorkedUpToTheAsOfDate)
+{
+    const auto v = vacation("C");
+    employ(D(2000, 1, 1), D(2001, 6, 15));
+    // Still employed on 1 July 2000: Jan..Jun 60, as for a current employee;
+    // the days to the later end date are not a part month.
+    EXPECT_NEAR(earned(v, D(2000, 7, 1)), 60.0f, 1e-4);
+    // Left on 25 March, ten days after an opening balance of 0 dated 15
+    // March: March 15..25 only, 11/31 x 10 = 3.55.
+    const auto w = addReason("Personal", "P", true, "C");
+    addRule(w, 0, 960, 120, 40);
+    employ(D(1995, 1, 1), D(2000, 3, 25));
+    addOpening(w, D(2000, 3, 15), 0);
+    EXPECT_NEAR(earned(w, D(2001, 1, 1)), 110.0f / 31.0f, 1e-3);
+}
+
 // ---- service bands ---------------------------------------------------------
 
 TEST_F(BalanceTest, BandChangeOnTheFirstOfAMonthAddsNoDayFractions)
