@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+
 namespace hv::test {
 namespace {
 
@@ -371,6 +374,16 @@ TEST_F(BalanceTest, AnniversaryYearSubtractsTheYearThatEnds)
     EXPECT_NEAR(earned(v, D(2002, 3, 15)), 280.0f, 1e-4);
 }
 
+TEST_F(BalanceTest, AnniversaryOpeningBalanceIsNotCappedAgain)
+{
+    const auto v = vacation("A"); // carry-over 40
+    employ(D(2000, 3, 15));
+    addOpening(v, D(2002, 3, 15), 100);
+    // Dated on the anniversary, the balance stands for the year it opens:
+    // 100 + 15 Mar..15 Sep 6 x 10 = 160, not capped to 40 first.
+    EXPECT_NEAR(earned(v, D(2002, 9, 15)), 160.0f, 1e-4);
+}
+
 // ---- user-defined year -----------------------------------------------------
 
 class UserYearTest : public BalanceTest {
@@ -451,6 +464,22 @@ TEST_F(BalanceTest, MissingReasonRaises)
         EXPECT_STREQ(e.what(), "No record found for , ReasonID: 99");
     }
     EXPECT_THROW(TakenHours(*dm, *employee, 99, 2000), ENoReasonRecError);
+}
+
+TEST_F(BalanceTest, AnyOtherBasisLetterIsTheCalendarYearEverywhere)
+{
+    globalSettings().userMonth = 7; // so that a user year would differ
+    const auto x = vacation("X", 40, "Y");
+    employ(D(2000, 1, 1));
+    addTimeOff(x, D(2000, 3, 1), 8);
+    addTimeOff(x, D(2000, 8, 1), 4);
+    today.setToday(D(2000, 9, 1));
+    // Balance date 1 Jan 2001, and the hours of calendar 2000 (8 + 4), not of
+    // the user year from 1 July 2000 (4).
+    EXPECT_EQ(BalanceDate(*dm, *employee, x), D(2001, 1, 1));
+    EXPECT_NEAR(TakenHours(*dm, *employee, x, 2000), 12.0f, 1e-4);
+    // 2000: 120 - 12 capped to 40; 2001: + 120 = 160 (the user year would give 100).
+    EXPECT_NEAR(earned(x, D(2002, 1, 1)), 160.0f, 1e-4);
 }
 
 // ---- taken hours and balance date ------------------------------------------
@@ -544,6 +573,29 @@ TEST_F(BalanceTest, BalanceGridIneligibleShowsTakenHours)
     EXPECT_EQ(grid.cell(0, 2), "6.50");
     EXPECT_EQ(grid.cell(0, 3), "***");
     EXPECT_FALSE(grid.cellAlert(0, 3));
+}
+
+TEST_F(BalanceTest, GeneratedFolderHasRulesTheBalancesFind)
+{
+    employee.reset();
+    dm.reset();
+    std::filesystem::remove_all(dataFolder);
+    const std::string generate =
+        std::string("'") + HV_TOOLS_DIR + "/hv_generate' '" + dataFolder + "' --employees 3 > /dev/null";
+    ASSERT_EQ(std::system(generate.c_str()), 0);
+    start();
+    today.setToday(D(2025, 12, 27)); // the generator's last day
+    TEmployeeRecClass first(*dm);
+    first.SetEmpID(1);
+    ASSERT_TRUE(first.LoadByID());
+    MemoryGrid grid;
+    FillBalanceGrid(*dm, grid, first, 17);
+    // Personal, Sick and Vacation, each with rules for employee type 1.
+    ASSERT_EQ(grid.rowCount(), 3);
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_NE(grid.cell(row, 1), "***") << grid.cell(row, 0);
+        EXPECT_NE(grid.cell(row, 3), "***") << grid.cell(row, 0);
+    }
 }
 
 } // namespace
