@@ -9,6 +9,8 @@
 #include "storage/DataModule.h"
 #include "storage/HVGlobal.h"
 
+#include <optional>
+
 namespace hv {
 namespace {
 
@@ -83,21 +85,25 @@ float takenBetween(THourvaneDataMod& dm, std::int32_t empID, std::int32_t reason
     return total;
 }
 
-// Time off rows of benefits as the sum query counts them: the query compares
-// WeekDate with its date parameters as text, so only rows whose date is
-// stored as text can fall inside a range.
+// Time off rows of benefits (of one employee, one benefit, or all) as the sum
+// query counts them: it compares WeekDate with its date parameters as text,
+// so only a date stored as text can fall inside a range.
 template <class Add>
-void readBenefitTimeOff(THourvaneDataMod& dm, const std::string& condition, std::int32_t empID,
-                        std::int32_t reasonID, Add add)
+void readBenefitTimeOff(THourvaneDataMod& dm, std::optional<std::int32_t> empID,
+                        std::optional<std::int32_t> reasonID, Add add)
 {
     engine::Query q(dm.HourvaneDB);
     q.addSql("select EmpID, ReasonID, WeekDate, Hours from TimeOff");
-    q.addSql("where typeof(WeekDate) = 'text' and Hours is not null" + condition);
+    q.addSql("where typeof(WeekDate) = 'text' and Hours is not null");
     q.addSql("   and ReasonID in (select ReasonID from Reason where PolicyFlag = True)");
-    if (condition.find(":EmpID") != std::string::npos)
-        q.setParamInteger("EmpID", empID);
-    if (condition.find(":ReasonID") != std::string::npos)
-        q.setParamInteger("ReasonID", reasonID);
+    if (empID) {
+        q.addSql("   and EmpID = :EmpID");
+        q.setParamInteger("EmpID", *empID);
+    }
+    if (reasonID) {
+        q.addSql("   and ReasonID = :ReasonID");
+        q.setParamInteger("ReasonID", *reasonID);
+    }
     q.open();
     for (; !q.eof(); q.next())
         add(std::int32_t(q.field(0).asInteger()), std::int32_t(q.field(1).asInteger()), q.field(2).asDateTime(),
@@ -106,12 +112,14 @@ void readBenefitTimeOff(THourvaneDataMod& dm, const std::string& condition, std:
 }
 
 template <class Add>
-void readOpenings(THourvaneDataMod& dm, const std::string& condition, std::int32_t empID, Add add)
+void readOpenings(THourvaneDataMod& dm, std::optional<std::int32_t> empID, Add add)
 {
     engine::Query q(dm.HourvaneDB);
-    q.addSql("select EmpID, ReasonID, AccruedHours, AccrualDate from Accrual" + condition);
-    if (!condition.empty())
-        q.setParamInteger("EmpID", empID);
+    q.addSql("select EmpID, ReasonID, AccruedHours, AccrualDate from Accrual");
+    if (empID) {
+        q.addSql("where EmpID = :EmpID");
+        q.setParamInteger("EmpID", *empID);
+    }
     q.open();
     for (; !q.eof(); q.next()) {
         OpeningBalance o;
@@ -134,7 +142,7 @@ public:
     float between(DayRange days) const override
     {
         if (!m_read) {
-            readBenefitTimeOff(m_dm, " and EmpID = :EmpID and ReasonID = :ReasonID", m_empID, m_reasonID,
+            readBenefitTimeOff(m_dm, m_empID, m_reasonID,
                                [this](std::int32_t, std::int32_t, double day, double hours) {
                                    m_ledger.add(day, hours);
                                });
@@ -228,9 +236,9 @@ std::vector<BenefitTerms> loadBenefits(THourvaneDataMod& dm)
 EmployeeBenefitRecords loadBenefitRecords(THourvaneDataMod& dm, std::int32_t empID)
 {
     EmployeeBenefitRecords records;
-    readOpenings(dm, " where EmpID = :EmpID", empID,
+    readOpenings(dm, empID,
                  [&](std::int32_t, std::int32_t reason, const OpeningBalance& o) { records.openings[reason] = o; });
-    readBenefitTimeOff(dm, " and EmpID = :EmpID", empID, 0,
+    readBenefitTimeOff(dm, empID, std::nullopt,
                        [&](std::int32_t, std::int32_t reason, double day, double hours) {
                            records.timeOff[reason].add(day, hours);
                        });
@@ -240,10 +248,10 @@ EmployeeBenefitRecords loadBenefitRecords(THourvaneDataMod& dm, std::int32_t emp
 std::map<std::int32_t, EmployeeBenefitRecords> loadAllBenefitRecords(THourvaneDataMod& dm)
 {
     std::map<std::int32_t, EmployeeBenefitRecords> all;
-    readOpenings(dm, "", 0, [&](std::int32_t emp, std::int32_t reason, const OpeningBalance& o) {
+    readOpenings(dm, std::nullopt, [&](std::int32_t emp, std::int32_t reason, const OpeningBalance& o) {
         all[emp].openings[reason] = o;
     });
-    readBenefitTimeOff(dm, "", 0, 0, [&](std::int32_t emp, std::int32_t reason, double day, double hours) {
+    readBenefitTimeOff(dm, std::nullopt, std::nullopt, [&](std::int32_t emp, std::int32_t reason, double day, double hours) {
         all[emp].timeOff[reason].add(day, hours);
     });
     return all;

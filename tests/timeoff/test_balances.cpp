@@ -575,6 +575,35 @@ TEST_F(BalanceTest, BalanceGridIneligibleShowsTakenHours)
     EXPECT_FALSE(grid.cellAlert(0, 3));
 }
 
+TEST_F(BalanceTest, InputsReadOnceForEveryEmployeeGiveTheSameGrid)
+{
+    today.setToday(D(2001, 3, 1));
+    const auto v = vacation("C");
+    addReason("Sick", "S", true, "C", "E"); // without rules
+    employ(D(1995, 1, 1));
+    addOpening(v, D(2001, 1, 1), 8);
+    addTimeOff(v, D(2001, 2, 5), 30);
+    engine::Table& t = dm->tblTimeOff; // another employee's time off must not count
+    t.append();
+    t.fieldByName("EmpID").setAsInteger(kEmp + 1);
+    t.fieldByName("WeekDate").setAsDateTime(D(2001, 2, 6));
+    t.fieldByName("ReasonID").setAsInteger(v);
+    t.fieldByName("Hours").setAsFloat(5);
+    t.post();
+    MemoryGrid direct, preloaded;
+    FillBalanceGrid(*dm, direct, *employee, 17);
+    const auto all = loadAllBenefitRecords(*dm);
+    FillBalanceGrid(preloaded,
+                    benefitBalances(loadBenefits(*dm), employmentTermsOf(*employee), all.at(kEmp), userYearStart(),
+                                    today.today()),
+                    "#0.00", 17);
+    ASSERT_EQ(preloaded.rowCount(), 2);
+    for (int row = 0; row < 2; ++row)
+        for (int column = 0; column < 4; ++column)
+            EXPECT_EQ(preloaded.cell(row, column), direct.cell(row, column)) << row << "," << column;
+    EXPECT_EQ(preloaded.cell(1, 3), "-2.00"); // 8 + 20 earned, 30 taken
+}
+
 TEST_F(BalanceTest, GeneratedFolderHasRulesTheBalancesFind)
 {
     employee.reset();
