@@ -20,10 +20,12 @@ inline std::int64_t RoundUnits(double x)
 {
     if (std::isnan(x))
         return 0;
-    constexpr double kMax = 9.2e18; // inside int64 with room for the +1 below
-    if (x >= kMax)
+    // 2^63 is the first value beyond the range; every double below it is a
+    // whole number from 2^52 on, so the +1 below never runs past the top.
+    constexpr double kBeyond = 9223372036854775808.0;
+    if (x >= kBeyond)
         return std::numeric_limits<std::int64_t>::max();
-    if (x <= -kMax)
+    if (x < -kBeyond)
         return std::numeric_limits<std::int64_t>::min();
     double whole = std::floor(x);
     double rest = x - whole;

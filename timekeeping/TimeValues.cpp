@@ -56,13 +56,17 @@ float DayHours(const PunchPairs& in, const PunchPairs& out, int minuteRounding)
     int r = minutes - 60 * h;
     if (r <= 0)
         return float(h);
+    // Worked out in double and rounded to single precision once: adding a
+    // single-precision fraction would round twice (2 h 23 min would come out
+    // one unit in the last place low).
+    auto hours = [h](double fraction) { return float(double(h) + fraction); };
     switch (minuteRounding) {
-    case 0: return float(h) + float(r) / 60.0f;
-    case 1: return float(h) + float(roundedSteps(r, 5)) / 12.0f;
-    case 2: return float(h) + float(roundedSteps(r, 6)) / 10.0f;
-    case 3: return float(h) + float(roundedSteps(r, 10)) / 6.0f;
-    case 4: return float(h) + float(roundedSteps(r, 15)) / 4.0f;
-    default: return float(h) + float(roundedSteps(r, 30)) / 2.0f;
+    case 0: return hours(r / 60.0);
+    case 1: return hours(roundedSteps(r, 5) / 12.0);
+    case 2: return hours(roundedSteps(r, 6) / 10.0);
+    case 3: return hours(roundedSteps(r, 10) / 6.0);
+    case 4: return hours(roundedSteps(r, 15) / 4.0);
+    default: return hours(roundedSteps(r, 30) / 2.0);
     }
 }
 

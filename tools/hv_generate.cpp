@@ -142,8 +142,9 @@ int main(int argc, char** argv)
                 .i("OvertimeFlag", r.ot).i("PolicyFlag", r.policy).s("AccrualBasis", r.basis)
                 .s("ValidateBasis", "E").post();
 
+        // Every rule belongs to employee type 1, the type the balances look up.
         auto rule = [&](int reasonId, int from, int to, double hours, double carry) {
-            policy.row().i("ReasonID", reasonId).i("EmpTypeID", 0).i("StartMonths", from)
+            policy.row().i("ReasonID", reasonId).i("EmpTypeID", 1).i("StartMonths", from)
                 .s("DisplayStartPeriod", "M").i("EndMonths", to).s("DisplayEndPeriod", "M")
                 .f("EarnedHours", hours).f("DisplayEarnedHours", hours).s("DisplayEarnedPeriod", "Y")
                 .f("CarryOverHours", carry).post();

@@ -79,6 +79,20 @@ TEST_F(WageCalcTest, MoneyRoundsHalvesToTheEvenNeighbourWhateverTheRoundingMode)
     EXPECT_EQ((Money::FromUnits(5) + Money::FromUnits(7)).Units(), 12);
 }
 
+TEST_F(WageCalcTest, MoneyClampsOnlyBeyondTheRange)
+{
+    // 9.2e18 = 8,984,375,000,000,000 x 1024 is a double and lies inside the
+    // 64-bit range (which ends at 2^63 - 1 = 9,223,372,036,854,775,807).
+    EXPECT_EQ(RoundUnits(9.2e18), 9200000000000000000LL);
+    EXPECT_EQ(RoundUnits(-9.2e18), -9200000000000000000LL);
+    // The largest double below 2^63 is 2^63 - 1024; 2^63 itself is beyond.
+    EXPECT_EQ(RoundUnits(9223372036854774784.0), 9223372036854774784LL);
+    EXPECT_EQ(RoundUnits(9223372036854775808.0), std::numeric_limits<std::int64_t>::max());
+    // -2^63 is the range's lowest value itself; the next double below is beyond.
+    EXPECT_EQ(RoundUnits(-9223372036854775808.0), std::numeric_limits<std::int64_t>::min());
+    EXPECT_EQ(RoundUnits(-1e19), std::numeric_limits<std::int64_t>::min());
+}
+
 TEST_F(WageCalcTest, PayIsRoundedToTheUnitWithHalvesToEven)
 {
     // 0.0001 an hour is one unit: 2.5 hours are 2 units, 3.5 hours 4.

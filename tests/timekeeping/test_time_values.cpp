@@ -46,6 +46,15 @@ TEST(DayHours, RemainderRulesAtTheHalves)
                     8.0f);
 }
 
+TEST(DayHours, WithoutRoundingIsExactToTheLastPlace)
+{
+    // 22:00 to 06:00 runs past midnight: 1440 - 1320 + 360 = 480 minutes, 8 h.
+    EXPECT_EQ(oneDay(T(22, 0), T(6, 0), 0), 8.0f);
+    // 143 minutes: 2 + 23/60 = 2.38333..., whose nearest single-precision
+    // number is 2.3833334 (rounding 23/60 first gives 2.3833332).
+    EXPECT_EQ(oneDay(T(11, 15), T(13, 38), 0), 2.3833334f);
+}
+
 class PunchText : public ::testing::Test {
 protected:
     void SetUp() override { setRegional(RegionalSettings::usEnglish()); }

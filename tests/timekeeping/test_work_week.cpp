@@ -279,6 +279,23 @@ TEST_F(WorkWeekTest, RemovingTimeOffTakesTheDayBackBelowTheThreshold)
     EXPECT_FLOAT_EQ(week->TimeOffTotal(), 0);
 }
 
+TEST_F(WorkWeekTest, OvertimeCountingTimeOffNeverMakesTheRegularTotalNegative)
+{
+    assignPolicy(false, 8, EncodeDate(2025, 1, 1));
+    putWorkedDays({0, 2});
+    putTimeOff(1, m_holiday, 10);
+    auto week = loadedWeek();
+    // 2 worked + 10 counted = 12 against 8: 4 overtime; 2 worked - 4 would be -2.
+    EXPECT_FLOAT_EQ(week->OvertimeTotal(), 4);
+    EXPECT_FLOAT_EQ(week->RegularTotal(), 0);
+}
+
+TEST_F(WorkWeekTest, UnpaidTimeOffOnSaturdayCounts)
+{
+    putTimeOff(6, m_unpaid, 5); // day 6 is Saturday, weekday 6
+    EXPECT_FLOAT_EQ(loadedWeek()->UnpaidTimeOff(), 5);
+}
+
 // --- saving, deleting, copying ---
 
 TEST_F(WorkWeekTest, AFailingDayStoresNothingAndTheCorrectedWeekStoresEveryDay)

@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+
 namespace hv::test {
 namespace {
 
@@ -188,12 +191,76 @@ TEST_F(BalanceTest, OpeningBalanceInDecember)
     EXPECT_NEAR(earned(v, D(2001, 2, 1)), 25.0f + 220.0f / 31.0f, 1e-3);
 }
 
+TEST_F(BalanceTest, OpeningBalanceInTheHireMonthCreditsItsDaysOnce)
+{
+    const auto v = vacation("C");
+    employ(D(2000, 3, 15));
+    addOpening(v, D(2000, 3, 15), 0);
+    // March 15..31 is 17 of 31 days, then April..December 9 months:
+    // 17/31 x 10 + 90 = 95.48, more than the 90 without the row.
+    EXPECT_NEAR(earned(v, D(2001, 1, 1)), 90.0f + 170.0f / 31.0f, 1e-3);
+    const auto w = addReason("Personal", "P", true, "C");
+    addRule(w, 0, 960, 120, 40);
+    employ(D(2000, 3, 5));
+    addOpening(w, D(2000, 3, 10), 0);
+    // March 10..31 is 22 of 31 days: 22/31 x 10 + 90 = 97.10.
+    EXPECT_NEAR(earned(w, D(2001, 1, 1)), 90.0f + 220.0f / 31.0f, 1e-3);
+}
+
+TEST_F(BalanceTest, AnniversaryOpeningBalanceCreditsEachDayOnce)
+{
+    const auto v = vacation("A");
+    employ(D(1995, 1, 1));
+    addOpening(v, D(2000, 3, 15), 0);
+    // Anniversaries on the 1st: as for "C", 17/31 x 10 for March 15..31 and
+    // April..December 9 x 10 up to the anniversary 1 Jan 2001: 95.48.
+    EXPECT_NEAR(earned(v, D(2001, 1, 1)), 90.0f + 170.0f / 31.0f, 1e-3);
+    const auto w = addReason("Sick", "S", true, "A");
+    addRule(w, 0, 960, 120, 40);
+    employ(D(1995, 1, 20));
+    addOpening(w, D(2000, 3, 1), 0);
+    // The anniversary month 20 Feb - 19 Mar 2000 has 29 days; 1..19 March are
+    // 19 of them: 19/29 x 10, then 20 Mar 2000 - 20 Jan 2001 10 x 10: 106.55.
+    EXPECT_NEAR(earned(w, D(2001, 1, 20)), 100.0f + 190.0f / 29.0f, 1e-3);
+}
+
 TEST_F(BalanceTest, EmployeeWhoLeftInTheFirstMonth)
 {
     const auto v = vacation("C");
     employ(D(2000, 1, 1), D(2000, 1, 20));
     // No whole month; January 1..20 counted in: 20/31 x 10 = 6.452.
     EXPECT_NEAR(earned(v, D(2000, 3, 1)), 200.0f / 31.0f, 1e-3);
+}
+
+TEST_F(BalanceTest, EmployeeWhoLeftKeepsTheDaysOfTheLastMonthInEveryBasis)
+{
+    // User year from 1 January: Jan..May 50, then June 1..15 counted in:
+    // 15/30 x 10 = 5, so 55 as for "C".
+    const auto u = vacation("U");
+    employ(D(2000, 1, 1), D(2000, 6, 15));
+    EXPECT_NEAR(earned(u, D(2000, 9, 1)), 55.0f, 1e-4);
+    // Anniversaries on the 10th: 10 Jan..10 Jun 50, then 10..25 June counted
+    // in, 16 of the 30 days to 10 July: 50 + 16/30 x 10 = 55.33.
+    const auto a = addReason("Sick", "S", true, "A");
+    addRule(a, 0, 960, 120, 40);
+    employ(D(2000, 1, 10), D(2000, 6, 25));
+    EXPECT_NEAR(earned(a, D(2000, 9, 1)), 50.0f + 160.0f / 30.0f, 1e-3);
+}
+
+TEST_F(BalanceTest, AnEndDateCreditsOnlyDaysWorkedUpToTheAsOfDate)
+{
+    const auto v = vacation("C");
+    employ(D(2000, 1, 1), D(2001, 6, 15));
+    // Still employed on 1 July 2000: Jan..Jun 60, as for a current employee;
+    // the days to the later end date are not a part month.
+    EXPECT_NEAR(earned(v, D(2000, 7, 1)), 60.0f, 1e-4);
+    // Left on 25 March, ten days after an opening balance of 0 dated 15
+    // March: March 15..25 only, 11/31 x 10 = 3.55.
+    const auto w = addReason("Personal", "P", true, "C");
+    addRule(w, 0, 960, 120, 40);
+    employ(D(1995, 1, 1), D(2000, 3, 25));
+    addOpening(w, D(2000, 3, 15), 0);
+    EXPECT_NEAR(earned(w, D(2001, 1, 1)), 110.0f / 31.0f, 1e-3);
 }
 
 // ---- service bands ---------------------------------------------------------
@@ -228,6 +295,38 @@ TEST_F(BalanceTest, BandChangeAtYearEndCapsWithTheOldBand)
     employ(D(2000, 1, 1));
     // 2000: 120, capped by the old band to 10; 2001: 10 + 12 x 20 = 250.
     EXPECT_NEAR(earned(v, D(2002, 1, 1)), 250.0f, 1e-4);
+}
+
+TEST_F(BalanceTest, BandChangeInTheOpeningBalancesMonthUsesTheMonthsRate)
+{
+    const auto v = addReason("Vacation", "V", true, "C");
+    addRule(v, 0, 12, 120, 40);
+    addRule(v, 12, 960, 240, 300);
+    employ(D(2000, 1, 1));
+    addOpening(v, D(2001, 1, 15), 0);
+    // Month 12 still belongs to the first band, which ends on 1 Jan 2001, so
+    // January is credited at the new 20 a month: 17/31 x 20 for January
+    // 15..31, then February..June 5 x 20: 110.97.
+    EXPECT_NEAR(earned(v, D(2001, 7, 1)), 100.0f + 340.0f / 31.0f, 1e-3);
+    const auto w = addReason("Personal", "P", true, "C");
+    addRule(w, 0, 12, 120, 40);
+    addRule(w, 12, 960, 240, 300);
+    employ(D(2000, 3, 10));
+    addOpening(w, D(2001, 3, 20), 0);
+    // The band ends on 10 March, before the opening balance: March 20..31 at
+    // the new rate, 12/31 x 20, then April..June 3 x 20: 67.74.
+    EXPECT_NEAR(earned(w, D(2001, 7, 1)), 60.0f + 240.0f / 31.0f, 1e-3);
+}
+
+TEST_F(BalanceTest, TheLastMonthOfABandStillBelongsToIt)
+{
+    const auto v = addReason("Vacation", "V", true, "C");
+    addRule(v, 0, 12, 120, 40);
+    employ(D(2000, 1, 1));
+    addOpening(v, D(2001, 1, 1), 25);
+    // 1 Jan 2001 is 12 months of service, inside the 0-12 band: the opening
+    // balance of 25, not "no policy record".
+    EXPECT_NEAR(earned(v, D(2001, 1, 1)), 25.0f, 1e-4);
 }
 
 TEST_F(BalanceTest, NoRuleForTheMonthsOfServiceRaisesNoPolicy)
@@ -273,6 +372,16 @@ TEST_F(BalanceTest, AnniversaryYearSubtractsTheYearThatEnds)
     // 2 x 20 = 40, 140 - 100 taken that year = 40; then 12 x 20: 280.
     // (The year that starts 15 Mar 2001 holds the 30 and is not over yet.)
     EXPECT_NEAR(earned(v, D(2002, 3, 15)), 280.0f, 1e-4);
+}
+
+TEST_F(BalanceTest, AnniversaryOpeningBalanceIsNotCappedAgain)
+{
+    const auto v = vacation("A"); // carry-over 40
+    employ(D(2000, 3, 15));
+    addOpening(v, D(2002, 3, 15), 100);
+    // Dated on the anniversary, the balance stands for the year it opens:
+    // 100 + 15 Mar..15 Sep 6 x 10 = 160, not capped to 40 first.
+    EXPECT_NEAR(earned(v, D(2002, 9, 15)), 160.0f, 1e-4);
 }
 
 // ---- user-defined year -----------------------------------------------------
@@ -355,6 +464,22 @@ TEST_F(BalanceTest, MissingReasonRaises)
         EXPECT_STREQ(e.what(), "No record found for , ReasonID: 99");
     }
     EXPECT_THROW(TakenHours(*dm, *employee, 99, 2000), ENoReasonRecError);
+}
+
+TEST_F(BalanceTest, AnyOtherBasisLetterIsTheCalendarYearEverywhere)
+{
+    globalSettings().userMonth = 7; // so that a user year would differ
+    const auto x = vacation("X", 40, "Y");
+    employ(D(2000, 1, 1));
+    addTimeOff(x, D(2000, 3, 1), 8);
+    addTimeOff(x, D(2000, 8, 1), 4);
+    today.setToday(D(2000, 9, 1));
+    // Balance date 1 Jan 2001, and the hours of calendar 2000 (8 + 4), not of
+    // the user year from 1 July 2000 (4).
+    EXPECT_EQ(BalanceDate(*dm, *employee, x), D(2001, 1, 1));
+    EXPECT_NEAR(TakenHours(*dm, *employee, x, 2000), 12.0f, 1e-4);
+    // 2000: 120 - 12 capped to 40; 2001: + 120 = 160 (the user year would give 100).
+    EXPECT_NEAR(earned(x, D(2002, 1, 1)), 160.0f, 1e-4);
 }
 
 // ---- taken hours and balance date ------------------------------------------
@@ -448,6 +573,58 @@ TEST_F(BalanceTest, BalanceGridIneligibleShowsTakenHours)
     EXPECT_EQ(grid.cell(0, 2), "6.50");
     EXPECT_EQ(grid.cell(0, 3), "***");
     EXPECT_FALSE(grid.cellAlert(0, 3));
+}
+
+TEST_F(BalanceTest, InputsReadOnceForEveryEmployeeGiveTheSameGrid)
+{
+    today.setToday(D(2001, 3, 1));
+    const auto v = vacation("C");
+    addReason("Sick", "S", true, "C", "E"); // without rules
+    employ(D(1995, 1, 1));
+    addOpening(v, D(2001, 1, 1), 8);
+    addTimeOff(v, D(2001, 2, 5), 30);
+    engine::Table& t = dm->tblTimeOff; // another employee's time off must not count
+    t.append();
+    t.fieldByName("EmpID").setAsInteger(kEmp + 1);
+    t.fieldByName("WeekDate").setAsDateTime(D(2001, 2, 6));
+    t.fieldByName("ReasonID").setAsInteger(v);
+    t.fieldByName("Hours").setAsFloat(5);
+    t.post();
+    MemoryGrid direct, preloaded;
+    FillBalanceGrid(*dm, direct, *employee, 17);
+    const auto all = loadAllBenefitRecords(*dm);
+    FillBalanceGrid(preloaded,
+                    benefitBalances(loadBenefits(*dm), employmentTermsOf(*employee), all.at(kEmp), userYearStart(),
+                                    today.today()),
+                    "#0.00", 17);
+    ASSERT_EQ(preloaded.rowCount(), 2);
+    for (int row = 0; row < 2; ++row)
+        for (int column = 0; column < 4; ++column)
+            EXPECT_EQ(preloaded.cell(row, column), direct.cell(row, column)) << row << "," << column;
+    EXPECT_EQ(preloaded.cell(1, 3), "-2.00"); // 8 + 20 earned, 30 taken
+}
+
+TEST_F(BalanceTest, GeneratedFolderHasRulesTheBalancesFind)
+{
+    employee.reset();
+    dm.reset();
+    std::filesystem::remove_all(dataFolder);
+    const std::string generate =
+        std::string("'") + HV_TOOLS_DIR + "/hv_generate' '" + dataFolder + "' --employees 3 > /dev/null";
+    ASSERT_EQ(std::system(generate.c_str()), 0);
+    start();
+    today.setToday(D(2025, 12, 27)); // the generator's last day
+    TEmployeeRecClass first(*dm);
+    first.SetEmpID(1);
+    ASSERT_TRUE(first.LoadByID());
+    MemoryGrid grid;
+    FillBalanceGrid(*dm, grid, first, 17);
+    // Personal, Sick and Vacation, each with rules for employee type 1.
+    ASSERT_EQ(grid.rowCount(), 3);
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_NE(grid.cell(row, 1), "***") << grid.cell(row, 0);
+        EXPECT_NE(grid.cell(row, 3), "***") << grid.cell(row, 0);
+    }
 }
 
 } // namespace
