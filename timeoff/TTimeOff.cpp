@@ -40,25 +40,6 @@ std::string rangeFilter(std::int32_t empID, double first, double last)
            quotedDate(last);
 }
 
-// The first and last day of the benefit year that TakenHours counts for the
-// year number; kept in step with its selection.
-void takenYearRange(const TReasonRecClass& reason, const TEmployeeRecClass& employee, int year, double& start,
-                    double& end)
-{
-    if (reason.AccrualBasis() == "C") {
-        start = EncodeDate(year, 1, 1);
-        end = EncodeDate(year, 12, 31);
-        return;
-    }
-    const bool anniversary = reason.AccrualBasis() == "A";
-    const int m = anniversary ? Month(employee.StartDate()) : globalSettings().userMonth;
-    const int d = anniversary ? Day(employee.StartDate()) : globalSettings().userDay;
-    end = NearestValidDate(year, m, d - 1);
-    if (clock().today() > end)
-        end = AddYears(end, 1);
-    start = AddYears(end, -1) + 1;
-}
-
 // The keys of the rows the filter lets through, in table order. Entries
 // position the table themselves, so the rows are collected first.
 struct RowKey {
@@ -188,9 +169,10 @@ bool TTimeOffRecClass::confirmBalance()
         // An edited entry's stored hours are part of taken; without giving them
         // back, an unchanged entry would be measured against itself.
         if (m_storedReasonID == m_reasonID && m_storedReasonID != 0 && findStoredRow()) {
-            double start = 0, end = 0;
-            takenYearRange(reason, employee, year, start, end);
-            if (m_storedDate >= start && m_storedDate <= end)
+            // The benefit year TakenHours counted for the year number.
+            const DayRange counted = takenYearRange(accrualBasisOf(reason.AccrualBasis()), employee.StartDate(),
+                                                    userYearStart(), year, clock().today());
+            if (m_storedDate >= counted.first && m_storedDate <= counted.last)
                 remaining = float(double(remaining) + table().fieldByName("Hours").asFloat());
         }
         if (remaining < m_hours)
