@@ -9,7 +9,7 @@ setup:
 	bash scripts/setup-debian.sh
 
 build: setup
-	cmake -S . -B $(BUILD) -G Ninja -DHV_SQLITE_DIR="$$(bash scripts/setup-debian.sh --sqlite-dir)"
+	cmake -S . -B $(BUILD) -G Ninja -DHV_SQLITE_DIR="$$(bash scripts/setup-debian.sh --sqlite-dir)" -DHV_WERROR=ON
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
