@@ -3,33 +3,10 @@
 #include "platform/SettingsFile.h"
 #include "platform/Shell.h"
 #include "storage/MessageService.h"
+#include "storage/Presence.h"
 
 namespace hv {
 namespace {
-
-// Semaphores are always tried once, without waiting; the connection's own
-// retry settings come back however the attempt ends.
-class SingleAttempt {
-public:
-    explicit SingleAttempt(engine::Database& db)
-        : m_db(db), m_retryCount(db.lockRetryCount()), m_waitTime(db.lockWaitTime())
-    {
-        m_db.setLockRetryCount(0);
-        m_db.setLockWaitTime(0);
-    }
-    ~SingleAttempt()
-    {
-        m_db.setLockRetryCount(m_retryCount);
-        m_db.setLockWaitTime(m_waitTime);
-    }
-    SingleAttempt(const SingleAttempt&) = delete;
-    SingleAttempt& operator=(const SingleAttempt&) = delete;
-
-private:
-    engine::Database& m_db;
-    int m_retryCount;
-    int m_waitTime;
-};
 
 const char* const kMaintenanceMessage =
     "A Backup or Restore of the Hourvane database is in progress.  Please try again later.";
@@ -44,26 +21,6 @@ DeferredStartup::DeferredStartup(THourvaneDataMod& dm, AppState& state, UserName
     : m_dm(dm), m_state(state), m_userName(std::move(userName)), m_callbacks(std::move(callbacks)),
       m_settingsFileName(std::move(settingsFileName))
 {
-}
-
-bool DeferredStartup::maintenanceInProgress()
-{
-    SingleAttempt once(m_dm.HourvaneDB);
-    engine::Table& reasons = m_dm.tblReasons;
-    const bool taken = reasons.lockSemaphore(kMaintenanceSemaphore);
-    // Only a test: the marker is never kept.
-    if (taken)
-        reasons.unlockSemaphore(kMaintenanceSemaphore);
-    return !taken;
-}
-
-int DeferredStartup::takePresenceSlot()
-{
-    SingleAttempt once(m_dm.HourvaneDB);
-    for (int slot = 1; slot <= kPresenceSlotCount; ++slot)
-        if (m_dm.tblUsers.lockSemaphore(slot))
-            return slot;
-    return 0;
 }
 
 StartupOutcome DeferredStartup::run()
@@ -81,11 +38,11 @@ StartupOutcome DeferredStartup::run()
     };
 
     cursor(true);
-    if (maintenanceInProgress())
+    if (MaintenanceInProgress(m_dm))
         return refuse(kMaintenanceMessage, StartupOutcome::MaintenanceInProgress);
 
     if (m_state.presenceSlot == 0)
-        m_state.presenceSlot = takePresenceSlot();
+        m_state.presenceSlot = TakePresenceSlot(m_dm);
     if (m_state.presenceSlot == 0)
         return refuse(kNoSlotMessage, StartupOutcome::NoFreeSlot);
 
@@ -105,14 +62,6 @@ StartupOutcome DeferredStartup::run()
     if ((showTips.empty() || showTips == "0") && m_callbacks.showTips)
         m_callbacks.showTips(m_state.programFolder + "HOURVANE.TIP");
     return StartupOutcome::Started;
-}
-
-void ReleasePresenceSlot(THourvaneDataMod& dm, AppState& state)
-{
-    if (state.presenceSlot <= 0)
-        return;
-    dm.tblUsers.unlockSemaphore(state.presenceSlot);
-    state.presenceSlot = 0;
 }
 
 } // namespace hv

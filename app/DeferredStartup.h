@@ -4,6 +4,7 @@
 // folder, settles the lock identity and offers the tip of the day.
 #include "storage/AppState.h"
 #include "storage/DataModule.h"
+#include "storage/Presence.h"
 
 #include <functional>
 #include <string>
@@ -22,9 +23,6 @@ struct StartupCallbacks {
     std::function<void(bool)> waitCursor;
 };
 
-// Semaphores of the shared folder.
-inline constexpr int kMaintenanceSemaphore = 1; // of tblReasons, held by backup and restore
-inline constexpr int kPresenceSlotCount = 1024; // of tblUsers, one per running copy
 
 enum class StartupOutcome {
     Started,               // identity settled, started flag set
@@ -40,17 +38,11 @@ public:
     StartupOutcome run();
 
 private:
-    bool maintenanceInProgress();
-    int takePresenceSlot();
-
     THourvaneDataMod& m_dm;
     AppState& m_state;
     UserNameProvider m_userName;
     StartupCallbacks m_callbacks;
     std::string m_settingsFileName;
 };
-
-// Shutdown: lets go of the presence slot this copy holds (none: nothing happens).
-void ReleasePresenceSlot(THourvaneDataMod& dm, AppState& state);
 
 } // namespace hv
