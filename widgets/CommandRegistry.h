@@ -29,9 +29,8 @@ inline constexpr unsigned None = 0;
 inline constexpr unsigned WeekTimeOff = 1u << 0;
 // Rebuild the time off reason pop-up menu.
 inline constexpr unsigned ReasonMenu = 1u << 1;
-// Refill the employee list as on drop-down and, when an employee is
-// selected, select it again (which loads its week).
-inline constexpr unsigned Employees = 1u << 2;
+// Refill the employee list (and its arrows) as on drop-down.
+inline constexpr unsigned EmployeeList = 1u << 2;
 // Apply the hour format to the number boxes.
 inline constexpr unsigned HourFormat = 1u << 3;
 // Apply the time format to the time boxes.
@@ -40,11 +39,30 @@ inline constexpr unsigned TimeFormat = 1u << 4;
 inline constexpr unsigned Times = 1u << 5;
 // Rebuild the week-ending list (first date changed).
 inline constexpr unsigned WeekEndList = 1u << 6;
-// Run the employee selection again (overtime rule or first date changed).
+// Run the employee selection again when an employee is selected (which
+// loads its week): after the employees, the overtime rule or the first date changed.
 inline constexpr unsigned Reselect = 1u << 7;
 // The manager access flag may have changed: the check mark follows it.
 inline constexpr unsigned ManagerAccess = 1u << 8;
 } // namespace refresh
+
+// The week the main window shows, for commands that print it or need the
+// database to themselves.
+class ShownWeek {
+public:
+    virtual ~ShownWeek() = default;
+    // When the week has unsaved changes, asks question (confirmation,
+    // Yes/No/Cancel; empty: the main window's own save question): Yes saves
+    // the week, No drops nothing yet. False when the command must stop
+    // (Cancel, or the save failed).
+    virtual bool settleChanges(const std::string& question) = 0;
+    // Lets go of this copy's locks on the week's rows.
+    virtual void releaseLocks() = 0;
+    // Reads the week again, takes its locks and shows it.
+    virtual void reload() = 0;
+    // Drops the week's changes and locks and shows an empty week.
+    virtual void clear() = 0;
+};
 
 // Everything a command may use, handed over when it runs.
 struct CommandContext {
@@ -66,6 +84,8 @@ struct CommandContext {
     std::string employeeName;
     double weekEnd = 0;
     std::string weekEndText;
+    // The shown week; null when a command runs without the main window.
+    ShownWeek* week = nullptr;
     // What the main window refreshes afterwards; starts as the command's own.
     unsigned refresh = refresh::None;
 };

@@ -489,6 +489,45 @@ TEST_F(MainWindowTest, TimeOffWindowOpensOnTheShownWeekAndItsEntriesAreShownAfte
     EXPECT_EQ(read("select LockedBy from TimeOff"), "ALICE") << "the shown week holds its entries again";
 }
 
+TEST_F(MainWindowTest, RegisteredCommandsEnableTheirItemsAndTheRefreshTheyAskForRuns)
+{
+    const std::int32_t vacation = addPlainReason("Vacation", "V");
+    const auto emp = addEmp("Baker", "Ann", date(2020, 1, 1));
+    CommandContext seen(*dm, appState(), fileDialogs, "", nullptr);
+    int runs = 0;
+    commands.add({"mnuEditEmployees"}, {[&](CommandContext& c) {
+                     ++runs;
+                     seen.employeeID = c.employeeID;
+                     seen.employeeName = c.employeeName;
+                     seen.weekEndText = c.weekEndText;
+                     // What another window leaves in the table while it is open.
+                     engine::Table& t = dm->tblTimeOff;
+                     t.append();
+                     t.fieldByName("EmpID").setAsInteger(emp);
+                     t.fieldByName("WeekDate").setAsDateTime(date(2023, 3, 14));
+                     t.fieldByName("ReasonID").setAsInteger(vacation);
+                     t.fieldByName("Hours").setAsFloat(3);
+                     t.post();
+                 },
+                 refresh::WeekTimeOff});
+    open();
+    EXPECT_TRUE(control<QAction>("mnuEditEmployees")->isEnabled());
+    EXPECT_TRUE(control<QAction>("mnuEditTimeOff")->isEnabled());
+    EXPECT_FALSE(control<QAction>("mnuEditDepartments")->isEnabled()) << "nothing registered under it";
+    EXPECT_FALSE(button("cmdPrint")->isEnabled());
+
+    chooseEmployee("Baker, Ann");
+    EXPECT_FALSE(button("cmdPrint")->isEnabled()) << "no print command registered";
+    control<QAction>("mnuEditEmployees")->trigger();
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(seen.employeeID, emp);
+    EXPECT_EQ(seen.employeeName, "Baker, Ann");
+    EXPECT_EQ(seen.weekEndText, "3/18/2023");
+    EXPECT_FLOAT_EQ(float(number("txtNonWork2")->value()), 3.0f) << "Tuesday's time off, shown by the refresh";
+    EXPECT_FLOAT_EQ(float(number("txtTotalHours")->value()), 3.0f);
+    EXPECT_EQ(read("select LockedBy from TimeOff"), "ALICE");
+}
+
 // --- delete ---
 
 TEST_F(MainWindowTest, DeleteAsksAndRemovesTheWeek)

@@ -20,6 +20,7 @@
 #include <QCloseEvent>
 #include <QEvent>
 #include <QKeyEvent>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
 
@@ -29,6 +30,47 @@ namespace {
 const char* const kSaveQuestion =
     "The current Hourvane record has been changed.  Do you want to save your changes?";
 }
+
+// The shown week as commands see it.
+class TfrmMain::Shown : public ShownWeek {
+public:
+    explicit Shown(TfrmMain& window) : m_window(window) {}
+    bool settleChanges(const std::string& question) override
+    {
+        if (!m_window.m_week->IsModified())
+            return true;
+        return settleUnsavedChanges(question.empty() ? kSaveQuestion : question,
+                                    [this] { return m_window.SaveWeek(); });
+    }
+    void releaseLocks() override
+    {
+        if (m_window.m_week->Loaded())
+            m_window.m_week->Unlock(m_window.m_state.lockIdentity);
+    }
+    void reload() override
+    {
+        if (!m_window.m_week->Loaded())
+            return;
+        WaitCursor wait;
+        m_window.m_week->Load();
+        m_window.m_week->Lock(m_window.m_state.lockIdentity);
+        m_window.showWeek();
+        m_window.cmdSave->setEnabled(m_window.m_week->IsModified());
+    }
+    void clear() override
+    {
+        releaseLocks();
+        m_window.m_week->Clear();
+        m_window.ClearEntry();
+        m_window.ShowDayHours();
+        m_window.ShowTimeOff();
+        m_window.ShowTotals();
+        m_window.cmdSave->setEnabled(false);
+    }
+
+private:
+    TfrmMain& m_window;
+};
 
 TfrmMain::TfrmMain(THourvaneDataMod& dm, AppState& state, const CommandRegistry& commands,
                    FileDialogService& fileDialogs, MainWindowHooks hooks, std::string settingsFileName, QWidget* parent)
@@ -42,7 +84,8 @@ TfrmMain::TfrmMain(THourvaneDataMod& dm, AppState& state, const CommandRegistry&
       m_week(std::make_unique<TWorkWeekRecClass>(dm)),
       m_employee(std::make_unique<TEmployeeRecClass>(dm)),
       m_cache(std::make_unique<TPreferenceListClass>(dm)),
-      m_reasons(std::make_unique<TReasonListClass>(dm))
+      m_reasons(std::make_unique<TReasonListClass>(dm)),
+      m_shownWeek(std::make_unique<Shown>(*this))
 {
     setObjectName("frmMain");
     buildControls();
@@ -147,7 +190,7 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* e)
 
 bool TfrmMain::askToSaveChanges()
 {
-    return !m_week->IsModified() || settleUnsavedChanges(kSaveQuestion, [this] { return SaveWeek(); });
+    return m_shownWeek->settleChanges({});
 }
 
 void TfrmMain::mnuFileManagerAccessClick()
@@ -177,6 +220,7 @@ bool TfrmMain::runCommand(const std::string& name)
     context.employeeName = selected ? cboEmployee->currentText().toStdString() : std::string();
     context.weekEnd = m_currentWeekEnd;
     context.weekEndText = cboWeekEnd->currentText().toStdString();
+    context.week = m_shownWeek.get();
     context.refresh = command->refresh;
     const bool wasSuspended = m_refreshSuspended;
     if (command->suspendsActivation)
@@ -204,13 +248,10 @@ void TfrmMain::afterCommand(const CommandContext& context)
         if (cboEmployee->currentIndex() >= 0)
             cboEmployeeClick();
     }
-    if (what & refresh::Employees) {
+    if (what & refresh::EmployeeList)
         cboEmployeeDropDown();
-        if (cboEmployee->currentIndex() >= 0)
-            cboEmployeeClick();
-    } else if ((what & refresh::Reselect) && cboEmployee->currentIndex() >= 0) {
+    if ((what & refresh::Reselect) && cboEmployee->currentIndex() >= 0)
         cboEmployeeClick();
-    }
     if ((what & refresh::Times) && m_week->Loaded()) {
         ShowTimes();
         ShowDayHours();

@@ -152,6 +152,8 @@ private:
     std::unique_ptr<TEmployeeRecClass> m_employee;
     std::unique_ptr<TPreferenceListClass> m_cache;
     std::unique_ptr<TReasonListClass> m_reasons;
+    class Shown;
+    std::unique_ptr<Shown> m_shownWeek;
 
     double m_currentWeekEnd = 0;
     double m_savedFirstDate = -1;
