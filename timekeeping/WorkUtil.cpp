@@ -233,10 +233,14 @@ bool TWorkWeekRecClass::Delete(const std::string& lockIdentity)
     TransactionGuard guard(m_dm.HourvaneDB);
     // A deleted day is cleared in memory; after a rollback its rows are back,
     // so it is read again to show what the table holds.
+    const auto timeOffBefore = m_timeOff->snapshot();
     auto undo = [&](int upTo) {
         guard.rollback();
         for (int j = 0; j < upTo; ++j)
             m_days[std::size_t(j)]->Load();
+        // Entries deleted before the failure are back in the table too.
+        if (guard.owned())
+            m_timeOff->restore(timeOffBefore);
     };
     for (int i = 0; i < 7; ++i) {
         if (!m_days[std::size_t(i)]->Delete(lockIdentity)) {

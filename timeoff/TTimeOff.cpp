@@ -191,11 +191,17 @@ bool TTimeOffRecClass::confirmBalance()
 
 TTimeOffRecClass::Snapshot TTimeOffRecClass::snapshot() const
 {
-    return Snapshot{m_storedReasonID, m_storedDate, m_newDay, modified(), lockHolder()};
+    return Snapshot{m_empID,      m_reasonID,   m_hours,  m_approvedBy, m_approvedWhen,
+                    m_storedReasonID, m_storedDate, m_newDay, modified(),   lockHolder()};
 }
 
 void TTimeOffRecClass::restore(const Snapshot& s)
 {
+    m_empID = s.empID;
+    m_reasonID = s.reasonID;
+    m_hours = s.hours;
+    m_approvedBy = s.approvedBy;
+    m_approvedWhen = s.approvedWhen;
     m_storedReasonID = s.storedReasonID;
     m_storedDate = s.storedDate;
     m_newDay = s.newDay;
@@ -402,10 +408,16 @@ void TTimeOffListClass::restore(const std::vector<TTimeOffRecClass::Snapshot>& s
 
 int TTimeOffListClass::DeleteAll(const std::string& lockIdentity)
 {
+    // Entries deleted before a failure come back with their rows, keys and
+    // locks, so that the list can still unlock them and a retry deletes them.
+    const auto before = snapshot();
     TransactionGuard tx(m_dm.HourvaneDB);
     for (std::size_t i = 0; i < m_items.size(); ++i) {
         if (!m_items[i]->Delete(lockIdentity)) {
-            tx.rollback();
+            if (tx.owned()) {
+                tx.rollback();
+                restore(before);
+            }
             return int(i);
         }
     }

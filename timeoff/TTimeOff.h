@@ -65,9 +65,15 @@ public:
     // met another copy's entries.
     void SetModified(bool value) { setModified(value); }
 
-    // What a save changes in the entry, so that a rolled-back save can be
-    // undone in memory too and the entry is written again by the next one.
+    // What a save or delete changes in the entry, so that a rolled-back one
+    // can be undone in memory too and the entry is written (or deleted) again
+    // by the next one.
     struct Snapshot {
+        std::int32_t empID = 0;
+        std::int32_t reasonID = 0;
+        float hours = 0;
+        std::string approvedBy;
+        double approvedWhen = 0;
         std::int32_t storedReasonID = 0;
         double storedDate = 0;
         bool newDay = false;

@@ -242,6 +242,40 @@ TEST_F(AccrualTest, SaveAllReturnsTheFailingPositionAndRollsBack)
     EXPECT_EQ(messages.texts().size(), 1u);
 }
 
+TEST_F(AccrualTest, ARolledBackSaveAllIsWrittenWholeByTheRetry)
+{
+    const std::int32_t jury = addReason("Jury", "J");
+    addRow(5, sick, 4, EncodeDate(2001, 1, 1));
+    addRow(5, jury, 2, EncodeDate(2001, 1, 1));
+    TAccrualListClass list(*dm, 5);
+    list.Add(entry(vacation, 8, EncodeDate(2001, 3, 1))); // new
+    auto gone = std::make_unique<TEmpAccrualRecClass>(*dm, 5, sick);
+    ASSERT_TRUE(gone->Load());
+    gone->SetDeletePending(true);
+    list.Add(std::move(gone));
+    auto changed = std::make_unique<TEmpAccrualRecClass>(*dm, 5, jury);
+    ASSERT_TRUE(changed->Load());
+    changed->SetAccruedHours(6);
+    list.Add(std::move(changed));
+    ASSERT_TRUE(list.LockAll(kMe));
+    // Another copy takes the third entry's row.
+    execBlank(*dm, "update Accrual set LockedBy = 'OTHERPC' where ReasonID = " + std::to_string(jury));
+
+    EXPECT_EQ(list.SaveAll(kMe), 2);
+    EXPECT_FALSE(rowExists(5, vacation));
+    EXPECT_TRUE(rowExists(5, sick));
+    messages.clear();
+
+    execBlank(*dm, "update Accrual set LockedBy = '" + std::string(kMe) + "' where ReasonID = " + std::to_string(jury));
+    EXPECT_EQ(list.SaveAll(kMe), -1);
+    // No re-create question for the new entry, no blank entry colliding with its own row.
+    EXPECT_TRUE(messages.shown().empty()) << messages.last();
+    EXPECT_TRUE(rowExists(5, vacation));
+    EXPECT_FALSE(rowExists(5, sick));
+    ASSERT_TRUE(rowExists(5, jury));
+    EXPECT_EQ(float(dm->tblAccruals.fieldByName("AccruedHours").asFloat()), 6.0f);
+}
+
 TEST_F(AccrualTest, SaveAllInsideACallersTransactionLeavesItOpen)
 {
     TAccrualListClass list(*dm, 5);

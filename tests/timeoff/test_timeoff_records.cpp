@@ -450,6 +450,30 @@ TEST_F(TimeOffTest, DeleteAllRemovesTheWeekOrNothing)
     EXPECT_EQ(count("TimeOff"), 0);
 }
 
+TEST_F(TimeOffTest, AFailedDeleteAllPutsTheDeletedEntriesBackSoTheyUnlockAndDeleteLater)
+{
+    addTimeOff(holiday, date(2010, 6, 14), 8);
+    addTimeOff(sick, date(2010, 6, 15), 4);
+    addTimeOff(unpaid, date(2010, 6, 16), 2);
+    TTimeOffListClass week(*dm, emp, date(2010, 6, 19));
+    week.Load();
+    ASSERT_TRUE(week.LockAll("ALICE"));
+    // Another copy takes the third entry's row while this copy holds the week.
+    exec(second(), "update TimeOff set LockedBy = 'BOB' where ReasonID = " + std::to_string(unpaid));
+    EXPECT_EQ(week.DeleteAll("ALICE"), 2);
+    EXPECT_EQ(count("TimeOff"), 3);
+    // The first two are whole again: their rows, still locked by ALICE, are found and released.
+    EXPECT_EQ(week.Items(0).EmpID(), emp);
+    EXPECT_EQ(week.Items(1).ReasonID(), sick);
+    ASSERT_TRUE(week.UnlockAll("ALICE"));
+    EXPECT_EQ(count("TimeOff", "LockedBy = 'ALICE'"), 0);
+
+    exec(second(), "update TimeOff set LockedBy = ''");
+    ASSERT_TRUE(week.LockAll("ALICE"));
+    EXPECT_EQ(week.DeleteAll("ALICE"), -1);
+    EXPECT_EQ(count("TimeOff"), 0);
+}
+
 TEST_F(TimeOffTest, LockAllAndUnlockAllHoldTheWholeWeek)
 {
     addTimeOff(holiday, date(2010, 6, 14), 8);

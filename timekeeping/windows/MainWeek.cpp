@@ -356,7 +356,12 @@ void TfrmMain::cmdCopyClick()
                        MsgKind::Confirmation, MsgButtons::YesNo) != MsgResult::Yes)
         return;
     WaitCursor wait;
-    m_week->TimeOffList().DeleteAll(m_state.lockIdentity);
+    if (m_week->TimeOffList().DeleteAll(m_state.lockIdentity) >= 0) {
+        // Nothing was removed or copied; the entries are back as they were.
+        m_week->Compute();
+        showWeek();
+        return;
+    }
     m_week->Unlock(m_state.lockIdentity);
     m_week->CopyPreviousWeek();
     m_week->Lock(m_state.lockIdentity);
