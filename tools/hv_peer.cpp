@@ -8,7 +8,7 @@
 //   append <table> <Field>=<text> ...      exec <sql>     scalar <sql>
 //   atomic-loop <tableA> <tableB> <first>  (writes one row into each per transaction, forever;
 //                                  answers after the first commit)
-//   row-lock <table> <identity> <at-ms> <key> ...
+//   row-lock <table> <identity> <at-us> <key> ...
 //       at <at-ms> (milliseconds since the epoch, 0 = at once) takes the row
 //       lock of the row with that primary key the way the program does, by one
 //       conditional write of LockedBy: "ok 1" taken, "ok 0 <holder>" refused
@@ -156,8 +156,8 @@ std::string run(const std::string& line)
         t.setIndexName("");
         if (!t.findKey(key))
             return "err 0 no row";
-        if (at > 0)
-            std::this_thread::sleep_until(std::chrono::system_clock::time_point(std::chrono::milliseconds(at)));
+        if (at > 0) // microseconds since the epoch
+            std::this_thread::sleep_until(std::chrono::system_clock::time_point(std::chrono::microseconds(at)));
         std::string schema = g_db.schemaOf(t.sqlName());
         Query q(g_db);
         q.addSql("update " + quoteIdent(schema) + "." + quoteIdent(t.sqlName()) + " set LockedBy = :Id");

@@ -6,7 +6,9 @@
 #include "tests/support/PeerProcess.h"
 
 #include <chrono>
+#include <iostream>
 #include <optional>
+#include <random>
 #include <thread>
 
 namespace hv::test {
@@ -567,16 +569,23 @@ TEST_F(RecordLockTest, OfTwoProcessesLockingAFreeRowAtOnceExactlyOneWins)
     ASSERT_EQ(peer.send("open dept.dat"), "ok");
     DeptRec rec(*dm);
     int mineWon = 0, peerWon = 0;
+    // Each side starts at its own random moment within 3 ms of the agreed
+    // one, so that both win rounds and the conditional update is contended.
+    const unsigned seed = std::random_device{}();
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> offset(0, 3000);
     for (int round = 0; round < 100; ++round) {
         exec(*dm, "update Dept set LockedBy = null");
         rec.Clear();
         messages.clear();
         ASSERT_TRUE(rec.position(id));
-        auto at = std::chrono::system_clock::now() + std::chrono::milliseconds(40);
-        long long atMs =
-            std::chrono::duration_cast<std::chrono::milliseconds>(at.time_since_epoch()).count();
-        peer.sendNoWait("row-lock dept.dat PEER " + std::to_string(atMs) + " " + std::to_string(id));
-        std::this_thread::sleep_until(at);
+        const auto agreed = std::chrono::system_clock::now() + std::chrono::milliseconds(40);
+        const auto mineAt = agreed + std::chrono::microseconds(offset(random));
+        const auto peerAt = agreed + std::chrono::microseconds(offset(random));
+        const long long peerUs =
+            std::chrono::duration_cast<std::chrono::microseconds>(peerAt.time_since_epoch()).count();
+        peer.sendNoWait("row-lock dept.dat PEER " + std::to_string(peerUs) + " " + std::to_string(id));
+        std::this_thread::sleep_until(mineAt);
         bool mine = rec.Lock("ALICE");
         std::string reply = peer.readLine();
         ASSERT_TRUE(reply == "ok 1" || reply.rfind("ok 0 ", 0) == 0) << reply;
@@ -596,6 +605,8 @@ TEST_F(RecordLockTest, OfTwoProcessesLockingAFreeRowAtOnceExactlyOneWins)
         }
     }
     EXPECT_EQ(mineWon + peerWon, 100);
+    std::cout << "[ lock race ] this copy won " << mineWon << " rounds, the peer " << peerWon << " (seed " << seed
+              << ")" << std::endl;
 }
 
 } // namespace hv::test
