@@ -21,6 +21,7 @@
 #include "timekeeping/windows/Main.h"
 #include "timeoff/windows/TimeOffCommands.h"
 #include "widgets/CommandRegistry.h"
+#include "widgets/WindowUtil.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -131,11 +132,7 @@ int RunHourvane(int argc, char** argv, const RunOptions& options)
     TfrmMain window(*dm, state, commands, fileDialogs, hooks, options.settingsFileName);
     mainWindow = &window;
     window.setStartupDelay(options.startupDelayMs);
-    instance.setWakeHandler([&window] {
-        window.showNormal();
-        window.raise();
-        window.activateWindow();
-    });
+    instance.setWakeHandler([&window] { RestoreAndRaise(window); });
     window.show();
     const int code = QApplication::exec();
     instance.setWakeHandler({});

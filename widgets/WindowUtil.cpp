@@ -12,6 +12,7 @@
 #include <QStyle>
 #include <QTableView>
 #include <QUrl>
+#include <QWidget>
 
 #include <algorithm>
 #include <charconv>
@@ -147,6 +148,15 @@ std::string ShortenPath(const std::string& path, const QFontMetrics& metrics, in
             return metrics.horizontalAdvance(QString::fromStdString(text));
         },
         width);
+}
+
+void RestoreAndRaise(QWidget& window)
+{
+    if (window.windowState() & Qt::WindowMinimized)
+        window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+    window.show();
+    window.raise();
+    window.activateWindow();
 }
 
 QPixmap ProgramIconPixmap()

@@ -11,6 +11,7 @@ class QFontMetrics;
 class QHeaderView;
 class QPixmap;
 class QTableView;
+class QWidget;
 
 namespace hv {
 
@@ -46,6 +47,11 @@ bool OpenDocument(const std::string& fileOrAddress);
 
 // ShortenPath measured with a font.
 std::string ShortenPath(const std::string& path, const QFontMetrics& metrics, int width);
+
+// Brings a window to the front as a second copy's wake-up asks: a minimised
+// window comes back in the state it had (a maximised one stays maximised),
+// then it is shown, raised and activated.
+void RestoreAndRaise(QWidget& window);
 
 // The program's icon at 32 x 32: the application's window icon when one is
 // set, else the style's computer icon.

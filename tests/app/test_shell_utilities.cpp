@@ -10,6 +10,7 @@
 #include <QFontMetrics>
 #include <QScreen>
 #include <QUrl>
+#include <QWidget>
 
 #include <filesystem>
 #include <fstream>
@@ -123,6 +124,22 @@ TEST(ScaleToScreen, UsesThePrimaryScreen)
     const double dpi = QGuiApplication::primaryScreen()->logicalDotsPerInch();
     EXPECT_EQ(ScaleToScreen(60), ScaleLength(60, dpi));
     EXPECT_EQ(ScaleToScreen(40), ScaleLength(40, dpi));
+}
+
+// --- RestoreAndRaise -----------------------------------------------------------
+
+TEST(RestoreAndRaise, AWokenWindowComesBackInTheStateItHad)
+{
+    QWidget maximised;
+    maximised.showMaximized();
+    RestoreAndRaise(maximised);
+    EXPECT_TRUE(maximised.isMaximized()) << "waking must not shrink a maximised window";
+
+    maximised.setWindowState(Qt::WindowMinimized | Qt::WindowMaximized);
+    RestoreAndRaise(maximised);
+    EXPECT_FALSE(maximised.isMinimized());
+    EXPECT_TRUE(maximised.isMaximized());
+    EXPECT_TRUE(maximised.isVisible());
 }
 
 // --- GetVersionString ---------------------------------------------------------

@@ -528,6 +528,43 @@ TEST_F(MainWindowTest, RegisteredCommandsEnableTheirItemsAndTheRefreshTheyAskFor
     EXPECT_EQ(read("select LockedBy from TimeOff"), "ALICE");
 }
 
+TEST_F(MainWindowTest, DayCaptionsFitTheWidestCaptionBeforeTheFirstPaint)
+{
+    // A large desktop font, where a fixed width cuts the captions off.
+    const QFont before = QApplication::font();
+    QFont large = before;
+    large.setPointSize(24);
+    QApplication::setFont(large);
+    CommandRegistry none;
+    auto fresh = std::make_unique<TfrmMain>(*dm, appState(), none, fileDialogs);
+    auto* label = fresh->findChild<QLabel*>("lblDOW3");
+    ASSERT_NE(label, nullptr);
+    const int needed = label->fontMetrics().horizontalAdvance("Wednesday - 12/09");
+    const int given = label->minimumWidth();
+    fresh.reset();
+    QApplication::setFont(before);
+    EXPECT_GT(needed, 140) << "the font is large enough to matter";
+    EXPECT_GE(given, needed);
+}
+
+TEST_F(MainWindowTest, AWindowShownButNeverActivatedStillRunsTheDeferredStep)
+{
+    int deferred = 0;
+    MainWindowHooks hooks;
+    hooks.deferredStartup = [&] { ++deferred; };
+    TfrmMain unfocused(*dm, appState(), commands, fileDialogs, hooks);
+    unfocused.setStartupDelay(20);
+    // The activation refresh never runs, as when no window manager activates the window.
+    unfocused.setRefreshSuspended(true);
+    unfocused.show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return deferred > 0; }, 2000));
+    EXPECT_EQ(deferred, 1);
+    unfocused.setRefreshSuspended(false);
+    unfocused.FormActivate(); // a late activation does not run it twice
+    QTest::qWait(100);
+    EXPECT_EQ(deferred, 1);
+}
+
 // --- delete ---
 
 TEST_F(MainWindowTest, DeleteAsksAndRemovesTheWeek)

@@ -118,16 +118,32 @@ void TfrmMain::FormActivate()
     BuildWeekEndList();
     ApplyHourFormat();
     ApplyTimeFormat();
-    if (m_timerPending) {
-        m_timerPending = false;
-        Timer1->start();
-    }
+    startStartupTimer();
     refillEmployees();
     BuildReasonMenu();
     m_activating = false;
 }
 
 void TfrmMain::setStartupDelay(int milliseconds) { Timer1->setInterval(milliseconds); }
+
+void TfrmMain::startStartupTimer()
+{
+    if (!m_timerPending)
+        return;
+    m_timerPending = false;
+    Timer1->start();
+}
+
+void TfrmMain::showEvent(QShowEvent* e)
+{
+    QMainWindow::showEvent(e);
+    if (m_shownOnce)
+        return;
+    m_shownOnce = true;
+    // A window that is never activated (no window manager, or focus-stealing
+    // prevention) must still register this copy and let go of the splash.
+    QTimer::singleShot(Timer1->interval(), this, &TfrmMain::startStartupTimer);
+}
 
 void TfrmMain::Timer1Timer()
 {

@@ -86,11 +86,13 @@ public:
     bool SaveWeek();
     // Closes without asking when false (a refused start-up).
     void setMayPrompt(bool mayPrompt) { m_mayPrompt = mayPrompt; }
-    // The deferred start-up step's delay after the first activation.
+    // The deferred start-up step's delay after the first activation; a window
+    // that is shown but never activated starts it that long after it is first shown.
     void setStartupDelay(int milliseconds);
 
 protected:
     bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -105,6 +107,7 @@ private:
     // What a command does to the shown week afterwards.
     void afterCommand(const CommandContext& context);
     void hideAbsentFeatures();
+    void startStartupTimer();
 
     // The week on screen (MainWeek.cpp).
     void BuildWeekEndList();
@@ -161,6 +164,7 @@ private:
     int m_weekEndIndex = -1;
     bool m_refreshSuspended = false;
     bool m_timerPending = true;
+    bool m_shownOnce = false;
     bool m_mayPrompt = true;
     bool m_activating = false;
     int m_menuDay = -1;

@@ -2,6 +2,8 @@
 // week grid, the menus, and the features this edition hides.
 #include "timekeeping/windows/Main.h"
 
+#include "platform/DateUtil.h"
+#include "platform/Format.h"
 #include "platform/HelpViewer.h"
 #include "widgets/CommandRegistry.h"
 #include "widgets/TQVComboBox.h"
@@ -10,6 +12,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -20,6 +23,8 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace hv {
 
@@ -96,10 +101,22 @@ void TfrmMain::buildControls()
             box->setFocusPolicy(Qt::NoFocus);
         return box;
     };
+    // The caption column fits the widest caption of the week before the first
+    // paint: every weekday name with a two-digit month and day.
+    int dayCaptionWidth = 0;
+    {
+        const QLabel probe(central);
+        const QFontMetrics metrics(probe.font());
+        const double sunday = EncodeDate(2023, 12, 24);
+        for (int d = 0; d < 7; ++d)
+            dayCaptionWidth = std::max(dayCaptionWidth, metrics.horizontalAdvance(QString::fromStdString(
+                                                            FormatDateTime("dddd - mm/dd", sunday + d))));
+        dayCaptionWidth += 2 * probe.margin() + 8;
+    }
     for (int n = 0; n < 7; ++n) {
         const int row = n + 1;
         lblDOW[n] = named(new QLabel(central), indexed("lblDOW", n));
-        lblDOW[n]->setMinimumWidth(140);
+        lblDOW[n]->setMinimumWidth(dayCaptionWidth);
         grid->addWidget(lblDOW[n], row, cDay);
 
         cboShift[n] = named(new QComboBox(central), indexed("cboShift", n));
