@@ -77,6 +77,22 @@ public:
     // Setting it on an unmodified record first takes the row lock.
     void SetModified(bool value);
 
+    // What a save changes in the record (a new row's key, the modified mark,
+    // the lock holder), so that a caller whose transaction rolls back can
+    // put the record back and a retry writes it again.
+    struct Snapshot {
+        std::int32_t empID = 0;
+        bool modified = false;
+        std::string lockHolder;
+    };
+    Snapshot snapshot() const { return {m_empID, modified(), lockHolder()}; }
+    void restore(const Snapshot& s)
+    {
+        m_empID = s.empID;
+        setModified(s.modified);
+        setLockHolder(s.lockHolder);
+    }
+
     // Base clear, then the defaults; EmpID is kept.
     void Clear() override;
     bool LoadByID();

@@ -209,6 +209,27 @@ public:
     bool LockAll(const std::string& lockIdentity) { return lockEach(lockIdentity, true); }
     bool UnlockAll(const std::string& lockIdentity) { return lockEach(lockIdentity, false); }
 
+    // The list's save state (its owner and every entry's), for a caller whose
+    // own transaction rolls back after SaveAll wrote some entries: restore
+    // puts back the entries held at the snapshot, by position.
+    struct Snapshot {
+        std::int32_t empID = 0;
+        std::vector<typename Entry::Snapshot> entries;
+    };
+    Snapshot snapshot() const
+    {
+        Snapshot s{m_empID, {}};
+        for (const auto& e : m_items)
+            s.entries.push_back(e->snapshot());
+        return s;
+    }
+    void restore(const Snapshot& s)
+    {
+        m_empID = s.empID;
+        for (std::size_t i = 0; i < m_items.size() && i < s.entries.size(); ++i)
+            m_items[i]->restore(s.entries[i]);
+    }
+
 protected:
     bool lockEach(const std::string& lockIdentity, bool lock)
     {
