@@ -84,13 +84,16 @@ public:
         std::int32_t empID = 0;
         bool modified = false;
         std::string lockHolder;
+        bool lockRefused = false;
     };
-    Snapshot snapshot() const { return {m_empID, modified(), lockHolder()}; }
+    Snapshot snapshot() const { return {m_empID, modified(), lockHolder(), lockRefused()}; }
     void restore(const Snapshot& s)
     {
         m_empID = s.empID;
         setModified(s.modified);
         setLockHolder(s.lockHolder);
+        if (!s.lockRefused)
+            resetLockRefused();
     }
 
     // Base clear, then the defaults; EmpID is kept.
@@ -115,8 +118,7 @@ public:
     // With asOfDate > 0: the employees employed on at least one day of the
     // seven days ending then (status ignored); else those of the status.
     // withNew puts "<New Employee>" (ID 0) first.
-    void FillEmployeeList(PickList& list, EmployeeStatus status, bool withNew, bool activeOnly,
-                          double asOfDate = 0);
+    void FillEmployeeList(PickList& list, EmployeeStatus status, bool withNew, bool activeOnly, double asOfDate = 0);
     // Employed at some time between periodStart and periodEnd; departmentID -1
     // for all departments.
     void FillEmployeesForPeriod(PickList& list, std::int32_t departmentID, double periodEnd, double periodStart);
@@ -126,13 +128,15 @@ public:
 private:
     bool findRow();
     // Marks the record modified when the value differs, then stores it.
-    template <class T> void assign(T& member, const T& value);
+    template <class T>
+    void assign(T& member, const T& value);
     // Writes the record into the table's edit buffer.
     void writeColumns();
     // Keeps the department's ManagerID in step with IsManager.
     bool writeManagerThrough(const std::string& lockIdentity);
     // Walks tblEmps in name order and lists the rows the test accepts.
-    template <class Accept> void fillList(PickList& list, Accept&& accept);
+    template <class Accept>
+    void fillList(PickList& list, Accept&& accept);
 
     std::int32_t m_empID = 0;
     std::string m_firstName;

@@ -33,13 +33,16 @@ public:
         std::int32_t empID = 0;
         bool modified = false;
         std::string lockHolder;
+        bool lockRefused = false;
     };
-    Snapshot snapshot() const { return {m_empID, modified(), lockHolder()}; }
+    Snapshot snapshot() const { return {m_empID, modified(), lockHolder(), lockRefused()}; }
     void restore(const Snapshot& s)
     {
         m_empID = s.empID;
         setModified(s.modified);
         setLockHolder(s.lockHolder);
+        if (!s.lockRefused)
+            resetLockRefused();
     }
 
     // Base clear and an empty value; the key stays.
