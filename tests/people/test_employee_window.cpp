@@ -153,9 +153,13 @@ TEST_F(EmployeeWindowTest, NewManagerOfADepartmentAnotherCopyHoldsFailsWholeAndS
 {
     const std::int32_t sales = addDept("Sales", true, 0, {}, "BOB");
     addReasonRow(*dm, {.name = "Vacation", .code = "V", .policy = true});
+    exec(*dm, "insert into Field (FieldDesc, ActiveFlag) values ('Badge', 1)");
     appState().managerAccess = true;
-    openEmployees();
+    TfrmEmp& w = openEmployees();
     type("txtLastName", "Baker");
+    w.ShowSection(TfrmEmp::CustomData); // no button leads there in this edition
+    type("txtOther0", "B7");
+    click("navBasicData");
     choose("cboDepts", "Sales");
     click("chkManager");
     click("navWages");
@@ -173,7 +177,8 @@ TEST_F(EmployeeWindowTest, NewManagerOfADepartmentAnotherCopyHoldsFailsWholeAndS
     EXPECT_EQ(messages.texts(), std::vector<std::string>{lockMessage("Department", "BOB")});
     EXPECT_EQ(count("Employee"), 0);
     EXPECT_EQ(count("Wage"), 0);
-    EXPECT_EQ(static_cast<TfrmEmp&>(*window).employee().EmpID(), 0);
+    EXPECT_EQ(count("EmpField"), 0);
+    EXPECT_EQ(w.employee().EmpID(), 0);
     EXPECT_TRUE(enabled("cmdSave"));
 
     exec(second(), "update Dept set LockedBy = '' where DeptID = " + std::to_string(sales));
@@ -185,6 +190,7 @@ TEST_F(EmployeeWindowTest, NewManagerOfADepartmentAnotherCopyHoldsFailsWholeAndS
     EXPECT_EQ(read("select count(*) || '/' || min(StartDate) || '/' || min(Wage) from Wage where EmpID = " + emp),
               "1/2024-05-20/125000");
     EXPECT_EQ(read("select count(*) || '/' || min(AccruedHours) from Accrual where EmpID = " + emp), "1/8.0");
+    EXPECT_EQ(read("select count(*) || '/' || min(FieldValue) from EmpField where EmpID = " + emp), "1/B7");
     EXPECT_EQ(read("select ManagerID || '/' || ifnull(LockedBy, '') from Dept"), emp + "/");
 }
 
