@@ -7,6 +7,7 @@
 #include "app/QtMessageService.h"
 #include "app/QtPrinterQuery.h"
 #include "app/SingleInstance.h"
+#include "people/windows/PeopleCommands.h"
 #include "platform/DateUtil.h"
 #include "platform/Shell.h"
 #include "platform/windows/HelpWindow.h"
@@ -45,6 +46,7 @@ void RegisterProgramWindows(CommandRegistry& registry)
 {
     RegisterTimeOffWindows(registry);
     RegisterSettingsWindows(registry);
+    RegisterPeopleWindows(registry);
 }
 
 int RunHourvane(int argc, char** argv, const RunOptions& options)

@@ -77,6 +77,25 @@ public:
     // Setting it on an unmodified record first takes the row lock.
     void SetModified(bool value);
 
+    // What a save changes in the record (a new row's key, the modified mark,
+    // the lock holder), so that a caller whose transaction rolls back can
+    // put the record back and a retry writes it again.
+    struct Snapshot {
+        std::int32_t empID = 0;
+        bool modified = false;
+        std::string lockHolder;
+        bool lockRefused = false;
+    };
+    Snapshot snapshot() const { return {m_empID, modified(), lockHolder(), lockRefused()}; }
+    void restore(const Snapshot& s)
+    {
+        m_empID = s.empID;
+        setModified(s.modified);
+        setLockHolder(s.lockHolder);
+        if (!s.lockRefused)
+            resetLockRefused();
+    }
+
     // Base clear, then the defaults; EmpID is kept.
     void Clear() override;
     bool LoadByID();
@@ -99,8 +118,7 @@ public:
     // With asOfDate > 0: the employees employed on at least one day of the
     // seven days ending then (status ignored); else those of the status.
     // withNew puts "<New Employee>" (ID 0) first.
-    void FillEmployeeList(PickList& list, EmployeeStatus status, bool withNew, bool activeOnly,
-                          double asOfDate = 0);
+    void FillEmployeeList(PickList& list, EmployeeStatus status, bool withNew, bool activeOnly, double asOfDate = 0);
     // Employed at some time between periodStart and periodEnd; departmentID -1
     // for all departments.
     void FillEmployeesForPeriod(PickList& list, std::int32_t departmentID, double periodEnd, double periodStart);
@@ -110,13 +128,15 @@ public:
 private:
     bool findRow();
     // Marks the record modified when the value differs, then stores it.
-    template <class T> void assign(T& member, const T& value);
+    template <class T>
+    void assign(T& member, const T& value);
     // Writes the record into the table's edit buffer.
     void writeColumns();
     // Keeps the department's ManagerID in step with IsManager.
     bool writeManagerThrough(const std::string& lockIdentity);
     // Walks tblEmps in name order and lists the rows the test accepts.
-    template <class Accept> void fillList(PickList& list, Accept&& accept);
+    template <class Accept>
+    void fillList(PickList& list, Accept&& accept);
 
     std::int32_t m_empID = 0;
     std::string m_firstName;

@@ -131,4 +131,18 @@ bool TEmpOtherValueListClass::AnyModified() const
     return std::any_of(m_items.begin(), m_items.end(), [](const auto& e) { return e->IsModified(); });
 }
 
+std::vector<TEmpOtherRecClass::Snapshot> TEmpOtherValueListClass::snapshot() const
+{
+    std::vector<TEmpOtherRecClass::Snapshot> saved;
+    for (const auto& item : m_items)
+        saved.push_back(item->snapshot());
+    return saved;
+}
+
+void TEmpOtherValueListClass::restore(const std::vector<TEmpOtherRecClass::Snapshot>& saved)
+{
+    for (std::size_t i = 0; i < m_items.size() && i < saved.size(); ++i)
+        m_items[i]->restore(saved[i]);
+}
+
 } // namespace hv

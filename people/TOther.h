@@ -27,6 +27,24 @@ public:
 
     bool IsModified() const { return modified(); }
 
+    // What a save changes (the owner, the modified mark, the lock holder),
+    // for a caller whose transaction rolls back.
+    struct Snapshot {
+        std::int32_t empID = 0;
+        bool modified = false;
+        std::string lockHolder;
+        bool lockRefused = false;
+    };
+    Snapshot snapshot() const { return {m_empID, modified(), lockHolder(), lockRefused()}; }
+    void restore(const Snapshot& s)
+    {
+        m_empID = s.empID;
+        setModified(s.modified);
+        setLockHolder(s.lockHolder);
+        if (!s.lockRefused)
+            resetLockRefused();
+    }
+
     // Base clear and an empty value; the key stays.
     void Clear() override;
     // The row of (EmpID, FieldID); false when there is none (the value stays empty).
@@ -58,6 +76,10 @@ public:
     TEmpOtherRecClass* Item(int index) const;
     bool AnyModified() const;
     void Clear() { m_items.clear(); }
+
+    // Every entry's save state, restored by position after a caller's rollback.
+    std::vector<TEmpOtherRecClass::Snapshot> snapshot() const;
+    void restore(const std::vector<TEmpOtherRecClass::Snapshot>& saved);
 
 private:
     std::vector<std::unique_ptr<TEmpOtherRecClass>> m_items;

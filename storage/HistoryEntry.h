@@ -48,22 +48,27 @@ public:
         return UnlockStoredRow(lockIdentity, [this] { return IsStored() && findStoredRow(); });
     }
 
-    // Everything a rolled-back batch must put back.
+    // Everything a rolled-back batch must put back. A lock refused during the
+    // batch is forgotten too, so that a retry asks the row again.
     struct Snapshot {
         Values values;
         bool modified = false;
         std::string lockHolder;
+        bool lockRefused = false;
     };
-    Snapshot snapshot() const { return {m_values, modified(), lockHolder()}; }
+    Snapshot snapshot() const { return {m_values, modified(), lockHolder(), lockRefused()}; }
     void restore(const Snapshot& s)
     {
         m_values = s.values;
         setModified(s.modified);
         setLockHolder(s.lockHolder);
+        if (!s.lockRefused)
+            resetLockRefused();
     }
 
 protected:
-    template <class T> void assign(T& member, const T& value)
+    template <class T>
+    void assign(T& member, const T& value)
     {
         if (member == value)
             return;
@@ -130,7 +135,8 @@ public:
     }
 
 private:
-    template <class Step, class Text> int run(Step&& step, Text&& failureText)
+    template <class Step, class Text>
+    int run(Step&& step, Text&& failureText)
     {
         std::unique_ptr<TransactionGuard> tx;
         try {
@@ -172,8 +178,8 @@ private:
 template <class Entry>
 class THistoryListClass {
 public:
-    THistoryListClass(THourvaneDataMod& dm, std::int32_t empID, std::string recordName)
-        : m_dm(dm), m_empID(empID), m_recordName(std::move(recordName))
+    THistoryListClass(THourvaneDataMod& dm, std::int32_t empID, std::string recordName) :
+        m_dm(dm), m_empID(empID), m_recordName(std::move(recordName))
     {
     }
     THistoryListClass(const THistoryListClass&) = delete;
@@ -208,6 +214,27 @@ public:
     // failure an owned transaction is rolled back and false returned.
     bool LockAll(const std::string& lockIdentity) { return lockEach(lockIdentity, true); }
     bool UnlockAll(const std::string& lockIdentity) { return lockEach(lockIdentity, false); }
+
+    // The list's save state (its owner and every entry's), for a caller whose
+    // own transaction rolls back after SaveAll wrote some entries: restore
+    // puts back the entries held at the snapshot, by position.
+    struct Snapshot {
+        std::int32_t empID = 0;
+        std::vector<typename Entry::Snapshot> entries;
+    };
+    Snapshot snapshot() const
+    {
+        Snapshot s{m_empID, {}};
+        for (const auto& e : m_items)
+            s.entries.push_back(e->snapshot());
+        return s;
+    }
+    void restore(const Snapshot& s)
+    {
+        m_empID = s.empID;
+        for (std::size_t i = 0; i < m_items.size() && i < s.entries.size(); ++i)
+            m_items[i]->restore(s.entries[i]);
+    }
 
 protected:
     bool lockEach(const std::string& lockIdentity, bool lock)
