@@ -35,7 +35,8 @@ inline constexpr unsigned EmployeeList = 1u << 2;
 inline constexpr unsigned HourFormat = 1u << 3;
 // Apply the time format to the time boxes.
 inline constexpr unsigned TimeFormat = 1u << 4;
-// Show the times, day hours and totals again (rounding or time format changed).
+// Compute the week again and show its times, day hours and totals (rounding
+// or time format changed).
 inline constexpr unsigned Times = 1u << 5;
 // Rebuild the week-ending list (first date changed).
 inline constexpr unsigned WeekEndList = 1u << 6;

@@ -269,6 +269,7 @@ void TfrmMain::afterCommand(const CommandContext& context)
     if ((what & refresh::Reselect) && cboEmployee->currentIndex() >= 0)
         cboEmployeeClick();
     if ((what & refresh::Times) && m_week->Loaded()) {
+        m_week->Compute(); // the split follows the rounding in force
         ShowTimes();
         ShowDayHours();
         ShowTotals();
