@@ -1,9 +1,10 @@
 # make run    install what is missing, build, start the program on its default data folder
 # make check  install what is missing, build, run every test
+# make check-sanitize  the same tests in a second build tree under ASan and UBSan
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: setup build run check bench clean
+.PHONY: setup build run check check-sanitize bench clean
 
 setup:
 	bash scripts/setup-debian.sh
@@ -18,8 +19,19 @@ run: build
 check: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+SANITIZE_BUILD ?= build-sanitize
+check-sanitize: setup
+	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DHV_SQLITE_DIR="$$(bash scripts/setup-debian.sh --sqlite-dir)" \
+	      -DHV_WERROR=ON -DHV_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	cd $(SANITIZE_BUILD) && QT_QPA_PLATFORM=offscreen \
+	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --output-on-failure -j $(JOBS)
+
 bench: build
 	for b in $(BUILD)/bench/bench_*; do $$b; done
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD)
