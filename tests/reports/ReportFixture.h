@@ -170,9 +170,10 @@ protected:
         timeOff(sam, date(2023, 3, 14), 9999, 2.5f);
     }
 
+    // Sam's entry holds a pasted tab, which the report prints as a blank ("Baker, Sam").
     std::vector<SelectionEntry> bothEmployees() const
     {
-        return {{"\xC3\x85ngstr\xC3\xB6m, Zo\xC3\xAB", std::int32_t(zoe)}, {"Baker, Sam", std::int32_t(sam)}};
+        return {{"\xC3\x85ngstr\xC3\xB6m, Zo\xC3\xAB", std::int32_t(zoe)}, {"Baker,\tSam", std::int32_t(sam)}};
     }
 
     // The time card list of both employees, a page each with signature

@@ -144,7 +144,7 @@ TEST_F(ReportHostTest, WithoutPrintersEveryPrintPathSaysSoAndWritesNothing)
     EXPECT_TRUE(std::filesystem::exists(pageFile));
 }
 
-TEST_F(ReportHostTest, StatusWindowFromSixEntriesAndHeaderNames)
+TEST_F(ReportHostTest, StatusWindowFromSixEntriesAndHeaderNamesOfEmptyOrDeletedEntries)
 {
     addTwoEmployees();
     std::vector<SelectionEntry> five(5, bothEmployees()[1]);
@@ -170,6 +170,7 @@ TEST_F(ReportHostTest, StatusWindowFromSixEntriesAndHeaderNames)
     empty.SetSelectionList(std::vector<SelectionEntry>{});
     ASSERT_TRUE(empty.RunPreview());
     EXPECT_EQ(empty.Pages().size(), 1u);
+    EXPECT_EQ(empty.Options.headerName, "");
 
     // The header name of a page per employee: first name first; empty when
     // the list is empty or another copy deleted the employee.
