@@ -15,11 +15,14 @@ SystemPrinter QtSystemPrinter()
     const QStringList names = QPrinterInfo::availablePrinterNames();
     if (names.isEmpty())
         return {};
+    std::vector<std::string> installed;
+    for (const QString& name : names)
+        installed.push_back(name.toStdString());
     const std::string& current = currentPrinter();
     if (!current.empty() && names.contains(QString::fromStdString(current)))
-        return {true, current};
+        return {true, current, installed};
     QPrinterInfo def = QPrinterInfo::defaultPrinter();
-    return {true, (def.isNull() ? names.front() : def.printerName()).toStdString()};
+    return {true, (def.isNull() ? names.front() : def.printerName()).toStdString(), installed};
 }
 
 } // namespace hv

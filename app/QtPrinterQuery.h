@@ -7,7 +7,7 @@ namespace hv {
 
 // The current printer (the one chosen in Printer Setup while it is installed,
 // else the system's default, else the first); none without a GUI application
-// or without printers.
+// or without printers; with the names of all installed printers.
 SystemPrinter QtSystemPrinter();
 
 } // namespace hv

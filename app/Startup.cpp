@@ -11,6 +11,7 @@
 #include "platform/DateUtil.h"
 #include "platform/Shell.h"
 #include "platform/windows/HelpWindow.h"
+#include "reports/windows/ReportCommands.h"
 #include "settings/windows/DayTip.h"
 #include "settings/windows/PasswordWindowService.h"
 #include "settings/windows/SettingsCommands.h"
@@ -47,6 +48,7 @@ void RegisterProgramWindows(CommandRegistry& registry)
     RegisterTimeOffWindows(registry);
     RegisterSettingsWindows(registry);
     RegisterPeopleWindows(registry);
+    RegisterReportWindows(registry);
 }
 
 int RunHourvane(int argc, char** argv, const RunOptions& options)

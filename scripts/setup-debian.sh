@@ -27,6 +27,7 @@ packages=(
   libzip-dev libshp-dev libsimpleini-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2 xauth xvfb
+  poppler-utils
 )
 
 missing=()

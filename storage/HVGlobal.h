@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace hv {
 
@@ -40,6 +41,8 @@ void resetGlobalSettings();
 struct SystemPrinter {
     bool available = false;
     std::string name; // the current printer
+    // Every installed printer by name, in the system's order.
+    std::vector<std::string> installed;
 };
 // The printer query is a port: the program installs the one that asks the
 // system (its print support needs widgets, which domain code never links);
@@ -47,6 +50,7 @@ struct SystemPrinter {
 using PrinterQuery = std::function<SystemPrinter()>;
 void setPrinterQuery(PrinterQuery query);
 SystemPrinter querySystemPrinter();
+std::vector<std::string> installedPrinters();
 // The printer chosen in Printer Setup becomes the current one while it is
 // installed; the installed query reads it.
 void setCurrentPrinter(const std::string& name);

@@ -1,0 +1,27 @@
+#pragma once
+// What the report windows take from the program: the printer that prints
+// and the system's printer setup dialog. The program uses Qt's print
+// support; tests put a recording printer and a scripted dialog in.
+#include "reportengine/ReportPrinter.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class QWidget;
+
+namespace hv {
+
+// Shows the system's printer setup on the current printer; the name of the
+// printer chosen, or empty when cancelled.
+using PrinterSetupDialog = std::function<std::string(QWidget* owner, const std::string& current)>;
+
+struct ReportWindowServices {
+    std::function<std::unique_ptr<report::ReportPrinter>()> makePrinter;
+    PrinterSetupDialog printerSetup;
+};
+
+// Qt's printer and QPrintDialog.
+ReportWindowServices QtReportWindowServices();
+
+} // namespace hv
