@@ -13,7 +13,10 @@ namespace hv {
 
 class THourvaneDataMod;
 
-inline constexpr int kArchiveLevel = 9;
+// Deflate level of the archive's entries. Level 9 took 15 s of CPU for
+// 100 MB of tables on a 2-core machine (the archive 10% smaller than at 6);
+// level 6 keeps a backup of that size well inside 15 s.
+inline constexpr int kArchiveLevel = 6;
 // Kept free on the data folder's disk beyond what staging needs.
 inline constexpr std::uint64_t kSpareBytes = 64ull << 20;
 

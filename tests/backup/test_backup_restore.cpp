@@ -132,6 +132,36 @@ TEST_F(BackupTest, UpperCaseEntriesReplaceTheTablesFilesUnderTheirExistingNames)
     EXPECT_FALSE(fs::exists(dataFolder + "REASON.DAT"));
 }
 
+// A copy that died in the middle of a write left a hot journal and pages of
+// its unfinished transaction in the table file: the archive holds the table
+// as last committed, as the engine's own connection reads it.
+TEST_F(BackupTest, ATableWithAHotJournalIsBackedUpAsLastCommitted)
+{
+    const std::string before = fingerprint();
+    {
+        PeerProcess dying;
+        ASSERT_EQ(dying.send("connect " + dataFolder), "ok");
+        ASSERT_EQ(dying.send("open workday.DAT"), "ok");
+        ASSERT_EQ(dying.send("exec PRAGMA cache_size = 2").rfind("ok", 0), 0u);
+        ASSERT_EQ(dying.send("begin"), "ok");
+        ASSERT_EQ(dying.send("exec update WorkDay set LockedBy = 'HALF'").rfind("ok", 0), 0u);
+        dying.kill();
+    }
+    bool hot = false;
+    for (const auto& e : fs::directory_iterator(dataFolder))
+        hot = hot || e.path().filename().string().ends_with("-journal");
+    ASSERT_TRUE(hot) << "the dying copy left no journal";
+    ASSERT_NE(fileBytes(dm->HourvaneDB.resolveFile("workday.DAT")).find("HALF"), std::string::npos)
+        << "the table file holds none of the unfinished transaction's pages";
+
+    const std::string zip = archive("hot.zip");
+    ASSERT_EQ(backup(zip), BackupOutcome::Done) << messages.last();
+    TempDir unpacked;
+    for (const auto& e : ReadEntries(zip))
+        std::ofstream(unpacked.folder() + e.name, std::ios::binary) << e.data;
+    EXPECT_EQ(FolderFingerprint(unpacked.folder()), before);
+}
+
 // Another copy holding a slot refuses both, though this copy holds none yet
 // (as before its deferred start-up step); a marker held elsewhere refuses
 // the backup with its own message. The retry settings come back every time.

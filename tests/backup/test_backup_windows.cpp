@@ -224,19 +224,31 @@ TEST_F(BackupWindowTest, ARestoreFailingWhileExtractingLeavesADatabaseThatSavesA
     const std::string zip = archives.folder() + "empty.zip";
     run("mnuFileBackup", zip);
     ASSERT_EQ(messages.texts(), std::vector<std::string>{kBackedUp});
+    typeAndSaveAWeek();
+    ASSERT_EQ(lockedBy(), "ALICE");
     {
-        // Every table file is larger than this; the definition files are not.
-        FileSizeLimit full(4096);
+        // The first table file to extract is larger than this; the journal of
+        // the week's unlocking and the definition files are not.
+        FileSizeLimit full(12288);
         run("mnuFileRestore", zip);
     }
-    ASSERT_EQ(messages.shown().size(), 1u);
+    ASSERT_EQ(messages.shown().size(), 1u) << messages.shown()[0].text;
     EXPECT_EQ(messages.last().rfind("The following error occurred restoring your HourvaneDatabase: \r\r6: ", 0), 0u)
         << messages.last();
     EXPECT_NE(messages.last().find("File too large"), std::string::npos) << messages.last();
     EXPECT_FALSE(std::filesystem::exists(dataFolder + kRestoreStagingFolder));
+    // No lock of this copy stays on rows that no window shows.
+    EXPECT_EQ(box("msk1In0")->Text(), "  :  ");
+    EXPECT_EQ(lockedBy(), "");
 
-    typeAndSaveAWeek();
-    EXPECT_EQ(readValue(*dm, "select count(*) from WorkDay"), "1");
+    chooseEmployee("Baker, Ann");
+    EXPECT_EQ(box("msk1In0")->Text(), "08:00") << "the week saved before is still there";
+    typeInto(box("msk1In1"), "0900");
+    typeInto(box("msk1Out1"), "1700");
+    box("msk2In1")->setFocus(Qt::TabFocusReason);
+    QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
+    EXPECT_FALSE(window->week().IsModified()) << messages.last();
+    EXPECT_EQ(readValue(*dm, "select count(*) from WorkDay"), "2");
 }
 
 class ProgressWindowTest : public StorageTest {
