@@ -8,8 +8,6 @@
 namespace hv {
 namespace {
 
-const char* const kMaintenanceMessage =
-    "A Backup or Restore of the Hourvane database is in progress.  Please try again later.";
 const char* const kNoSlotMessage =
     "Hourvane cannot start because 1024 copies of Hourvane are already using this database.  "
     "Please close Hourvane on another computer and try again.";

@@ -7,6 +7,8 @@
 #include "app/QtMessageService.h"
 #include "app/QtPrinterQuery.h"
 #include "app/SingleInstance.h"
+#include "backup/windows/BackupCommands.h"
+#include "backup/windows/Progress.h"
 #include "people/windows/PeopleCommands.h"
 #include "platform/DateUtil.h"
 #include "platform/Shell.h"
@@ -49,6 +51,7 @@ void RegisterProgramWindows(CommandRegistry& registry)
     RegisterSettingsWindows(registry);
     RegisterPeopleWindows(registry);
     RegisterReportWindows(registry);
+    RegisterBackupWindows(registry);
 }
 
 int RunHourvane(int argc, char** argv, const RunOptions& options)
@@ -91,9 +94,11 @@ int RunHourvane(int argc, char** argv, const RunOptions& options)
     }
 
     std::unique_ptr<THourvaneDataMod> dm;
+    // Shown while a new database is created; no owner yet, so centred on the screen.
+    TfrmProgress creating;
     try {
         dm = std::make_unique<THourvaneDataMod>(
-            DataModuleOptions{options.programFolder, options.settingsFileName, nullptr});
+            DataModuleOptions{options.programFolder, options.settingsFileName, &creating});
     } catch (const std::exception& e) {
         ShowMessageBox(e.what(), MsgKind::Error);
         return 1;

@@ -4,6 +4,8 @@
 #include "platform/SettingsFile.h"
 #include "storage/CreateTables.h"
 #include "storage/MessageService.h"
+#include "storage/Presence.h"
+#include "storage/StagedRestore.h"
 
 #include <QStandardPaths>
 #include <QString>
@@ -96,6 +98,10 @@ void THourvaneDataMod::start()
 
     HourvaneDB.disconnect();
     HourvaneDB.setDirectory(m_folder);
+    if (RestoreLeftovers(m_folder) && !settleInterruptedRestore()) {
+        m_terminate = true;
+        return;
+    }
     bool exists = fs::exists(HourvaneDB.resolveFile("Reason.dat"), ec);
     if (exists || !progress) {
         CreateTables(HourvaneDB);
@@ -122,6 +128,24 @@ void THourvaneDataMod::start()
         qryTOTotalHours.prepare();
     if (progress)
         progress->release();
+}
+
+bool THourvaneDataMod::settleInterruptedRestore()
+{
+    // A restore in progress holds the maintenance marker; taking it here also
+    // keeps two starting copies from finishing the same restore at once.
+    if (!TakeMaintenanceMarker(*this)) {
+        ShowMessageBox(kMaintenanceMessage, MsgKind::Information, MsgButtons::Ok, 0);
+        return false;
+    }
+    std::string error;
+    const bool done = FinishStagedRestore(m_folder, error);
+    ReleaseMaintenanceMarker(*this);
+    if (!done)
+        // Opening a database of two halves would be worse than not starting.
+        ShowMessageBox("The interrupted restore of the Hourvane database could not be finished.\r\r" + error,
+                       MsgKind::Error, MsgButtons::Ok, 0);
+    return done;
 }
 
 void THourvaneDataMod::openTable(engine::Table& t)

@@ -66,6 +66,10 @@ public:
 private:
     void start();
     void openTable(engine::Table& t);
+    // Finishes or discards what a restore that stopped halfway left behind;
+    // false when the program must end (the restore is still running elsewhere,
+    // or its files cannot be put in place).
+    bool settleInterruptedRestore();
     void destroy();
 
     DataModuleOptions m_options;

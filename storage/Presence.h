@@ -14,6 +14,10 @@ struct AppState;
 inline constexpr int kMaintenanceSemaphore = 1; // of tblReasons
 inline constexpr int kPresenceSlotCount = 1024; // of tblUsers, one per running copy
 
+// What a copy that starts while the marker is held shows before it ends.
+inline constexpr const char* kMaintenanceMessage =
+    "A Backup or Restore of the Hourvane database is in progress.  Please try again later.";
+
 // Lock retry count and wait time 0 for a scope, put back however it ends.
 class SingleAttempt {
 public:

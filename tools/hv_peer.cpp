@@ -12,19 +12,40 @@
 //       at <at-ms> (milliseconds since the epoch, 0 = at once) takes the row
 //       lock of the row with that primary key the way the program does, by one
 //       conditional write of LockedBy: "ok 1" taken, "ok 0 <holder>" refused
+//   start <data folder>          a data module on the folder, as the program starts it
+//   stop                          ends the data module
+//   slot                          takes a presence slot through the data module: "ok <n>"
+//   backup <zip> | restore <zip>  the program's backup or restore, the file dialog
+//                                 answering <zip>: "ok <outcome> <message> | <message> ..."
+//   fsize-limit <bytes>           no file may grow past this (a full disk); SIGXFSZ ignored
+//   digest <folder>               a hash of every file's name and bytes under the folder
 //   quit
+#include "backup/BackupRestore.h"
 #include "engine/Database.h"
 #include "engine/EngineError.h"
 #include "engine/Query.h"
 #include "engine/Table.h"
+#include "platform/SettingsFile.h"
+#include "storage/DataModule.h"
+#include "storage/FileDialogService.h"
+#include "storage/MessageService.h"
+#include "storage/Presence.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+
 #include <iostream>
-#include <thread>
 #include <map>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace hv::engine;
@@ -33,6 +54,51 @@ namespace {
 
 Database g_db;
 std::map<std::string, std::unique_ptr<Table>> g_tables;
+std::unique_ptr<hv::THourvaneDataMod> g_dm;
+std::string g_settings; // the data module's own settings file
+
+// Every message of a command, answered as the user's first choice would be.
+class RecordedMessages : public hv::MessageService {
+public:
+    hv::MsgResult show(const std::string& text, hv::MsgKind, hv::MsgButtons buttons, int) override
+    {
+        shown += (shown.empty() ? "" : " | ") + text;
+        return buttons == hv::MsgButtons::Ok ? hv::MsgResult::Ok : hv::MsgResult::Yes;
+    }
+    std::string shown;
+};
+
+class AnswerWith : public hv::FileDialogService {
+public:
+    explicit AnswerWith(std::string path) : m_path(std::move(path)) {}
+    std::string chooseSaveFile(const hv::FileDialogRequest&) override { return m_path; }
+    std::string chooseOpenFile(const hv::FileDialogRequest&) override { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+const char* outcomeName(hv::BackupOutcome outcome)
+{
+    switch (outcome) {
+    case hv::BackupOutcome::Refused:
+        return "refused";
+    case hv::BackupOutcome::Cancelled:
+        return "cancelled";
+    case hv::BackupOutcome::Failed:
+        return "failed";
+    case hv::BackupOutcome::Done:
+        return "done";
+    }
+    return "?";
+}
+
+hv::THourvaneDataMod& dataModule()
+{
+    if (!g_dm)
+        throw std::runtime_error("no data module: start one first");
+    return *g_dm;
+}
 
 Table& table(const std::string& name)
 {
@@ -171,6 +237,71 @@ std::string run(const std::string& line)
         t.refresh();
         return "ok 0 " + t.fieldByName("LockedBy").asString();
     }
+    if (cmd == "start") {
+        std::string folder = restOf(in);
+        // The settings folder the test gave (HOURVANE_CONFIG_DIR), a file of this process's own.
+        g_settings = "hv_peer-" + std::to_string(::getpid()) + ".ini";
+        if (!hv::SettingsFile(g_settings).write("Initialization", "HourvaneDataDir", folder))
+            return "err 0 cannot write the settings file";
+        RecordedMessages messages;
+        hv::setMessageService(&messages);
+        g_dm.reset();
+        g_dm = std::make_unique<hv::THourvaneDataMod>(hv::DataModuleOptions{folder, g_settings, nullptr});
+        hv::setMessageService(nullptr);
+        if (g_dm->terminateRequested()) {
+            g_dm.reset();
+            return "err 0 " + messages.shown;
+        }
+        return "ok";
+    }
+    if (cmd == "stop") {
+        g_dm.reset();
+        return "ok";
+    }
+    if (cmd == "slot")
+        return "ok " + std::to_string(hv::TakePresenceSlot(dataModule()));
+    if (cmd == "backup" || cmd == "restore") {
+        AnswerWith dialogs(restOf(in));
+        RecordedMessages messages;
+        hv::setMessageService(&messages);
+        hv::BackupServices services{dialogs, g_settings, nullptr, {}};
+        hv::BackupOutcome outcome =
+            cmd == "backup" ? hv::BackupDatabase(dataModule(), services) : hv::RestoreDatabase(dataModule(), services);
+        hv::setMessageService(nullptr);
+        return std::string("ok ") + outcomeName(outcome) + " " + messages.shown;
+    }
+    if (cmd == "fsize-limit") {
+        long long bytes = 0;
+        in >> bytes;
+        std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails with EFBIG instead
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = rlim_t(bytes);
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            return "err 0 setrlimit failed";
+        return "ok";
+    }
+    if (cmd == "digest") {
+        namespace fs = std::filesystem;
+        const fs::path folder(restOf(in));
+        std::vector<fs::path> files;
+        for (const auto& e : fs::recursive_directory_iterator(folder))
+            files.push_back(e.path());
+        std::sort(files.begin(), files.end());
+        std::uint64_t h = 1469598103934665603ull;
+        auto add = [&h](const std::string& s) {
+            for (unsigned char c : s)
+                h = (h ^ c) * 1099511628211ull;
+        };
+        for (const auto& f : files) {
+            add(fs::relative(f, folder).string() + '\0');
+            std::ifstream file(f, std::ios::binary);
+            std::ostringstream bytes;
+            bytes << file.rdbuf();
+            add(bytes.str());
+        }
+        return "ok " + std::to_string(h);
+    }
     if (cmd == "quit")
         return "bye";
     return "err 0 unknown command " + cmd;
@@ -196,5 +327,6 @@ int main()
         if (reply == "bye")
             break;
     }
+    g_dm.reset();
     return 0;
 }

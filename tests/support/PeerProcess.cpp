@@ -14,6 +14,18 @@ PeerProcess::PeerProcess()
         throw std::runtime_error("cannot start hv_peer");
 }
 
+PeerProcess::PeerProcess(const std::string& setup)
+{
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.start("unshare",
+                    {"--user", "--map-root-user", "--mount", "sh", "-c",
+                     QString::fromStdString(setup) + " && exec \"$0\"", QStringLiteral(HV_TOOLS_DIR "/hv_peer")});
+    if (!m_process.waitForStarted(10000))
+        throw std::runtime_error("cannot start unshare");
+}
+
+bool PeerProcess::usable() { return running() && send("echo") == "err 0 unknown command echo"; }
+
 PeerProcess::~PeerProcess()
 {
     if (running()) {

@@ -10,6 +10,10 @@ namespace hv::test {
 class PeerProcess {
 public:
     PeerProcess();
+    // The peer in a mount namespace of its own (unshare as a mapped root user),
+    // after the shell commands of setup have run there: for a small or
+    // read-only file system. Check usable() before relying on it.
+    explicit PeerProcess(const std::string& setup);
     ~PeerProcess();
 
     // Sends one command and waits for its one-line reply ("ok ..." / "err ...").
@@ -17,9 +21,11 @@ public:
     // Sends a command that does not answer until it ends (such as a loop).
     void sendNoWait(const std::string& command);
     std::string readLine(int timeoutMs = 20000);
-    void kill();            // SIGKILL, then waits for the process to end
+    void kill(); // SIGKILL, then waits for the process to end
     bool running() const { return m_process.state() != QProcess::NotRunning; }
     qint64 pid() const { return m_process.processId(); }
+    // The peer answers (the namespace and its setup worked).
+    bool usable();
 
 private:
     QProcess m_process;

@@ -1,0 +1,52 @@
+#include "backup/windows/BackupCommands.h"
+
+#include "backup/BackupRestore.h"
+#include "backup/windows/Progress.h"
+#include "widgets/CommandRegistry.h"
+
+namespace hv {
+namespace {
+
+const char* const kSaveBeforeBackup =
+    "The current Hourvane record has been changed.  Do you want to save your changes before making the backup?";
+
+void backup(CommandContext& c)
+{
+    if (c.week) {
+        if (!c.week->settleChanges(kSaveBeforeBackup))
+            return;
+        // A backup must not carry this copy's row locks into the archive.
+        c.week->releaseLocks();
+    }
+    TfrmProgress progress(c.owner);
+    BackupDatabase(c.dm, {c.fileDialogs, c.settingsFileName, &progress, {}});
+    if (c.week)
+        c.week->reload();
+}
+
+void restore(CommandContext& c)
+{
+    TfrmProgress progress(c.owner);
+    // Once a file is chosen the shown week lets go of its locks, so that a
+    // failed restore leaves none on rows no window shows.
+    auto chosen = [&c] {
+        if (c.week)
+            c.week->releaseLocks();
+    };
+    const BackupOutcome outcome = RestoreDatabase(c.dm, {c.fileDialogs, c.settingsFileName, &progress, chosen});
+    if (outcome != BackupOutcome::Failed && outcome != BackupOutcome::Done)
+        return; // refused or cancelled: the week, its changes and its locks stay
+    if (c.week)
+        c.week->clear();
+    c.refresh |= refresh::EmployeeList;
+}
+
+} // namespace
+
+void RegisterBackupWindows(CommandRegistry& registry)
+{
+    registry.add({"mnuFileBackup"}, {backup, refresh::None, true});
+    registry.add({"mnuFileRestore"}, {restore, refresh::None, true});
+}
+
+} // namespace hv
