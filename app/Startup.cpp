@@ -7,6 +7,7 @@
 #include "app/QtMessageService.h"
 #include "app/QtPrinterQuery.h"
 #include "app/SingleInstance.h"
+#include "exchange/windows/ExchangeCommands.h"
 #include "platform/DateUtil.h"
 #include "platform/Shell.h"
 #include "platform/windows/HelpWindow.h"
@@ -44,6 +45,7 @@ void RegisterProgramWindows(CommandRegistry& registry)
 {
     RegisterTimeOffWindows(registry);
     RegisterSettingsWindows(registry);
+    RegisterExchangeWindows(registry);
 }
 
 int RunHourvane(int argc, char** argv, const RunOptions& options)
