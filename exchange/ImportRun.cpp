@@ -458,8 +458,15 @@ std::string Importer::storeDay(const ImportRecord& record)
     hours.setEmployee(empID);
     hours.setDayDate(std::floor(day));
     hours.Load();
-    UnlockAfter<THoursWorkedRecClass> unlock(hours, m_identity);
-    must([&] { return hours.Lock(m_identity); });
+    // A day without stored rows is locked in memory only, and a save that
+    // appends its rows would write the lock only for the unlock to clear it
+    // again: such a day is saved unlocked, which ends in the same rows at a
+    // third of the statements.
+    std::optional<UnlockAfter<THoursWorkedRecClass>> unlock;
+    if (!hours.newRow(0) || !hours.newRow(1)) {
+        unlock.emplace(hours, m_identity);
+        must([&] { return hours.Lock(m_identity); });
+    }
     // A table stores a whole day: its pairs without imported values become
     // empty. A text file replaces only the punches it maps.
     if (m_request.format == ImportFormat::XBase)
@@ -474,7 +481,8 @@ std::string Importer::storeDay(const ImportRecord& record)
             hours.setOut(p.pair, p.value);
     }
     must([&] { return hours.Save(m_identity); });
-    must([&] { return unlock.unlock(); });
+    if (unlock)
+        must([&] { return unlock->unlock(); });
     return {};
 }
 
