@@ -221,7 +221,7 @@ private:
     std::string m_identity;
     std::map<int, int> m_columnOf; // import field position -> source column
     std::optional<EmployeeMatcher> m_employees;
-    std::map<std::string, std::int32_t> m_reasons;     // folded name -> ID
+    std::map<std::string, std::int32_t> m_reasons;     // folded name -> ID, as met
     std::map<std::string, std::int32_t> m_departments; // folded name -> ID
     std::set<QString> m_usedCodes;
 };
@@ -335,7 +335,6 @@ void Importer::noteReasonCodes()
         const QString code = QString::fromStdString(t.fieldByName("ReasonCode").asString());
         if (!code.isEmpty())
             m_usedCodes.insert(code.left(1).toUpper());
-        m_reasons[folded(t.fieldByName("Reason").asString())] = std::int32_t(t.fieldByName("ReasonID").asInteger());
     }
 }
 
@@ -368,6 +367,13 @@ std::int32_t Importer::reasonFor(const std::string& name)
     if (it != m_reasons.end())
         return it->second;
     TReasonRecClass reason(m_dm);
+    reason.SetReason(name);
+    if (reason.LoadByDescription()) {
+        m_reasons[folded(name)] = reason.ReasonID();
+        return reason.ReasonID();
+    }
+    reason.Clear();
+    reason.SetReasonID(0);
     UnlockAfter<TReasonRecClass> unlock(reason, m_identity);
     must([&] { return reason.Lock(m_identity); });
     reason.SetReason(name);

@@ -85,7 +85,17 @@ public:
         }
         return true;
     }
-    long total() override { return m_table.recordCount(); }
+    long total() override
+    {
+        // Deleted rows are no records: they are not counted either.
+        if (m_total < 0) {
+            m_total = 0;
+            for (int row = 0; row < m_table.recordCount(); ++row)
+                if (!m_table.isDeleted(row))
+                    ++m_total;
+        }
+        return m_total;
+    }
     std::string columnName(int column) const override
     {
         const auto& fields = m_table.fields();
@@ -96,6 +106,7 @@ public:
 private:
     exchange::DbfTable m_table;
     int m_next = 0;
+    long m_total = -1;
 };
 
 } // namespace

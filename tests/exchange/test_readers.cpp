@@ -155,6 +155,7 @@ TEST_F(DbfTest, DeletedRowsArePassedOverAndValuesComeAsTheyWereMeant)
     ASSERT_TRUE(source) << error;
     EXPECT_EQ(source->columnName(0), "NAME");
     EXPECT_EQ(source->columnName(2), "DAY");
+    EXPECT_EQ(source->total(), 2); // the deleted row is not counted
 
     ImportRecord first, second, end;
     ASSERT_TRUE(source->next(first));
