@@ -9,6 +9,7 @@
 #include "app/SingleInstance.h"
 #include "backup/windows/BackupCommands.h"
 #include "backup/windows/Progress.h"
+#include "exchange/windows/ExchangeCommands.h"
 #include "people/windows/PeopleCommands.h"
 #include "platform/DateUtil.h"
 #include "platform/Shell.h"
@@ -52,6 +53,7 @@ void RegisterProgramWindows(CommandRegistry& registry)
     RegisterPeopleWindows(registry);
     RegisterReportWindows(registry);
     RegisterBackupWindows(registry);
+    RegisterExchangeWindows(registry);
 }
 
 int RunHourvane(int argc, char** argv, const RunOptions& options)

@@ -4,6 +4,8 @@
 # does what is missing.
 #   bash scripts/setup-debian.sh               install and build what is missing
 #   bash scripts/setup-debian.sh --sqlite-dir  print the folder of the SQLite build
+#   bash scripts/setup-debian.sh --fuzz        also what fuzzing needs (clang, shapelib's
+#                                              source); make check never needs it
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -20,6 +22,13 @@ if [ "${1:-}" = "--sqlite-dir" ]; then
   echo "$sqlite_dir"
   exit 0
 fi
+shapelib_dir=$cache_root/shapelib-src
+if [ "${1:-}" = "--shapelib-dir" ]; then
+  echo "$shapelib_dir"
+  exit 0
+fi
+fuzz=0
+[ "${1:-}" = "--fuzz" ] && fuzz=1
 
 packages=(
   build-essential cmake ninja-build pkg-config dpkg-dev tcl xz-utils
@@ -29,6 +38,12 @@ packages=(
   fonts-liberation2 xauth xvfb
   poppler-utils
 )
+
+# Only for scripts/fuzz.sh: clang with libFuzzer and the sanitizers.
+fuzz_packages=(clang libclang-rt-14-dev)
+if [ "$fuzz" = 1 ]; then
+  packages+=("${fuzz_packages[@]}")
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -45,6 +60,32 @@ if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   apt-get update
   apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+# The fuzzing build compiles shapelib's DBF reader from Debian's source
+# package, so that the sanitizers see its reads; fetched like SQLite's below,
+# through a private apt configuration. Without it fuzz.sh links libshp.a.
+if [ "$fuzz" = 1 ] && [ ! -f "$shapelib_dir/dbfopen.c" ]; then
+  swork=$top/build/shapelib-src
+  rm -rf "$swork"
+  mkdir -p "$swork/apt/lists/partial" "$swork/apt/cache/archives/partial" "$swork/download"
+  echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian bookworm main" \
+    > "$swork/apt/sources.list"
+  sapt=(-o "Dir::Etc::SourceList=$swork/apt/sources.list" -o "Dir::Etc::SourceParts=/dev/null"
+        -o "Dir::State::Lists=$swork/apt/lists" -o "Dir::Cache=$swork/apt/cache" -o "APT::Sandbox::User=root")
+  echo "setup: downloading Debian's shapelib source package"
+  if apt-get "${sapt[@]}" update >/dev/null &&
+     (cd "$swork/download" && apt-get "${sapt[@]}" source --download-only shapelib >/dev/null) &&
+     dpkg-source --no-check -x "$(ls "$swork/download"/shapelib_*.dsc | head -n 1)" "$swork/tree" >/dev/null; then
+    mkdir -p "$shapelib_dir.tmp"
+    cp "$swork/tree/dbfopen.c" "$swork/tree/safileio.c" "$swork/tree/shapefil.h" "$shapelib_dir.tmp/"
+    rm -rf "$shapelib_dir"
+    mv "$shapelib_dir.tmp" "$shapelib_dir"
+    echo "setup: shapelib source ready in $shapelib_dir"
+  else
+    echo "setup: shapelib's source package could not be fetched; fuzzing links libshp.a instead" >&2
+  fi
+  rm -rf "$swork"
 fi
 
 if [ -f "$sqlite_dir/lib/libhvsqlite.a" ] && [ -f "$sqlite_dir/include/sqlite3.h" ]; then

@@ -51,6 +51,9 @@ public:
 
     void ReopenTables(TableMode mode);
 
+    // The "Please wait..." display the module was started with; may be null.
+    ProgressDisplay* progress() const { return m_options.progress; }
+
     // Set when a damaged table could not be repaired: the program must end.
     bool terminateRequested() const { return m_terminate; }
 

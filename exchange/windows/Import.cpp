@@ -1,0 +1,668 @@
+#include "exchange/windows/Import.h"
+
+#include "exchange/ImportRun.h"
+#include "platform/HelpViewer.h"
+#include "storage/CursorService.h"
+#include "storage/DataModule.h"
+#include "storage/FileDialogService.h"
+#include "storage/MessageService.h"
+#include "storage/Prefer.h"
+#include "widgets/WindowUtil.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShortcut>
+#include <QStackedWidget>
+#include <QStandardItemModel>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace hv {
+namespace {
+
+enum Page { pgWelcome = 0, pgType, pgFile, pgFields, pgAction, pgSummary };
+enum GridColumn { colName = 0, colSample = 1, colField = 2, colPosition = 3 };
+
+const char* const kNotOpened =
+    "The Data File you selected does not exist.  Please check your file selection and try again.";
+
+QLabel* pageText(const char* text, QWidget* parent)
+{
+    auto* label = new QLabel(QString::fromUtf8(text), parent);
+    label->setWordWrap(true);
+    return label;
+}
+
+QRadioButton* radio(const char* name, const char* caption, QWidget* parent)
+{
+    auto* button = new QRadioButton(QString::fromUtf8(caption), parent);
+    button->setObjectName(name);
+    return button;
+}
+
+const char* formatName(ImportFormat format)
+{
+    switch (format) {
+    case ImportFormat::Comma:
+        return "Comma Delimited Text";
+    case ImportFormat::Tab:
+        return "Tab Delimited Text";
+    case ImportFormat::XBase:
+        return "xBase (DBF) Format";
+    }
+    return "";
+}
+
+// The page's progress bar as the import drives it.
+class BarProgress : public ProgressDisplay {
+public:
+    explicit BarProgress(QProgressBar* bar) : m_bar(bar) {}
+    void setMaximum(int max) override { m_bar->setMaximum(max); }
+    void setPosition(int pos) override
+    {
+        m_bar->setValue(pos);
+        m_bar->repaint();
+    }
+    void step() override { setPosition(m_bar->value() + 1); }
+    void setMainLabel(const std::string&, bool) override {}
+    void setArrowVisible(bool) override {}
+    void setSecondLabelVisible(bool) override {}
+    void showAndPaint() override {}
+    void release() override {}
+
+private:
+    QProgressBar* m_bar;
+};
+
+std::string preference(THourvaneDataMod& dm, const std::string& settingsFile, const std::string& key)
+{
+    TPreferenceRecClass pref(dm, key, PreferStorage::SettingsFile);
+    pref.setFileName(settingsFile);
+    return pref.Load() ? pref.value() : std::string();
+}
+
+void storePreference(THourvaneDataMod& dm, const std::string& settingsFile, const std::string& key,
+                     const std::string& value, const std::string& identity)
+{
+    TPreferenceRecClass pref(dm, key, PreferStorage::SettingsFile);
+    pref.setFileName(settingsFile);
+    pref.SetValue(value);
+    pref.Save(identity);
+}
+
+} // namespace
+
+TfrmImport::TfrmImport(THourvaneDataMod& dm, AppState& state, FileDialogService& fileDialogs,
+                       std::string settingsFileName, QWidget* owner) :
+    QDialog(owner),
+    m_dm(dm),
+    m_state(state),
+    m_fileDialogs(fileDialogs),
+    m_settingsFileName(std::move(settingsFileName))
+{
+    setObjectName("frmImport");
+    setWindowTitle("Data Import Wizard");
+    buildControls();
+    const bool skipWelcome = preference(m_dm, m_settingsFileName, "ShowImportPage") == "1";
+    chkSkipPage->setChecked(skipWelcome);
+    showPage(skipWelcome ? pgType : pgWelcome);
+}
+
+TfrmImport::~TfrmImport() { done(QDialog::Rejected); }
+
+void TfrmImport::buildControls()
+{
+    nbkPages = new QStackedWidget(this);
+    nbkPages->setObjectName("nbkPages");
+    nbkPages->addWidget(buildWelcomePage());
+    nbkPages->addWidget(buildTypePage());
+    nbkPages->addWidget(buildFilePage());
+    nbkPages->addWidget(buildFieldPage());
+    nbkPages->addWidget(buildActionPage());
+    nbkPages->addWidget(buildSummaryPage());
+
+    btnHelp = new QPushButton("&Help", this);
+    btnHelp->setObjectName("btnHelp");
+    btnBack = new QPushButton("< &Back", this);
+    btnBack->setObjectName("btnBack");
+    btnNext = new QPushButton("&Next", this);
+    btnNext->setObjectName("btnNext");
+    btnCancel = new QPushButton("Cancel", this);
+    btnCancel->setObjectName("btnCancel");
+    for (QPushButton* b : {btnHelp, btnBack, btnNext, btnCancel})
+        b->setAutoDefault(false);
+    btnNext->setDefault(true);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(btnHelp);
+    buttons->addStretch();
+    buttons->addWidget(btnBack);
+    buttons->addWidget(btnNext);
+    buttons->addSpacing(12);
+    buttons->addWidget(btnCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(nbkPages);
+    layout->addLayout(buttons);
+
+    connect(btnNext, &QPushButton::clicked, this, &TfrmImport::btnNextClick);
+    connect(btnBack, &QPushButton::clicked, this, &TfrmImport::btnBackClick);
+    connect(btnCancel, &QPushButton::clicked, this, &TfrmImport::reject);
+    connect(btnHelp, &QPushButton::clicked, this, [] { helpService().showTopic(kImportHelpContext); });
+    auto* help = new QShortcut(QKeySequence::HelpContents, this);
+    connect(help, &QShortcut::activated, this, [] { helpService().showTopic(kImportHelpContext); });
+}
+
+QWidget* TfrmImport::buildWelcomePage()
+{
+    auto* page = new QWidget(this);
+    chkSkipPage = new QCheckBox("Skip this page next time.", page);
+    chkSkipPage->setObjectName("chkSkipPage");
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(pageText("Welcome to the Data Import Wizard.", page));
+    layout->addWidget(pageText("This wizard reads time cards, time off or employees from a text file or an xBase "
+                               "(dBase) table written by another program and stores them in Hourvane. You choose "
+                               "which of the file's fields fill which Hourvane fields; nothing is stored before the "
+                               "last page.",
+                               page));
+    layout->addStretch();
+    layout->addWidget(chkSkipPage);
+    return page;
+}
+
+QWidget* TfrmImport::buildTypePage()
+{
+    auto* page = new QWidget(this);
+    rdoHourvane = radio("rdoHourvane", "Hourvane Data", page);
+    rdoTimeOff = radio("rdoTimeOff", "Time Off Data", page);
+    rdoEmployee = radio("rdoEmployee", "Employee Data", page);
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(pageText("What kind of information do you want to import.", page));
+    for (QRadioButton* b : {rdoHourvane, rdoTimeOff, rdoEmployee})
+        layout->addWidget(b);
+    layout->addStretch();
+    connect(rdoHourvane, &QRadioButton::clicked, this, [this] { chooseType(ImportType::TimeCard); });
+    connect(rdoTimeOff, &QRadioButton::clicked, this, [this] { chooseType(ImportType::TimeOff); });
+    connect(rdoEmployee, &QRadioButton::clicked, this, [this] { chooseType(ImportType::Employee); });
+    return page;
+}
+
+QWidget* TfrmImport::buildFilePage()
+{
+    auto* page = new QWidget(this);
+    rdoComma = radio("rdoComma", "Comma Delimited Text", page);
+    rdoTab = radio("rdoTab", "Tab Delimited Text", page);
+    rdoXBase = radio("rdoXBase", "xBase (DBF) Format", page);
+    txtFileName = new QLineEdit(page);
+    txtFileName->setObjectName("txtFileName");
+    btnBrowse = new QPushButton("B&rowse...", page);
+    btnBrowse->setObjectName("btnBrowse");
+    btnBrowse->setAutoDefault(false);
+    auto* file = new QHBoxLayout;
+    file->addWidget(txtFileName, 1);
+    file->addWidget(btnBrowse);
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(pageText("What format is your data file in?", page));
+    for (QRadioButton* b : {rdoComma, rdoTab, rdoXBase})
+        layout->addWidget(b);
+    layout->addSpacing(12);
+    auto* fileLabel = new QLabel("&Import data file:", page);
+    fileLabel->setBuddy(txtFileName);
+    layout->addWidget(fileLabel);
+    layout->addLayout(file);
+    layout->addStretch();
+    for (QRadioButton* b : {rdoComma, rdoTab, rdoXBase})
+        connect(b, &QRadioButton::clicked, this, &TfrmImport::formatChanged);
+    connect(txtFileName, &QLineEdit::textEdited, this, [this] { m_fileChanged = true; });
+    connect(btnBrowse, &QPushButton::clicked, this, &TfrmImport::btnBrowseClick);
+    return page;
+}
+
+QWidget* TfrmImport::buildFieldPage()
+{
+    auto* page = new QWidget(this);
+    // The header keeps the three visible sections; the grid's fourth column
+    // holds the import field's position and stays hidden.
+    m_headerModel = new QStandardItemModel(0, 3, this);
+    m_headerModel->setHorizontalHeaderLabels({"Data File Field", "Sample Data", "Hourvane Field"});
+    hdrFields = new QHeaderView(Qt::Horizontal, page);
+    hdrFields->setObjectName("hdrFields");
+    hdrFields->setModel(m_headerModel);
+    hdrFields->setSectionsClickable(false);
+    hdrFields->setMinimumSectionSize(0);
+    grdFields = new QTableWidget(0, 4, page);
+    grdFields->setObjectName("grdFields");
+    grdFields->horizontalHeader()->hide();
+    grdFields->horizontalHeader()->setMinimumSectionSize(0);
+    grdFields->verticalHeader()->hide();
+    grdFields->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grdFields->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grdFields->setSelectionMode(QAbstractItemView::SingleSelection);
+    grdFields->setColumnWidth(colName, 120);
+    grdFields->setColumnWidth(colSample, 140);
+    grdFields->setColumnWidth(colField, 160);
+    grdFields->setColumnHidden(colPosition, true);
+    grdFields->setMinimumHeight(180);
+    connect(hdrFields, &QHeaderView::sectionResized, this, [this](int section, int, int size) {
+        grdFields->setColumnWidth(section, std::max(0, size - (section == 0 ? 3 : 1)));
+    });
+    cboImportFields = new QComboBox(grdFields->viewport());
+    cboImportFields->setObjectName("cboImportFields");
+    cboImportFields->hide();
+
+    btnPrevRecord = new QPushButton("Prev Record", page);
+    btnPrevRecord->setObjectName("btnPrevRecord");
+    btnNextRecord = new QPushButton("Next Record", page);
+    btnNextRecord->setObjectName("btnNextRecord");
+    for (QPushButton* b : {btnPrevRecord, btnNextRecord})
+        b->setAutoDefault(false);
+    auto* records = new QHBoxLayout;
+    records->addStretch();
+    records->addWidget(btnPrevRecord);
+    records->addWidget(btnNextRecord);
+    auto* grid = new QVBoxLayout;
+    grid->setSpacing(0);
+    grid->addWidget(hdrFields);
+    grid->addWidget(grdFields);
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(pageText("Click a field of your data file and choose the Hourvane field it fills. Use Prev "
+                               "Record and Next Record to see the samples of other records.",
+                               page));
+    layout->addLayout(grid);
+    layout->addLayout(records);
+
+    connect(grdFields, &QTableWidget::cellClicked, this, [this](int row, int) { grdFieldsClick(row); });
+    connect(cboImportFields, &QComboBox::activated, this, &TfrmImport::cboImportFieldsChoose);
+    connect(btnPrevRecord, &QPushButton::clicked, this, &TfrmImport::btnPrevRecordClick);
+    connect(btnNextRecord, &QPushButton::clicked, this, &TfrmImport::btnNextRecordClick);
+    return page;
+}
+
+QWidget* TfrmImport::buildActionPage()
+{
+    auto* page = new QWidget(this);
+    rdoUpdate = radio("rdoUpdate", "Update/Add to the current information", page);
+    rdoReplace =
+        radio("rdoReplace", "Remove all the current information and replace it with the imported information", page);
+    rdoUpdate->setChecked(true);
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(pageText("What do you want to do with the information already in Hourvane?", page));
+    layout->addWidget(rdoUpdate);
+    layout->addWidget(rdoReplace);
+    layout->addStretch();
+    return page;
+}
+
+QWidget* TfrmImport::buildSummaryPage()
+{
+    auto* page = new QWidget(this);
+    lblSummary = new QLabel(page);
+    lblSummary->setObjectName("lblSummary");
+    lblSummary->setTextFormat(Qt::PlainText);
+    lblSummary->setMinimumWidth(360);
+    prgImport = new QProgressBar(page);
+    prgImport->setObjectName("prgImport");
+    prgImport->setRange(0, 100);
+    prgImport->setValue(0);
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(pageText("Here is your data summary:", page));
+    layout->addWidget(lblSummary);
+    layout->addStretch();
+    layout->addWidget(prgImport);
+    return page;
+}
+
+bool TfrmImport::event(QEvent* e)
+{
+    if (e->type() == QEvent::Show && !m_activated) {
+        m_activated = true;
+        const bool handled = QDialog::event(e);
+        LoadColumnWidths(hdrFields, grdFields, m_settingsFileName);
+        return handled;
+    }
+    return QDialog::event(e);
+}
+
+int TfrmImport::page() const { return nbkPages->currentIndex(); }
+
+void TfrmImport::showPage(int page)
+{
+    nbkPages->setCurrentIndex(page);
+    btnBack->setEnabled(page != pgWelcome);
+    btnNext->setText(page == pgSummary ? "&Import" : "&Next");
+    if (page == pgSummary)
+        lblSummary->setText(QString::fromStdString(summaryText()));
+}
+
+void TfrmImport::chooseType(ImportType type)
+{
+    // Another kind of data has other fields: every mapping goes.
+    m_type = type;
+    LoadImportFields(type, m_state.programFolder, m_fields);
+    std::fill(m_rowField.begin(), m_rowField.end(), -1);
+    for (int row = 0; row < grdFields->rowCount(); ++row)
+        setRowField(row, -1);
+}
+
+void TfrmImport::formatChanged() { m_fileChanged = true; }
+
+std::optional<ImportFormat> TfrmImport::chosenFormat() const
+{
+    if (rdoComma->isChecked())
+        return ImportFormat::Comma;
+    if (rdoTab->isChecked())
+        return ImportFormat::Tab;
+    if (rdoXBase->isChecked())
+        return ImportFormat::XBase;
+    return std::nullopt;
+}
+
+void TfrmImport::btnBrowseClick()
+{
+    const bool table = rdoXBase->isChecked();
+    FileDialogRequest request;
+    request.title = "Import Data File";
+    request.filter = table ? "xBase Files (*.dbf);;Any file (*.*)" : "Text Files (*.txt);;Any file (*.*)";
+    request.defaultExtension = table ? "dbf" : "txt";
+    const std::string current = txtFileName->text().toStdString();
+    const std::string folder = preference(m_dm, m_settingsFileName, "ExportPath");
+    const std::string name = current.empty() ? (table ? "*.dbf" : "*.txt") : current;
+    request.proposedName = std::filesystem::path(name).has_parent_path() || folder.empty()
+                               ? name
+                               : (std::filesystem::path(folder) / name).string();
+    const std::string chosen = m_fileDialogs.chooseOpenFile(request);
+    if (chosen.empty())
+        return;
+    txtFileName->setText(QString::fromStdString(chosen));
+    m_fileChanged = true;
+    storePreference(m_dm, m_settingsFileName, "ExportPath", std::filesystem::path(chosen).parent_path().string(),
+                    m_state.lockIdentity);
+}
+
+bool TfrmImport::openDataFile()
+{
+    closeDataFile();
+    const std::string path = txtFileName->text().toStdString();
+    const ImportFormat format = *chosenFormat();
+    std::string error;
+    m_source = ImportSource::Open(format, path, error);
+    if (!m_source) {
+        std::error_code ec;
+        if (format == ImportFormat::XBase && std::filesystem::exists(path, ec))
+            tell("The xBase file you selected could not be read.  It may be damaged or not an xBase table.",
+                 MsgKind::Information);
+        else
+            tell(kNotOpened, MsgKind::Information);
+        txtFileName->setFocus();
+        return false;
+    }
+    if (m_fileChanged)
+        m_recordIndex = 0;
+    m_fileChanged = false;
+    m_records.clear();
+    m_endOfFile = false;
+    if (!readUpTo(m_recordIndex))
+        m_recordIndex = std::max(0, int(m_records.size()) - 1);
+    showRecord();
+    return true;
+}
+
+void TfrmImport::closeDataFile() { m_source.reset(); }
+
+bool TfrmImport::readUpTo(int index)
+{
+    while (int(m_records.size()) <= index && !m_endOfFile) {
+        ImportRecord record;
+        if (m_source && m_source->next(record))
+            m_records.push_back(std::move(record));
+        else
+            m_endOfFile = true;
+    }
+    return index < int(m_records.size());
+}
+
+void TfrmImport::showRecord()
+{
+    cboImportFields->hide();
+    const ImportRecord* record =
+        m_recordIndex < int(m_records.size()) ? &m_records[std::size_t(m_recordIndex)] : nullptr;
+    // The grid keeps the rows of the widest record shown, so mappings of
+    // columns a shorter record lacks stay visible.
+    int columns = record ? int(record->values.size()) : 0;
+    if (m_source && m_source->isTable())
+        for (int c = 0; !m_source->columnName(c).empty(); ++c)
+            columns = std::max(columns, c + 1);
+    if (columns > grdFields->rowCount()) {
+        const int first = grdFields->rowCount();
+        grdFields->setRowCount(columns);
+        m_rowField.resize(std::size_t(columns), -1);
+        for (int row = first; row < columns; ++row) {
+            for (int col = colName; col <= colPosition; ++col)
+                grdFields->setItem(row, col, new QTableWidgetItem);
+            setRowField(row, -1);
+        }
+    }
+    for (int row = 0; row < grdFields->rowCount(); ++row) {
+        grdFields->item(row, colName)->setText(QString::fromStdString(m_source ? m_source->columnName(row) : ""));
+        const bool has = record && row < int(record->values.size());
+        grdFields->item(row, colSample)
+            ->setText(has ? QString::fromStdString(record->values[std::size_t(row)].text) : QString());
+    }
+    btnPrevRecord->setEnabled(m_recordIndex > 0);
+    btnNextRecord->setEnabled(readUpTo(m_recordIndex + 1));
+}
+
+void TfrmImport::setRowField(int row, int position)
+{
+    m_rowField[std::size_t(row)] = position;
+    const bool mapped = position >= 0 && position < int(m_fields.size());
+    grdFields->item(row, colField)
+        ->setText(mapped ? QString::fromStdString(m_fields[std::size_t(position)].DisplayName) : QString());
+    grdFields->item(row, colPosition)->setText(mapped ? QString::number(position) : QString());
+}
+
+void TfrmImport::btnPrevRecordClick()
+{
+    if (m_recordIndex == 0)
+        return;
+    --m_recordIndex;
+    showRecord();
+}
+
+void TfrmImport::btnNextRecordClick()
+{
+    if (!readUpTo(m_recordIndex + 1))
+        return;
+    ++m_recordIndex;
+    showRecord();
+}
+
+void TfrmImport::grdFieldsClick(int row)
+{
+    if (row < 0 || row >= grdFields->rowCount())
+        return;
+    m_chooseRow = row;
+    // The row's own field is offered again: choosing releases it first.
+    const int current = m_rowField[std::size_t(row)];
+    cboImportFields->clear();
+    cboImportFields->addItem(QString(), -1);
+    for (const auto& f : m_fields)
+        if (!f.Mapped || f.Position == current)
+            cboImportFields->addItem(QString::fromStdString(f.DisplayName), f.Position);
+    cboImportFields->setCurrentIndex(std::max(0, cboImportFields->findData(current)));
+    const QRect cell = grdFields->visualRect(grdFields->model()->index(row, colField));
+    cboImportFields->setGeometry(cell);
+    cboImportFields->show();
+    cboImportFields->setFocus();
+    cboImportFields->showPopup();
+}
+
+void TfrmImport::cboImportFieldsChoose(int index)
+{
+    const int row = m_chooseRow;
+    cboImportFields->hidePopup();
+    cboImportFields->hide();
+    if (row < 0 || row >= grdFields->rowCount() || index < 0)
+        return;
+    const int position = cboImportFields->itemData(index).toInt();
+    const std::string sample = grdFields->item(row, colSample)->text().toStdString();
+    if (position >= 0) {
+        const TImportFieldType& f = m_fields[std::size_t(position)];
+        if (f.DisplayName.find(" Date") != std::string::npos && !SampleIsDate(sample)) {
+            tell(SampleDateMessage(f.DisplayName), MsgKind::Information);
+            return;
+        }
+        if (f.DisplayName.find("Punch ") != std::string::npos && !SampleIsTime(sample)) {
+            tell(SampleTimeMessage(f.DisplayName), MsgKind::Information);
+            return;
+        }
+    }
+    const int previous = m_rowField[std::size_t(row)];
+    if (previous >= 0 && previous < int(m_fields.size()))
+        m_fields[std::size_t(previous)].Mapped = false;
+    if (position >= 0)
+        m_fields[std::size_t(position)].Mapped = true;
+    setRowField(row, position);
+}
+
+std::string TfrmImport::summaryText() const
+{
+    if (!m_type || !chosenFormat())
+        return {};
+    const std::string path = txtFileName->text().toStdString();
+    const int width = std::max(100, lblSummary->width() > 0 ? lblSummary->width() : 360);
+    return std::string("Import:\t") + ImportTypeName(*m_type) + "\n\nFrom:\n" +
+           ShortenPath(path, lblSummary->fontMetrics(), width) + "\n\nFormat:\t" + formatName(*chosenFormat()) +
+           "\n\n" +
+           (rdoReplace->isChecked() ? "Delete & Replace the current information"
+                                    : "Add to/Update the current information");
+}
+
+void TfrmImport::btnNextClick()
+{
+    switch (page()) {
+    case pgWelcome:
+        showPage(pgType);
+        return;
+    case pgType:
+        if (!m_type) {
+            tell("Please select the type of data you wish to import.", MsgKind::Information);
+            return;
+        }
+        showPage(pgFile);
+        return;
+    case pgFile:
+        if (!chosenFormat()) {
+            tell("Please select your data file format.", MsgKind::Information);
+            return;
+        }
+        if (txtFileName->text().trimmed().isEmpty()) {
+            tell("Please select your import data file.", MsgKind::Information);
+            txtFileName->setFocus();
+            return;
+        }
+        {
+            WaitCursor wait;
+            if (!openDataFile())
+                return;
+        }
+        showPage(pgFields);
+        return;
+    case pgFields: {
+        if (std::none_of(m_fields.begin(), m_fields.end(), [](const TImportFieldType& f) { return f.Mapped; })) {
+            tell("Please select the fields your import data will be stored in.", MsgKind::Information);
+            return;
+        }
+        const std::string missing = RequiredFieldsMessage(*m_type, m_fields);
+        if (!missing.empty()) {
+            tell(missing, MsgKind::Information);
+            return;
+        }
+        cboImportFields->hide();
+        closeDataFile();
+        showPage(pgAction);
+        return;
+    }
+    case pgAction:
+        showPage(pgSummary);
+        return;
+    case pgSummary:
+        runImport();
+        return;
+    }
+}
+
+void TfrmImport::btnBackClick()
+{
+    const int current = page();
+    if (current == pgWelcome)
+        return;
+    if (current == pgFields) {
+        cboImportFields->hide();
+        closeDataFile();
+    }
+    showPage(current - 1);
+}
+
+void TfrmImport::runImport()
+{
+    ImportRequest request;
+    request.type = *m_type;
+    request.format = *chosenFormat();
+    request.fileName = txtFileName->text().toStdString();
+    request.replace = rdoReplace->isChecked();
+    request.fields = m_fields;
+    request.columnField = m_rowField;
+    BarProgress bar(prgImport);
+    request.progress = &bar;
+    btnNext->setEnabled(false);
+    btnBack->setEnabled(false);
+    ShowWaitCursor();
+    const ImportResult result = RunImport(m_dm, request);
+    RestoreCursor();
+    btnNext->setEnabled(true);
+    btnBack->setEnabled(true);
+    if (result.outcome != ImportResult::Outcome::Completed)
+        return; // the run said why; the wizard stays on its summary
+    m_imported = true;
+    const std::string summary = ImportSummaryText(result);
+    if (!summary.empty())
+        tell(summary, MsgKind::Information);
+    if (ask("Import complete.  Do you want to Import another file?") == MsgResult::Yes) {
+        prgImport->setValue(0);
+        showPage(pgType);
+        return;
+    }
+    accept();
+}
+
+void TfrmImport::done(int result)
+{
+    if (!m_closed) {
+        m_closed = true;
+        closeDataFile();
+        storePreference(m_dm, m_settingsFileName, "ShowImportPage", chkSkipPage->isChecked() ? "1" : "0",
+                        m_state.lockIdentity);
+        if (m_activated)
+            SaveColumnWidths(hdrFields, m_settingsFileName);
+    }
+    if (isVisible())
+        QDialog::done(result);
+    else
+        setResult(result);
+}
+
+} // namespace hv

@@ -1,0 +1,7 @@
+// libFuzzer entry for the delimited reader (scripts/fuzz.sh).
+#include "tests/fuzz/FuzzTargets.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    return hv::fuzz::delimited(data, size);
+}
