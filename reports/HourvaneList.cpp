@@ -4,7 +4,7 @@
 #include "platform/DateUtil.h"
 #include "platform/RegionalSettings.h"
 #include "reports/ReportText.h"
-#include "reports/WeekClip.h"
+#include "timekeeping/WeekClip.h"
 #include "storage/HVGlobal.h"
 #include "storage/PickList.h"
 #include "timekeeping/WorkUtil.h"

@@ -3,7 +3,7 @@
 // window and the page file's place.
 #include "reportengine/PageFile.h"
 #include "reports/HourvaneList.h"
-#include "reports/WeekClip.h"
+#include "timekeeping/WeekClip.h"
 #include "tests/reports/ReportFixture.h"
 #include "tests/support/Golden.h"
 #include "timekeeping/WorkUtil.h"

@@ -1,4 +1,4 @@
-#include "reports/WeekClip.h"
+#include "timekeeping/WeekClip.h"
 
 #include "platform/DateUtil.h"
 #include "storage/HVGlobal.h"

@@ -1,6 +1,7 @@
 #pragma once
 // A program week cut to a report period: the hours worked report and the
-// time card list both count only the days of a week that lie in the period.
+// time card list both count only the days of a week that lie in the period,
+// and the export clips its hours the same way.
 #include <string>
 
 namespace hv {
