@@ -2,6 +2,7 @@
 
 #include "engine/EngineError.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -104,6 +105,28 @@ bool LockFile::semaphoreHeldElsewhere(int number)
     if (::fcntl(m_fd, F_OFD_GETLK, &fl) != 0)
         throw EngineError(code::TableInUse, "Cannot test the lock file " + m_path);
     return fl.l_type != F_UNLCK;
+}
+
+int LockFile::semaphoresHeldElsewhere(int first, int last)
+{
+    ensureOpen();
+    int held = 0;
+    long from = first;
+    while (from <= last) {
+        struct flock fl {};
+        fl.l_type = F_WRLCK;
+        fl.l_whence = SEEK_SET;
+        fl.l_start = from;
+        fl.l_len = last - from + 1;
+        if (::fcntl(m_fd, F_OFD_GETLK, &fl) != 0)
+            throw EngineError(code::TableInUse, "Cannot test the lock file " + m_path);
+        if (fl.l_type == F_UNLCK)
+            break;
+        const long end = fl.l_len == 0 ? last : std::min<long>(last, fl.l_start + fl.l_len - 1);
+        held += int(end - std::max<long>(from, fl.l_start) + 1);
+        from = end + 1;
+    }
+    return held;
 }
 
 } // namespace hv::engine

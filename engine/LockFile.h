@@ -28,6 +28,9 @@ public:
     bool holdsSemaphore(int number) const { return m_semaphores.count(number) != 0; }
     // True when another holder has the semaphore (this holder's own ones do not count).
     bool semaphoreHeldElsewhere(int number);
+    // How many semaphores of first..last other open files hold, in a few
+    // system calls (a lock test returns the first conflicting range).
+    int semaphoresHeldElsewhere(int first, int last);
 
     void close();
 

@@ -129,6 +129,7 @@ public:
     void unlockSemaphore(int number);
     bool holdsSemaphore(int number) const { return m_lock.holdsSemaphore(number); }
     bool semaphoreHeldElsewhere(int number);
+    int semaphoresHeldElsewhere(int first, int last);
 
     void finalizeStatements() override;
     void connectionClosed() override;

@@ -442,6 +442,12 @@ bool Table::lockSemaphore(int number)
     return m_db.retry([&] { return m_lock.lockSemaphore(number); });
 }
 
+int Table::semaphoresHeldElsewhere(int first, int last)
+{
+    ensureLockPath();
+    return m_lock.semaphoresHeldElsewhere(first, last);
+}
+
 void Table::unlockSemaphore(int number) { m_lock.unlockSemaphore(number); }
 
 } // namespace hv::engine

@@ -60,18 +60,8 @@ void ReleasePresenceSlot(THourvaneDataMod& dm, AppState& state)
 
 int OtherCopiesPresent(THourvaneDataMod& dm)
 {
-    SingleAttempt once(dm.HourvaneDB);
-    engine::Table& users = dm.tblUsers;
-    int held = 0;
-    for (int slot = 1; slot <= kPresenceSlotCount; ++slot) {
-        if (users.holdsSemaphore(slot))
-            continue; // this copy's own
-        if (users.lockSemaphore(slot))
-            users.unlockSemaphore(slot);
-        else
-            ++held;
-    }
-    return held;
+    // This copy's own slot does not conflict with its own lock test.
+    return dm.tblUsers.semaphoresHeldElsewhere(1, kPresenceSlotCount);
 }
 
 } // namespace hv

@@ -33,8 +33,14 @@ TEST_F(TwoProcessTest, SemaphoreHeldByOneIsRefusedToTheOtherUntilReleasedOrDead)
     EXPECT_TRUE(mine->lockSemaphore(1));
     mine->unlockSemaphore(1);
 
+    // Counted over a range: the peer's 3, 4 and 1024, not this copy's own 2.
     ASSERT_EQ(peer.send("sem-lock dept.dat 3"), "ok 1");
+    ASSERT_EQ(peer.send("sem-lock dept.dat 4"), "ok 1");
+    ASSERT_EQ(peer.send("sem-lock dept.dat 1024"), "ok 1");
+    EXPECT_EQ(mine->semaphoresHeldElsewhere(1, 1024), 3);
+    EXPECT_EQ(mine->semaphoresHeldElsewhere(4, 1023), 1);
     peer.kill(); // a copy that dies leaves nothing behind
+    EXPECT_EQ(mine->semaphoresHeldElsewhere(1, 1024), 0);
     EXPECT_TRUE(mine->lockSemaphore(3));
 }
 
