@@ -45,6 +45,10 @@ inline constexpr unsigned WeekEndList = 1u << 6;
 inline constexpr unsigned Reselect = 1u << 7;
 // The manager access flag may have changed: the check mark follows it.
 inline constexpr unsigned ManagerAccess = 1u << 8;
+// The database cannot be used any more (a restore stopped half-way, which the
+// next start finishes): the main window closes at once, asking nothing and
+// touching no table; every other refresh is skipped.
+inline constexpr unsigned EndProgram = 1u << 9;
 } // namespace refresh
 
 // The week the main window shows, for commands that print it or need the

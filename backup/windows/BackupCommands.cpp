@@ -2,6 +2,8 @@
 
 #include "backup/BackupRestore.h"
 #include "backup/windows/Progress.h"
+#include "storage/DataModule.h"
+#include "storage/MessageService.h"
 #include "widgets/CommandRegistry.h"
 
 namespace hv {
@@ -24,6 +26,9 @@ void backup(CommandContext& c)
         c.week->reload();
 }
 
+const char* const kRestartToFinish =
+    "Hourvane must close now.  Start it again to finish restoring your Hourvane database.";
+
 void restore(CommandContext& c)
 {
     TfrmProgress progress(c.owner);
@@ -36,6 +41,13 @@ void restore(CommandContext& c)
     const BackupOutcome outcome = RestoreDatabase(c.dm, {c.fileDialogs, c.settingsFileName, &progress, chosen});
     if (outcome != BackupOutcome::Failed && outcome != BackupOutcome::Done)
         return; // refused or cancelled: the week, its changes and its locks stay
+    if (!c.dm.HourvaneDB.connected()) {
+        // Stopped between the renames: the tables stay closed, and the next
+        // start finishes the restore from its marker.
+        tell(kRestartToFinish, MsgKind::Information);
+        c.refresh |= refresh::EndProgram;
+        return;
+    }
     if (c.week)
         c.week->clear();
     c.refresh |= refresh::EmployeeList;

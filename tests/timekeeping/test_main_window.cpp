@@ -528,6 +528,22 @@ TEST_F(MainWindowTest, RegisteredCommandsEnableTheirItemsAndTheRefreshTheyAskFor
     EXPECT_EQ(read("select LockedBy from TimeOff"), "ALICE");
 }
 
+TEST_F(MainWindowTest, ACommandThatLeavesTheDatabaseUnusableClosesTheWindowWithoutAsking)
+{
+    addEmp("Baker", "Ann", date(2020, 1, 1));
+    commands.add({"mnuFileRestore"}, {[](CommandContext& c) { c.refresh |= refresh::EndProgram; }});
+    open();
+    appState().started = true;
+    chooseEmployee("Baker, Ann");
+    typeInto(box("msk1In0"), "0800");
+    box("msk1Out0")->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(window->week().IsModified());
+    messages.clear();
+    control<QAction>("mnuFileRestore")->trigger();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 2000));
+    EXPECT_TRUE(messages.shown().empty()) << messages.last();
+}
+
 TEST_F(MainWindowTest, DayCaptionsFitTheWidestCaptionBeforeTheFirstPaint)
 {
     // A large desktop font, where a fixed width cuts the captions off.

@@ -251,6 +251,11 @@ bool TfrmMain::runCommand(const std::string& name)
 void TfrmMain::afterCommand(const CommandContext& context)
 {
     const unsigned what = context.refresh;
+    if (what & refresh::EndProgram) {
+        m_mayPrompt = false;
+        QTimer::singleShot(0, this, &QWidget::close);
+        return;
+    }
     mnuFileManagerAccess->setChecked(m_state.managerAccess);
     if (what & refresh::HourFormat)
         ApplyHourFormat();
