@@ -1,10 +1,11 @@
 # make run    install what is missing, build, start the program on its default data folder
 # make check  install what is missing, build, run every test
+# make package  the .deb of both programs (build/hourvane_*.deb)
 # make check-sanitize  the same tests in a second build tree under ASan and UBSan
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: setup build run check check-sanitize bench clean
+.PHONY: setup build run check check-sanitize bench package clean
 
 setup:
 	bash scripts/setup-debian.sh
@@ -29,6 +30,9 @@ check-sanitize: setup
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j $(JOBS)
+
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 bench: build
 	for b in $(BUILD)/bench/bench_*; do $$b; done

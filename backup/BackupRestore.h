@@ -33,6 +33,10 @@ struct BackupServices {
     OperationProgress* progress = nullptr; // may be null
     // Restore only: runs once a file is chosen, before anything is read.
     std::function<void()> fileChosen;
+    // Restore only, may be null: set true when the archive itself was refused
+    // (not a backup of ours, an entry that tests bad, files missing), so that
+    // a script can tell a bad archive from a failing disk.
+    bool* archiveRejected = nullptr;
 };
 
 enum class BackupOutcome {

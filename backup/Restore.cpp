@@ -3,6 +3,7 @@
 // inside the data folder and checked as databases of this program; only then,
 // with the connection closed, are they renamed over the table files, behind a
 // marker file that lets the next start finish the renames if this copy dies.
+#include "backup/ArchiveEntries.h"
 #include "backup/BackupCommon.h"
 #include "backup/BackupRestore.h"
 #include "backup/ProgressFeed.h"
@@ -35,9 +36,6 @@ const char* const kNotOurs = "The backup file you selected does not appear to be
                              "Please select another backup file and try again.";
 const char* const kRestored = "Your Hourvane Database Restore was successful.";
 
-constexpr std::size_t kMaxEntries = 64;
-constexpr std::uint64_t kMaxDeclaredBytes = 16ull << 30;
-
 void showFailure(int code, const std::string& text)
 {
     ShowMessageBox("The following error occurred restoring your HourvaneDatabase: \r\r" + std::to_string(code) + ": " +
@@ -50,17 +48,6 @@ std::string upper(std::string s)
     for (char& c : s)
         c = char(std::toupper(static_cast<unsigned char>(c)));
     return s;
-}
-
-// A name that extracts nowhere but into the folder it is meant for.
-bool plainName(const std::string& name)
-{
-    if (name.empty() || name.find("..") != std::string::npos)
-        return false;
-    for (unsigned char c : name)
-        if (c < 0x20 || c == 0x7f || c == '/' || c == '\\' || c == ':')
-            return false;
-    return true;
 }
 
 // One file the archive must hold: its name in the archive (upper case), the
@@ -134,19 +121,7 @@ bool stagedFilesAreOurs(const std::string& staging, const std::vector<Expected>&
 std::optional<std::vector<std::string>> checkEntries(const std::vector<ZipEntryInfo>& entries,
                                                      std::vector<Expected>& files)
 {
-    if (entries.size() > kMaxEntries)
-        return std::nullopt;
-    std::uint64_t declared = 0;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (!plainName(entries[i].name))
-            return std::nullopt;
-        for (std::size_t j = 0; j < i; ++j)
-            if (upper(entries[j].name) == upper(entries[i].name))
-                return std::nullopt;
-        declared += entries[i].size;
-    }
-    // Testing reads every entry: bound the whole archive, not only the tables.
-    if (declared > kMaxDeclaredBytes)
+    if (!ArchiveEntriesAcceptable(entries))
         return std::nullopt;
     std::vector<std::string> missing;
     for (auto& f : files) {
@@ -167,7 +142,7 @@ std::string joined(const std::vector<std::string>& names)
     return out;
 }
 
-enum class Result { Done, Failed, FilesMissing, Mixed };
+enum class Result { Done, Failed, Rejected, FilesMissing, Mixed };
 
 // Everything between closing and reopening the tables. Messages of failures
 // are shown here; the ones that follow the reopening are the caller's.
@@ -178,16 +153,19 @@ Result restoreFrom(THourvaneDataMod& dm, const std::string& archive, OperationPr
     const std::string staging = folder + kRestoreStagingFolder;
     ProgressFeed feed(display);
     bool committing = false;
+    bool archiveFault = false; // the archive cannot be read through: refused, not an I/O failure here
     try {
         std::vector<ZipEntryInfo> entries;
         ZipError zipError;
-        if (!ZipArchive::list(archive, entries, zipError))
+        if (!ZipArchive::list(archive, entries, zipError)) {
+            archiveFault = true;
             throw OperationFailure(zipError.code, zipError.text);
+        }
         std::vector<Expected> files = expectedFiles(dm.HourvaneDB);
         auto missing = checkEntries(entries, files);
         if (!missing) {
             ShowMessageBox(kNotOurs, MsgKind::Information, MsgButtons::Ok, 0);
-            return Result::Failed;
+            return Result::Rejected;
         }
         if (!missing->empty()) {
             missingList = joined(*missing);
@@ -204,13 +182,15 @@ Result restoreFrom(THourvaneDataMod& dm, const std::string& archive, OperationPr
         requireFreeSpace(folder, needed);
 
         ZipTestResult tested;
-        if (!ZipArchive::test(archive, tested, &feed, zipError))
+        if (!ZipArchive::test(archive, tested, &feed, zipError)) {
+            archiveFault = true;
             throw OperationFailure(zipError.code, zipError.text);
+        }
         if (int bad = tested.entries - int(tested.good.size()); bad > 0) {
             ShowMessageBox("ERROR: " + std::to_string(bad) + " files" + " in your Database Backup file tested as bad!" +
                                "\r\r" + "Please select another Database backup file and " + " try again.",
                            MsgKind::Warning, MsgButtons::Ok, 0);
-            return Result::Failed;
+            return Result::Rejected;
         }
 
         if (display)
@@ -219,7 +199,7 @@ Result restoreFrom(THourvaneDataMod& dm, const std::string& archive, OperationPr
             throw OperationFailure(zipError.code, zipError.text);
         if (!stagedFilesAreOurs(staging, files)) {
             ShowMessageBox(kNotOurs, MsgKind::Information, MsgButtons::Ok, 0);
-            return Result::Failed;
+            return Result::Rejected;
         }
 
         std::vector<StagedFile> moves;
@@ -242,7 +222,7 @@ Result restoreFrom(THourvaneDataMod& dm, const std::string& archive, OperationPr
     // the renames (now or at the next start) gives a whole database.
     if (committing && fs::exists(folder + kRestoreMarkerFile, ec))
         return Result::Mixed;
-    return Result::Failed;
+    return archiveFault ? Result::Rejected : Result::Failed;
 }
 
 } // namespace
@@ -320,6 +300,8 @@ BackupOutcome RestoreDatabase(THourvaneDataMod& dm, const BackupServices& servic
         }
     }
     settings.write(kPreferSection, "LastRestore", archive);
+    if (services.archiveRejected)
+        *services.archiveRejected = result == Result::Rejected || result == Result::FilesMissing;
     return result == Result::Done ? BackupOutcome::Done : BackupOutcome::Failed;
 }
 

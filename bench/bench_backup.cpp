@@ -99,7 +99,7 @@ void timed(benchmark::State& state, const char* what, Run&& run)
 void BM_BackupAndTest(benchmark::State& state)
 {
     timed(state, "backup + test", [](Folder& f) {
-        return BackupDatabase(*f.dm, {f.dialogs, "Hourvane3.ini", nullptr, {}});
+        return BackupDatabase(*f.dm, {f.dialogs, "Hourvane3.ini", nullptr, {}, nullptr});
     });
 }
 BENCHMARK(BM_BackupAndTest)->Unit(benchmark::kSecond)->Iterations(1);
@@ -107,7 +107,7 @@ BENCHMARK(BM_BackupAndTest)->Unit(benchmark::kSecond)->Iterations(1);
 void BM_Restore(benchmark::State& state)
 {
     timed(state, "restore", [](Folder& f) {
-        return RestoreDatabase(*f.dm, {f.dialogs, "Hourvane3.ini", nullptr, {}});
+        return RestoreDatabase(*f.dm, {f.dialogs, "Hourvane3.ini", nullptr, {}, nullptr});
     });
 }
 BENCHMARK(BM_Restore)->Unit(benchmark::kSecond)->Iterations(1);

@@ -104,4 +104,40 @@ std::string checkDatabaseFile(const std::string& path)
     return answer == "ok" ? std::string() : answer;
 }
 
+namespace {
+
+std::string checkSchema(Database& db, const std::string& schema)
+{
+    const std::string alias = db.schemaOf(schema);
+    if (alias.empty())
+        return "not open";
+    sqlite3_stmt* st = nullptr;
+    const std::string sql = "PRAGMA \"" + alias + "\".integrity_check(10)";
+    int rc = sqlite3_prepare_v2(db.handle(), sql.c_str(), -1, &st, nullptr);
+    std::string answer;
+    if (rc != SQLITE_OK)
+        return sqlite3_errmsg(db.handle());
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        const unsigned char* text = sqlite3_column_text(st, 0);
+        answer += (answer.empty() ? "" : "; ") + std::string(text ? reinterpret_cast<const char*>(text) : "");
+    }
+    if (rc != SQLITE_DONE)
+        answer = sqlite3_errmsg(db.handle());
+    sqlite3_finalize(st);
+    return answer;
+}
+
+} // namespace
+
+std::string checkOpenTable(Table& table)
+{
+    if (!table.active())
+        return "not open";
+    Database& db = table.database();
+    std::string answer = checkSchema(db, table.sqlName());
+    if (answer == "ok" && table.definition().hasMemo())
+        answer = checkSchema(db, table.sqlName() + "_blb");
+    return answer;
+}
+
 } // namespace hv::engine

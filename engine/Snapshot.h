@@ -20,4 +20,8 @@ std::vector<std::string> snapshotTable(Table& table, const std::string& folder);
 // integrity_check answering "ok"); else what is wrong with it.
 std::string checkDatabaseFile(const std::string& path);
 
+// "ok" when integrity_check of the open table's data file (and blob file)
+// answers so through the table's own connection; else the first problems.
+std::string checkOpenTable(Table& table);
+
 } // namespace hv::engine

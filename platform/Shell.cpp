@@ -186,4 +186,19 @@ int ScaleLength(int length, double logicalDpi)
     return int(std::lround(length * factor / 96.0));
 }
 
+std::string ProgramFilesFolder(const std::string& executableFolder)
+{
+    namespace fs = std::filesystem;
+    std::string folder = executableFolder;
+    if (!folder.empty() && folder.back() != '/')
+        folder += '/';
+    std::error_code ec;
+    if (fs::exists(folder + "HOURVANE.TIP", ec))
+        return folder;
+    const fs::path shared = fs::path(folder).parent_path().parent_path() / "share" / "hourvane";
+    if (fs::exists(shared / "HOURVANE.TIP", ec))
+        return shared.string() + "/";
+    return folder;
+}
+
 } // namespace hv

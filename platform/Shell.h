@@ -34,6 +34,12 @@ std::string ShortenPath(const std::string& path, const TextWidth& measure, int w
 // True when the path exists and is a folder.
 bool FolderExists(const std::string& path);
 
+// Where the files that ship beside the programs (tip file, help pages,
+// definition files) are: the executable's own folder in a build tree, or
+// <prefix>/share/hourvane/ when the programs are installed in <prefix>/bin.
+// Always with a trailing separator.
+std::string ProgramFilesFolder(const std::string& executableFolder);
+
 // A design-time length at 96 pixels per inch scaled to a screen of the given
 // logical pixels per inch, rounded to the nearest integer.
 int ScaleLength(int length, double logicalDpi);

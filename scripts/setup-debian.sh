@@ -33,7 +33,7 @@ fuzz=0
 packages=(
   build-essential cmake ninja-build pkg-config dpkg-dev tcl xz-utils
   qt6-base-dev qt6-base-dev-tools libgl-dev libqt6opengl6-dev
-  libzip-dev libshp-dev libsimpleini-dev
+  libzip-dev libshp-dev libsimpleini-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2 xauth xvfb
   poppler-utils

@@ -71,6 +71,8 @@ THourvaneDataMod::~THourvaneDataMod()
 
 std::string THourvaneDataMod::GetDataFolder() const
 {
+    if (!m_options.dataFolder.empty())
+        return withSeparator(m_options.dataFolder);
     SettingsFile settings(m_options.settingsFileName);
     std::string folder = settings.read("Initialization", "HourvaneDataDir", "");
     if (folder.empty()) {

@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace hv {
@@ -29,9 +30,19 @@ public:
 };
 
 struct DataModuleOptions {
+    DataModuleOptions() = default;
+    DataModuleOptions(std::string programFolder, std::string settingsFileName = "Hourvane3.ini",
+                      ProgressDisplay* progress = nullptr)
+        : programFolder(std::move(programFolder)), settingsFileName(std::move(settingsFileName)), progress(progress)
+    {
+    }
+
     std::string programFolder;                    // with a trailing separator
     std::string settingsFileName = "Hourvane3.ini";
     ProgressDisplay* progress = nullptr;          // may be null
+    // Used instead of the settings file's folder when set (the command-line
+    // program's --data); the settings file is then left as it is.
+    std::string dataFolder;
 };
 
 enum class TableMode { Shared, Exclusive, Closed };

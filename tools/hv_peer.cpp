@@ -264,7 +264,7 @@ std::string run(const std::string& line)
         AnswerWith dialogs(restOf(in));
         RecordedMessages messages;
         hv::setMessageService(&messages);
-        hv::BackupServices services{dialogs, g_settings, nullptr, {}};
+        hv::BackupServices services{dialogs, g_settings, nullptr, {}, nullptr};
         hv::BackupOutcome outcome =
             cmd == "backup" ? hv::BackupDatabase(dataModule(), services) : hv::RestoreDatabase(dataModule(), services);
         hv::setMessageService(nullptr);

@@ -21,7 +21,7 @@ void backup(CommandContext& c)
         c.week->releaseLocks();
     }
     TfrmProgress progress(c.owner);
-    BackupDatabase(c.dm, {c.fileDialogs, c.settingsFileName, &progress, {}});
+    BackupDatabase(c.dm, {c.fileDialogs, c.settingsFileName, &progress, {}, nullptr});
     if (c.week)
         c.week->reload();
 }
@@ -38,7 +38,7 @@ void restore(CommandContext& c)
         if (c.week)
             c.week->releaseLocks();
     };
-    const BackupOutcome outcome = RestoreDatabase(c.dm, {c.fileDialogs, c.settingsFileName, &progress, chosen});
+    const BackupOutcome outcome = RestoreDatabase(c.dm, {c.fileDialogs, c.settingsFileName, &progress, chosen, nullptr});
     if (outcome != BackupOutcome::Failed && outcome != BackupOutcome::Done)
         return; // refused or cancelled: the week, its changes and its locks stay
     if (!c.dm.HourvaneDB.connected()) {

@@ -37,6 +37,9 @@ TEST(FuzzRegressionTest, EveryKeptInputReadsWithoutBreakingAPromise)
     EXPECT_GT(replay("delimited", &fuzz::delimited), 0);
     EXPECT_GT(replay("dbf", &fuzz::dbf), 0);
     EXPECT_GT(replay("tid", &fuzz::tid), 0);
+    EXPECT_GT(replay("pagefile", &fuzz::pagefile), 0);
+    EXPECT_GT(replay("settings", &fuzz::settings), 0);
+    EXPECT_GT(replay("archive", &fuzz::archive), 0);
 }
 
 } // namespace

@@ -4,9 +4,14 @@
 #include "exchange/DelimitedReader.h"
 #include "exchange/FieldDefinitions.h"
 #include "exchange/TextDecoding.h"
+#include "backup/ArchiveEntries.h"
+#include "platform/SettingsFile.h"
+#include "platform/ZipArchive.h"
+#include "reportengine/PageFile.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <unistd.h>
@@ -25,6 +30,15 @@ void check(bool promise, const char* what)
 std::string bytesOf(const std::uint8_t* data, std::size_t size)
 {
     return std::string(reinterpret_cast<const char*>(data), size);
+}
+
+// Readers that take a path get the input through this process's own file.
+std::string fileOf(const std::uint8_t* data, std::size_t size, const char* extension)
+{
+    const std::string path = "/tmp/hv-fuzz-" + std::to_string(::getpid()) + extension;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data), std::streamsize(size));
+    return path;
 }
 
 } // namespace
@@ -96,6 +110,76 @@ int tid(const std::uint8_t* data, std::size_t size)
                       again[i].typeCode == fields[i].typeCode && again[i].size == fields[i].size,
                   "fields read back unchanged");
     }
+    return 0;
+}
+
+int pagefile(const std::uint8_t* data, std::size_t size)
+{
+    report::PageSet pages, again;
+    std::string error;
+    report::PageFileLimits limits;
+    limits.pages = 50;
+    limits.itemsPerPage = 2000;
+    limits.totalItems = 20000;
+    if (report::ParsePageFile(bytesOf(data, size), pages, error, limits)) {
+        check(int(pages.size()) <= limits.pages, "at most the page limit");
+        // What the reader accepts, the writer writes back the same.
+        check(report::ParsePageFile(report::PageFileText(pages), again, error, limits), "a written file reads back");
+        check(again.size() == pages.size(), "as many pages read back");
+        for (std::size_t p = 0; p < pages.size(); ++p)
+            check(again[p].items == pages[p].items, "the same items read back");
+    } else {
+        check(!error.empty(), "a refusal says why");
+    }
+    return 0;
+}
+
+int settings(const std::uint8_t* data, std::size_t size)
+{
+    const std::string path = fileOf(data, size, ".ini");
+    {
+        SettingsFile file(path);
+        for (const char* key : {"HourvaneDataDir", "ShowTips", "LastBackup", "FirstWeekStartDate"})
+            file.read("Initialization", key, "default");
+        // A write keeps the rest of the file readable and holds the value written.
+        if (file.write("Initialization", "LastBackup", "/tmp/x.zip"))
+            check(file.read("Initialization", "LastBackup", "") == "/tmp/x.zip", "a written value reads back");
+    }
+    std::remove(path.c_str());
+    return 0;
+}
+
+int archive(const std::uint8_t* data, std::size_t size)
+{
+    namespace fs = std::filesystem;
+    const std::string path = fileOf(data, size, ".zip");
+    const fs::path folder = path + ".d";
+    std::vector<ZipEntryInfo> entries;
+    ZipError error;
+    // The restore's order: list, bound, test every entry, extract.
+    if (ZipArchive::list(path, entries, error) && ArchiveEntriesAcceptable(entries, 1u << 20)) {
+        ZipTestResult tested;
+        if (ZipArchive::test(path, tested, nullptr, error)) {
+            check(tested.entries == int(entries.size()), "every entry tested");
+            check(tested.good.size() <= entries.size(), "no more good entries than entries");
+        }
+        std::error_code ec;
+        fs::create_directory(folder, ec);
+        std::vector<ZipExtractItem> items;
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            items.push_back({int(i), (folder / ("e" + std::to_string(i))).string()});
+        if (ZipArchive::extract(path, items, nullptr, error))
+            for (std::size_t i = 0; i < entries.size(); ++i)
+                check(fs::file_size(items[i].targetPath, ec) == entries[i].size, "extracted to the declared size");
+        std::size_t files = 0;
+        for (const auto& e : fs::directory_iterator(folder, ec)) {
+            (void)e;
+            ++files;
+        }
+        check(files <= entries.size(), "nothing but the chosen entries in the folder");
+        fs::remove_all(folder, ec);
+    }
+    std::remove(path.c_str());
     return 0;
 }
 

@@ -11,5 +11,8 @@ namespace hv::fuzz {
 int delimited(const std::uint8_t* data, std::size_t size);
 int dbf(const std::uint8_t* data, std::size_t size);
 int tid(const std::uint8_t* data, std::size_t size);
+int pagefile(const std::uint8_t* data, std::size_t size);
+int settings(const std::uint8_t* data, std::size_t size);
+int archive(const std::uint8_t* data, std::size_t size);
 
 } // namespace hv::fuzz

@@ -1,0 +1,509 @@
+#include "cli/CliCommands.h"
+
+#include "backup/BackupRestore.h"
+#include "cli/PageText.h"
+#include "engine/Snapshot.h"
+#include "exchange/ImportAccess.h"
+#include "exchange/ImportRun.h"
+#include "exchange/ImportSource.h"
+#include "people/PeopleUtil.h"
+#include "platform/Clock.h"
+#include "platform/DateUtil.h"
+#include "platform/Format.h"
+#include "reportengine/PageRenderer.h"
+#include "reports/HVReport.h"
+#include "storage/AppState.h"
+#include "storage/FileDialogService.h"
+#include "storage/HVGlobal.h"
+#include "storage/MessageService.h"
+#include "storage/Presence.h"
+#include "timekeeping/THourRec.h"
+#include "timekeeping/WeekClip.h"
+#include "timekeeping/WeekPay.h"
+#include "timekeeping/WorkUtil.h"
+#include "people/TEmp.h"
+#include "timeoff/Balances.h"
+
+#include <cstdio>
+#include <functional>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <sstream>
+
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace hv::cli {
+
+namespace {
+
+std::string hours(double value) { return FormatFloat("0.00", value); }
+
+std::string money(const Money& value) { return FormatFloat("0.00", value.Amount()); }
+
+// Installed for the length of a command; the process's own goes back after.
+class MessagesInstalled {
+public:
+    MessagesInstalled() : m_previous(messageService()) { setMessageService(&m_console); }
+    ~MessagesInstalled() { setMessageService(m_previous); }
+    const ConsoleMessages& console() const { return m_console; }
+
+private:
+    MessageService* m_previous;
+    ConsoleMessages m_console;
+};
+
+// The file "dialog" of backup and restore: the name from the command line.
+class GivenFile : public FileDialogService {
+public:
+    explicit GivenFile(std::string path) : m_path(std::move(path)) {}
+    std::string chooseSaveFile(const FileDialogRequest&) override { return m_path; }
+    std::string chooseOpenFile(const FileDialogRequest&) override { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+// The report host without windows: no printer, no preview window; the run
+// keeps its pages for the caller.
+class NoReportWindows : public ReportWindowService {
+    // "Generating page N" on a terminal's stderr, for long reports.
+    class Status : public ReportStatus {
+    public:
+        void setText(const std::string& text) override
+        {
+            if (::isatty(STDERR_FILENO) == 1)
+                std::fprintf(stderr, "\r%s\033[K", text.c_str());
+        }
+        ~Status() override
+        {
+            if (::isatty(STDERR_FILENO) == 1)
+                std::fputs("\r\033[K", stderr);
+        }
+    };
+
+public:
+    bool printRangeSetup(report::ReportSettings&, int, report::ReportPrinter*) override { return false; }
+    bool destinationSetup(report::ReportSettings&, report::ReportPrinter*) override { return false; }
+    void preview(const std::string&, report::ReportPrinter*, report::ReportSettings&, const PreviewOptions&) override
+    {
+        previewed = true;
+    }
+    std::unique_ptr<ReportStatus> status(const std::string&) override { return std::make_unique<Status>(); }
+    bool previewed = false;
+};
+
+class NoPrinter : public report::ReportPrinter {
+public:
+    bool select(const std::string&) override { return false; }
+    std::string name() const override { return {}; }
+    std::string port() const override { return {}; }
+    int maxCopies() const override { return 1; }
+    bool canCollate() const override { return false; }
+    bool canDuplex() const override { return false; }
+    report::PaperSize paper() const override { return {}; }
+    bool printPass(const std::vector<const report::Page*>&, const report::PrintJob&, int, int,
+                   const std::function<void(int)>&, std::string& error) override
+    {
+        error = "no printer";
+        return false;
+    }
+};
+
+std::int32_t resolveDepartment(THourvaneDataMod& dm, const std::string& name)
+{
+    if (name == "0")
+        return 0;
+    engine::Table& t = dm.tblDepts;
+    t.setIndexName("");
+    std::vector<std::int32_t> found;
+    const bool number = !name.empty() && name.find_first_not_of("0123456789") == std::string::npos && name.size() < 10;
+    for (t.first(); !t.eof(); t.next()) {
+        const auto id = std::int32_t(t.fieldByName("DeptID").asInteger());
+        if (number && id == std::stoi(name))
+            return id;
+        std::string a = t.fieldByName("DeptName").asString(), b = name;
+        for (char& c : a)
+            c = char(std::tolower(static_cast<unsigned char>(c)));
+        for (char& c : b)
+            c = char(std::tolower(static_cast<unsigned char>(c)));
+        if (a == b)
+            found.push_back(id);
+    }
+    if (found.size() == 1)
+        return found.front();
+    throw Failure(kBadInput, "No single department has the number or name '" + name + "'.");
+}
+
+// The week of the date: the program week that holds it.
+double weekEndOf(double date) { return FirstWeekEnd(date); }
+
+} // namespace
+
+int Init(const GlobalOptions& options)
+{
+    MessagesInstalled messages;
+    ConsoleProgress progress;
+    std::string folder = options.dataFolder;
+    Session session(options, &progress);
+    progress.release();
+    std::cout << "The database in " << session.dm().dataFolder() << " is ready." << std::endl;
+    return kDone;
+}
+
+int Info(const GlobalOptions& options, bool json)
+{
+    MessagesInstalled messages;
+    Session session(options);
+    THourvaneDataMod& dm = session.dm();
+    const int others = OtherCopiesPresent(dm);
+    const bool marker = MaintenanceInProgress(dm);
+    struct Row {
+        std::string file;
+        std::int64_t rows;
+        std::string check;
+    };
+    std::vector<Row> rows;
+    bool allOk = true;
+    for (engine::Table* t : dm.tables()) {
+        Row r{t->tableName(), t->recordCount(), engine::checkOpenTable(*t)};
+        allOk = allOk && r.check == "ok";
+        rows.push_back(r);
+    }
+    if (json) {
+        std::cout << "{\"data_folder\": " << JsonString(dm.dataFolder()) << ", \"other_copies\": " << others
+                  << ", \"maintenance\": " << (marker ? "true" : "false") << ", \"tables\": [";
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            std::cout << (i ? ", " : "") << "{\"file\": " << JsonString(rows[i].file) << ", \"rows\": " << rows[i].rows
+                      << ", \"integrity\": " << JsonString(rows[i].check) << "}";
+        std::cout << "]}" << std::endl;
+    } else {
+        std::cout << "Data folder: " << dm.dataFolder() << "\n"
+                  << "Other copies present: " << others << "\n"
+                  << "Backup, restore or import in progress: " << (marker ? "yes" : "no") << "\n";
+        for (const auto& r : rows) {
+            char line[160];
+            std::snprintf(line, sizeof line, "  %-14s %10lld  %s\n", r.file.c_str(), static_cast<long long>(r.rows),
+                          r.check.c_str());
+            std::cout << line;
+        }
+        std::cout.flush();
+    }
+    return allOk ? kDone : kIOFailure;
+}
+
+int Week(const GlobalOptions& options, const std::string& employee, const std::string& weekDate, bool json)
+{
+    MessagesInstalled messages;
+    const double date = ParseIsoDate(weekDate, "WEEK-ENDING");
+    Session session(options);
+    THourvaneDataMod& dm = session.dm();
+    engine::ReadTransaction read(dm.HourvaneDB);
+    const std::int32_t empID = ResolveEmployee(dm, employee);
+    TEmployeeRecClass emp(dm);
+    emp.SetEmpID(empID);
+    emp.LoadByID();
+    TWorkWeekRecClass week(dm);
+    week.SetEmployee(empID);
+    week.SetWeekEnd(weekEndOf(date));
+    week.Load();
+    const WeekPayAmounts pay = WeeklyPay(dm, week, week.WeekEnd() - 6, week.WeekEnd());
+    const Money gross = pay.RegularPay + pay.OvertimePay + pay.TimeOffPay + pay.RegularDifferential +
+                        pay.OvertimeDifferential + pay.TimeOffDifferential;
+
+    auto punches = [&](int i) {
+        std::vector<std::string> out;
+        const THoursWorkedRecClass& day = week.Day(i);
+        for (int k = 1; k <= 4; ++k) {
+            if (day.In(k) < 0 && day.Out(k) < 0)
+                continue;
+            out.push_back(day.FormatIn(k) + "-" + day.FormatOut(k));
+        }
+        return out;
+    };
+    if (json) {
+        std::ostringstream o;
+        o << "{\"employee\": {\"id\": " << empID << ", \"name\": " << JsonString(emp.FullName())
+          << ", \"code\": " << JsonString(emp.EmpCode()) << "}, \"week_ending\": " << JsonString(IsoDate(week.WeekEnd()))
+          << ", \"days\": [";
+        for (int i = 0; i < 7; ++i) {
+            const double d = week.Day(i).dayDate();
+            o << (i ? ", " : "") << "{\"date\": " << JsonString(IsoDate(d)) << ", \"punches\": [";
+            const auto p = punches(i);
+            for (std::size_t k = 0; k < p.size(); ++k)
+                o << (k ? ", " : "") << JsonString(p[k]);
+            o << "], \"hours\": " << hours(week.Day(i).DayHours()) << ", \"regular\": " << hours(week.DayRegular(i))
+              << ", \"overtime\": " << hours(week.DayOvertime(i))
+              << ", \"time_off\": " << hours(week.TimeOffOnWeekday(DayOfWeek(d))) << "}";
+        }
+        o << "], \"regular\": " << hours(week.RegularTotal()) << ", \"overtime\": " << hours(week.OvertimeTotal())
+          << ", \"time_off\": " << hours(week.TimeOffTotal()) << ", \"unpaid_time_off\": " << hours(week.UnpaidTimeOff())
+          << ", \"pay\": {\"regular\": " << money(pay.RegularPay) << ", \"overtime\": " << money(pay.OvertimePay)
+          << ", \"time_off\": " << money(pay.TimeOffPay) << ", \"differentials\": "
+          << money(pay.RegularDifferential + pay.OvertimeDifferential + pay.TimeOffDifferential)
+          << ", \"gross\": " << money(gross) << "}}";
+        std::cout << o.str() << std::endl;
+        return kDone;
+    }
+    std::cout << emp.FullName() << " (" << empID << "), week ending " << IsoDate(week.WeekEnd()) << "\n";
+    for (int i = 0; i < 7; ++i) {
+        const double d = week.Day(i).dayDate();
+        std::string list;
+        for (const auto& p : punches(i))
+            list += (list.empty() ? "" : ", ") + p;
+        char line[256];
+        std::snprintf(line, sizeof line, "  %s %-10s %6s reg %6s ot %6s off %6s  %s\n", IsoDate(d).c_str(),
+                      FormatDateTime("dddd", d).c_str(), hours(week.Day(i).DayHours()).c_str(),
+                      hours(week.DayRegular(i)).c_str(), hours(week.DayOvertime(i)).c_str(),
+                      hours(week.TimeOffOnWeekday(DayOfWeek(d))).c_str(), list.c_str());
+        std::cout << line;
+    }
+    std::cout << "  Regular " << hours(week.RegularTotal()) << "  Overtime " << hours(week.OvertimeTotal())
+              << "  Time off " << hours(week.TimeOffTotal()) << " (unpaid " << hours(week.UnpaidTimeOff()) << ")\n"
+              << "  Pay: regular " << money(pay.RegularPay) << ", overtime " << money(pay.OvertimePay)
+              << ", time off " << money(pay.TimeOffPay) << ", differentials "
+              << money(pay.RegularDifferential + pay.OvertimeDifferential + pay.TimeOffDifferential) << ", gross "
+              << money(gross) << std::endl;
+    return kDone;
+}
+
+int Balance(const GlobalOptions& options, const std::string& employee, const std::string& asOf, bool json)
+{
+    MessagesInstalled messages;
+    const double date = asOf.empty() ? clock().today() : ParseIsoDate(asOf, "--as-of");
+    Session session(options);
+    THourvaneDataMod& dm = session.dm();
+    engine::ReadTransaction read(dm.HourvaneDB);
+    const std::int32_t empID = ResolveEmployee(dm, employee);
+    TEmployeeRecClass emp(dm);
+    emp.SetEmpID(empID);
+    emp.LoadByID();
+    const auto balances = benefitBalances(loadBenefits(dm), employmentTermsOf(emp), loadBenefitRecords(dm, empID),
+                                          userYearStart(), date);
+    if (json) {
+        std::cout << "{\"employee\": {\"id\": " << empID << ", \"name\": " << JsonString(emp.FullName())
+                  << "}, \"as_of\": " << JsonString(IsoDate(date)) << ", \"benefits\": [";
+        for (std::size_t i = 0; i < balances.size(); ++i) {
+            const auto& b = balances[i];
+            std::cout << (i ? ", " : "") << "{\"benefit\": " << JsonString(b.description);
+            if (b.outcome == BalanceOutcome::Computed)
+                std::cout << ", \"earned\": " << hours(b.earned) << ", \"taken\": " << hours(b.taken)
+                          << ", \"remaining\": " << hours(b.remaining);
+            else
+                std::cout << ", \"earned\": null, \"taken\": " << hours(b.taken) << ", \"remaining\": null";
+            std::cout << "}";
+        }
+        std::cout << "]}" << std::endl;
+        return kDone;
+    }
+    std::cout << emp.FullName() << " (" << empID << "), as of " << IsoDate(date) << "\n";
+    for (const auto& b : balances) {
+        const bool computed = b.outcome == BalanceOutcome::Computed;
+        char line[200];
+        std::snprintf(line, sizeof line, "  %-30s earned %8s  taken %8s  remaining %8s\n", b.description.c_str(),
+                      computed ? hours(b.earned).c_str() : "***", hours(b.taken).c_str(),
+                      computed ? hours(b.remaining).c_str() : "***");
+        std::cout << line;
+    }
+    std::cout.flush();
+    return kDone;
+}
+
+std::vector<std::string> ReportNames()
+{
+    return {"time-cards", "hours-worked", "time-off", "balances", "employees", "departments"};
+}
+
+int Report(const GlobalOptions& options, const ReportCommand& command)
+{
+    static const std::map<std::string, std::string> kNames = {
+        {"time-cards", "HourvaneList"}, {"hours-worked", "HoursWorked"}, {"time-off", "TimeOff"},
+        {"balances", "Balances"},       {"employees", "EmpList"},        {"departments", "DeptList"}};
+    const auto named = kNames.find(command.name);
+    if (named == kNames.end())
+        throw Failure(kUsage, "There is no report called '" + command.name + "'.");
+    MessagesInstalled messages;
+    const double from = ParseIsoDate(command.from, "--from");
+    const double to = ParseIsoDate(command.to, "--to");
+    if (to < from)
+        throw Failure(kBadInput, "The --to date comes before the --from date.");
+    Session session(options);
+    THourvaneDataMod& dm = session.dm();
+
+    NoReportWindows windows;
+    NoPrinter printer;
+    TfrmHVReport report(dm, windows, printer);
+    report.ReportName = named->second;
+    report.Options.periodStart = from;
+    report.Options.periodEnd = to;
+    report.Options.detail = !command.summary;
+    std::vector<SelectionEntry> entries;
+    if (!command.departments.empty()) {
+        report.Options.employeesMode = false;
+        for (const auto& d : command.departments) {
+            const std::int32_t id = resolveDepartment(dm, d);
+            entries.push_back({d, id});
+        }
+    } else if (!command.employees.empty()) {
+        for (const auto& e : command.employees) {
+            const std::int32_t id = ResolveEmployee(dm, e);
+            TEmployeeRecClass emp(dm);
+            emp.SetEmpID(id);
+            emp.LoadByID();
+            entries.push_back({emp.FullName(), id});
+        }
+    } else {
+        // Everybody employed in the period, as "Active" selects them in the window.
+        TEmployeeRecClass emp(dm);
+        MemoryPickList list;
+        emp.FillEmployeesForPeriod(list, -1, to, from);
+        for (int i = 0; i < list.count(); ++i)
+            entries.push_back({list.text(i), list.id(i)});
+    }
+    report.SetSelectionList(entries);
+    if (!report.RunPreview() || !windows.previewed)
+        throw Failure(kIOFailure, "The report could not be produced.");
+    if (command.pdfFile.empty()) {
+        std::cout << PagesAsText(report.Pages());
+        std::cout.flush();
+        return kDone;
+    }
+    std::string error;
+    if (!report::WritePdf(command.pdfFile, report.Pages(), error))
+        throw Failure(kIOFailure, "The PDF file " + command.pdfFile + " could not be written: " + error);
+    return kDone;
+}
+
+int Import(const GlobalOptions& options, const ImportCommand& command)
+{
+    ImportRequest request;
+    if (command.kind == "time-cards")
+        request.type = ImportType::TimeCard;
+    else if (command.kind == "time-off")
+        request.type = ImportType::TimeOff;
+    else if (command.kind == "employees")
+        request.type = ImportType::Employee;
+    else
+        throw Failure(kUsage, "The import kind must be time-cards, time-off or employees.");
+    std::string format = command.format;
+    if (format.empty()) {
+        std::string ext = fs::path(command.file).extension().string();
+        for (char& c : ext)
+            c = char(std::tolower(static_cast<unsigned char>(c)));
+        format = ext == ".dbf" ? "dbase" : ext == ".tab" || ext == ".tsv" ? "tab" : "comma";
+    }
+    if (format == "comma")
+        request.format = ImportFormat::Comma;
+    else if (format == "tab")
+        request.format = ImportFormat::Tab;
+    else if (format == "dbase")
+        request.format = ImportFormat::XBase;
+    else
+        throw Failure(kUsage, "The import format must be comma, tab or dbase.");
+    std::error_code ec;
+    if (!fs::is_regular_file(command.file, ec))
+        throw Failure(kBadInput, "The file " + command.file + " does not exist.");
+    request.fileName = command.file;
+    request.replace = command.replace;
+
+    MessagesInstalled messages;
+    ConsoleProgress progress;
+    Session session(options);
+    THourvaneDataMod& dm = session.dm();
+    if (!LoadImportFields(request.type, options.programFolder, request.fields))
+        throw Failure(kIOFailure, "The field definition file " + std::string(ImportDefinitionFileName(request.type)) +
+                                      " is missing or damaged.");
+    // Columns map to the definition's fields in order unless named.
+    const std::size_t columns = command.columns.empty() ? request.fields.size() : command.columns.size();
+    for (std::size_t c = 0; c < columns; ++c) {
+        int field = -1;
+        if (command.columns.empty()) {
+            field = int(c);
+        } else if (command.columns[c] != "-") {
+            for (std::size_t f = 0; f < request.fields.size(); ++f)
+                if (request.fields[f].Key == command.columns[c])
+                    field = int(f);
+            if (field < 0)
+                throw Failure(kUsage, "The definition file has no field with the key '" + command.columns[c] + "'.");
+        }
+        if (field >= 0)
+            request.fields[std::size_t(field)].Mapped = true;
+        request.columnField.push_back(field);
+    }
+    if (const std::string missing = RequiredFieldsMessage(request.type, request.fields); !missing.empty())
+        throw Failure(kUsage, ConsoleText(missing));
+
+    ImportAccess access(dm);
+    if (!access.granted())
+        return kRefused; // the access check has said why
+    request.progress = progress.active() ? &progress : nullptr;
+    const ImportResult result = RunImport(dm, request);
+    progress.release();
+    switch (result.outcome) {
+    case ImportResult::Outcome::Completed: {
+        std::cout << result.imported << " records were imported and " << result.skipped.size() << " were skipped.\n";
+        for (const auto& s : result.skipped)
+            std::cout << (result.fromTable ? "Record " : "Line ") << s.number << ": " << s.reason << "\n";
+        std::cout.flush();
+        return kDone;
+    }
+    case ImportResult::Outcome::NotOpened:
+        return kBadInput;
+    case ImportResult::Outcome::Stopped:
+        return kBadInput;
+    case ImportResult::Outcome::ClearFailed:
+        break;
+    }
+    return kIOFailure;
+}
+
+int Backup(const GlobalOptions& options, const std::string& archive)
+{
+    MessagesInstalled messages;
+    ConsoleProgress progress;
+    Session session(options);
+    GivenFile file(fs::absolute(archive).string());
+    const BackupOutcome outcome =
+        BackupDatabase(session.dm(), {file, options.settingsFileName, progress.active() ? &progress : nullptr, {}, nullptr});
+    progress.finish();
+    switch (outcome) {
+    case BackupOutcome::Done:
+        return kDone;
+    case BackupOutcome::Refused:
+        return kRefused;
+    case BackupOutcome::Cancelled:
+    case BackupOutcome::Failed:
+        break;
+    }
+    return kIOFailure;
+}
+
+int Restore(const GlobalOptions& options, const std::string& archive)
+{
+    std::error_code ec;
+    if (!fs::is_regular_file(archive, ec))
+        throw Failure(kBadInput, "The backup file " + archive + " does not exist.");
+    MessagesInstalled messages;
+    ConsoleProgress progress;
+    Session session(options);
+    GivenFile file(fs::absolute(archive).string());
+    bool rejected = false;
+    BackupServices services{file, options.settingsFileName, progress.active() ? &progress : nullptr, {}, nullptr};
+    services.archiveRejected = &rejected;
+    const BackupOutcome outcome = RestoreDatabase(session.dm(), services);
+    progress.finish();
+    switch (outcome) {
+    case BackupOutcome::Done:
+        return kDone;
+    case BackupOutcome::Refused:
+        return kRefused;
+    case BackupOutcome::Cancelled:
+    case BackupOutcome::Failed:
+        break;
+    }
+    return rejected ? kBadInput : kIOFailure;
+}
+
+} // namespace hv::cli

@@ -1,0 +1,40 @@
+#pragma once
+// The commands of hourvane-cli. Each returns the process's exit code (see
+// Exit in CliSupport.h) and throws Failure for the ones that end early.
+#include "cli/CliSupport.h"
+
+#include <string>
+#include <vector>
+
+namespace hv::cli {
+
+int Init(const GlobalOptions& options);
+int Info(const GlobalOptions& options, bool json);
+int Week(const GlobalOptions& options, const std::string& employee, const std::string& weekDate, bool json);
+int Balance(const GlobalOptions& options, const std::string& employee, const std::string& asOf, bool json);
+
+struct ReportCommand {
+    std::string name; // hours-worked, time-off, balances, employees, departments, time-cards
+    std::string from, to;
+    std::vector<std::string> employees;   // names, codes or numbers
+    std::vector<std::string> departments; // names or numbers ("0": no department)
+    bool summary = false;
+    std::string pdfFile; // empty: text on stdout
+};
+int Report(const GlobalOptions& options, const ReportCommand& command);
+// The report names the command knows, in the order --help lists them.
+std::vector<std::string> ReportNames();
+
+struct ImportCommand {
+    std::string kind;   // time-cards, time-off, employees
+    std::string file;
+    std::string format; // comma, tab, dbase; empty: from the file's extension
+    bool replace = false;
+    std::vector<std::string> columns; // field keys per column, "-" for none; empty: the definition's order
+};
+int Import(const GlobalOptions& options, const ImportCommand& command);
+
+int Backup(const GlobalOptions& options, const std::string& archive);
+int Restore(const GlobalOptions& options, const std::string& archive);
+
+} // namespace hv::cli

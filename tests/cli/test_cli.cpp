@@ -1,0 +1,174 @@
+// hourvane-cli as a script runs it: a process on a generated folder, judged
+// by its exit code, its output and what it leaves in the folder.
+#include "tests/support/PeerProcess.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+namespace fs = std::filesystem;
+using hv::test::PeerProcess;
+using hv::test::TempDir;
+
+namespace {
+
+struct Outcome {
+    int exit = -1;
+    std::string out;
+    std::string err;
+};
+
+class CliTest : public ::testing::Test {
+protected:
+    TempDir config;
+    TempDir work;
+
+    QProcessEnvironment environment() const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("HOURVANE_CONFIG_DIR", QString::fromStdString(config.path().string()));
+        return env;
+    }
+
+    Outcome run(const QString& program, const QStringList& arguments, int timeoutMs = 120000) const
+    {
+        QProcess p;
+        p.setProcessEnvironment(environment());
+        p.start(program, arguments);
+        Outcome r;
+        if (!p.waitForFinished(timeoutMs)) {
+            p.kill();
+            p.waitForFinished();
+            r.err = "timed out";
+            return r;
+        }
+        r.exit = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        r.out = p.readAllStandardOutput().toStdString();
+        r.err = p.readAllStandardError().toStdString();
+        return r;
+    }
+
+    Outcome cli(const std::string& folder, QStringList arguments) const
+    {
+        arguments.prepend(QString::fromStdString(folder));
+        arguments.prepend("--data");
+        return run(HV_CLI, arguments);
+    }
+
+    std::string generate(const std::string& name, int employees)
+    {
+        const std::string folder = (work / name).string() + "/";
+        const Outcome r = run(HV_TOOLS_DIR "/hv_generate",
+                          {QString::fromStdString(folder), "--employees", QString::number(employees), "--years", "1",
+                           "--end", "2026-06-27"});
+        EXPECT_EQ(r.exit, 0) << r.err;
+        return folder;
+    }
+
+    // Table file -> "rows integrity" from info --json.
+    std::map<std::string, std::string> tables(const std::string& folder) const
+    {
+        const Outcome r = cli(folder, {"info", "--json"});
+        EXPECT_EQ(r.exit, 0) << r.err;
+        std::map<std::string, std::string> out;
+        static const QRegularExpression entry(
+            R"re(\{"file": "([^"]+)", "rows": (\d+), "integrity": "([^"]*)"\})re");
+        auto it = entry.globalMatch(QString::fromStdString(r.out));
+        while (it.hasNext()) {
+            const auto m = it.next();
+            out[m.captured(1).toStdString()] = (m.captured(2) + " " + m.captured(3)).toStdString();
+        }
+        return out;
+    }
+
+    static QByteArray folderDigest(const std::string& folder)
+    {
+        QCryptographicHash hash(QCryptographicHash::Sha256);
+        std::map<std::string, fs::path> files;
+        for (const auto& e : fs::directory_iterator(folder))
+            if (e.is_regular_file() && e.path().extension() != ".lck")
+                files[e.path().filename().string()] = e.path();
+        for (const auto& [name, path] : files) {
+            QFile f(QString::fromStdString(path.string()));
+            f.open(QIODevice::ReadOnly);
+            hash.addData(QByteArray::fromStdString(name));
+            hash.addData(f.readAll());
+        }
+        return hash.result();
+    }
+};
+
+TEST_F(CliTest, BackupThenRestoreIntoAnotherFolderGivesTheSameTablesAndADamagedArchiveChangesNothing)
+{
+    const std::string source = generate("source", 20);
+    const std::string archive = (work / "nightly.zip").string();
+    Outcome r = cli(source, {"backup", QString::fromStdString(archive)});
+    ASSERT_EQ(r.exit, 0) << r.err;
+    ASSERT_TRUE(fs::exists(archive));
+
+    const std::string target = (work / "target").string() + "/";
+    ASSERT_EQ(cli(target, {"init"}).exit, 0);
+    r = cli(target, {"restore", QString::fromStdString(archive)});
+    ASSERT_EQ(r.exit, 0) << r.err;
+
+    const auto before = tables(source);
+    const auto after = tables(target);
+    ASSERT_EQ(before.size(), 14u);
+    EXPECT_EQ(after, before);
+    for (const auto& [file, value] : after)
+        EXPECT_TRUE(value.ends_with(" ok")) << file << ": " << value;
+    EXPECT_NE(before.at("workday.DAT"), "0 ok"); // the generator wrote punches
+
+    // Bytes in the middle of the archive overwritten: its test fails.
+    const std::string damaged = (work / "damaged.zip").string();
+    fs::copy_file(archive, damaged);
+    {
+        std::fstream f(damaged, std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(std::streamoff(fs::file_size(damaged) / 3));
+        const std::string junk(64, '\x5a');
+        f.write(junk.data(), std::streamsize(junk.size()));
+    }
+    const QByteArray untouched = folderDigest(target);
+    r = cli(target, {"restore", QString::fromStdString(damaged)});
+    EXPECT_EQ(r.exit, 3) << r.err;
+    EXPECT_FALSE(r.err.empty());
+    EXPECT_EQ(folderDigest(target), untouched);
+}
+
+TEST_F(CliTest, BackupIsRefusedWithExitCodeTwoWhileAnotherCopyIsPresent)
+{
+    const std::string folder = generate("shared", 3);
+    PeerProcess peer;
+    ASSERT_EQ(peer.send("start " + folder), "ok");
+    ASSERT_NE(peer.send("slot"), "ok 0");
+    const std::string archive = (work / "refused.zip").string();
+    const Outcome r = cli(folder, {"backup", QString::fromStdString(archive)});
+    EXPECT_EQ(r.exit, 2) << r.err;
+    EXPECT_NE(r.err.find("you must have exclusive access to backup the database"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(archive));
+}
+
+TEST_F(CliTest, UsageAndBadInputHaveTheirExitCodes)
+{
+    const std::string folder = (work / "empty").string() + "/";
+    EXPECT_EQ(run(HV_CLI, {"no-such-command"}).exit, 1);
+    EXPECT_EQ(cli(folder, {"init"}).exit, 0);
+    Outcome r = cli(folder, {"week", "1", "12/09/2026"});
+    EXPECT_EQ(r.exit, 3);
+    EXPECT_NE(r.err.find("'12/09/2026' is not a date of the form YYYY-MM-DD"), std::string::npos) << r.err;
+    r = cli(folder, {"balance", "Nobody, Here"});
+    EXPECT_EQ(r.exit, 3);
+    EXPECT_NE(r.err.find("No employee has the number, code or name 'Nobody, Here'."), std::string::npos) << r.err;
+    EXPECT_EQ(cli(folder, {"restore", QString::fromStdString((work / "missing.zip").string())}).exit, 3);
+}
+
+} // namespace
