@@ -146,7 +146,6 @@ int Init(const GlobalOptions& options)
 {
     MessagesInstalled messages;
     ConsoleProgress progress;
-    std::string folder = options.dataFolder;
     Session session(options, &progress);
     progress.release();
     std::cout << "The database in " << session.dm().dataFolder() << " is ready." << std::endl;
@@ -156,7 +155,7 @@ int Init(const GlobalOptions& options)
 int Info(const GlobalOptions& options, bool json)
 {
     MessagesInstalled messages;
-    Session session(options);
+    Session session(options, nullptr, true);
     THourvaneDataMod& dm = session.dm();
     const int others = OtherCopiesPresent(dm);
     const bool marker = MaintenanceInProgress(dm);

@@ -154,7 +154,7 @@ void ConsoleProgress::end()
     m_lastPercent = -1;
 }
 
-Session::Session(const GlobalOptions& options, ProgressDisplay* progress) : m_options(options)
+Session::Session(const GlobalOptions& options, ProgressDisplay* progress, bool reportOnly) : m_options(options)
 {
     AppState& state = appState();
     state.programFolder = options.programFolder;
@@ -168,7 +168,7 @@ Session::Session(const GlobalOptions& options, ProgressDisplay* progress) : m_op
     if (m_dm->terminateRequested())
         throw Failure(kIOFailure, "The database in " + m_dm->dataFolder() + " could not be opened.");
     state.displayDateFormat = DateFormat();
-    if (MaintenanceInProgress(*m_dm))
+    if (!reportOnly && MaintenanceInProgress(*m_dm))
         throw Failure(kRefused, kMaintenanceMessage);
     state.presenceSlot = TakePresenceSlot(*m_dm);
     if (state.presenceSlot == 0)

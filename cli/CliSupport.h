@@ -90,7 +90,9 @@ struct GlobalOptions {
 // import is running, or every slot is held.
 class Session {
 public:
-    explicit Session(const GlobalOptions& options, ProgressDisplay* progress = nullptr);
+    // reportOnly: a command that only looks (info) runs while the marker is
+    // held, and shows it, instead of being refused.
+    explicit Session(const GlobalOptions& options, ProgressDisplay* progress = nullptr, bool reportOnly = false);
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
