@@ -458,40 +458,21 @@ int Import(const GlobalOptions& options, const ImportCommand& command)
     return kIOFailure;
 }
 
-int Backup(const GlobalOptions& options, const std::string& archive)
-{
-    MessagesInstalled messages;
-    ConsoleProgress progress;
-    Session session(options);
-    GivenFile file(fs::absolute(archive).string());
-    const BackupOutcome outcome =
-        BackupDatabase(session.dm(), {file, options.settingsFileName, progress.active() ? &progress : nullptr, {}, nullptr});
-    progress.finish();
-    switch (outcome) {
-    case BackupOutcome::Done:
-        return kDone;
-    case BackupOutcome::Refused:
-        return kRefused;
-    case BackupOutcome::Cancelled:
-    case BackupOutcome::Failed:
-        break;
-    }
-    return kIOFailure;
-}
+namespace {
 
-int Restore(const GlobalOptions& options, const std::string& archive)
+// Backup and restore as the windows run them, with the archive named on the
+// command line instead of chosen in a dialog.
+int archiveOperation(const GlobalOptions& options, const std::string& archive, bool restore)
 {
-    std::error_code ec;
-    if (!fs::is_regular_file(archive, ec))
-        throw Failure(kBadInput, "The backup file " + archive + " does not exist.");
     MessagesInstalled messages;
     ConsoleProgress progress;
     Session session(options);
     GivenFile file(fs::absolute(archive).string());
     bool rejected = false;
-    BackupServices services{file, options.settingsFileName, progress.active() ? &progress : nullptr, {}, nullptr};
-    services.archiveRejected = &rejected;
-    const BackupOutcome outcome = RestoreDatabase(session.dm(), services);
+    const BackupServices services{file, options.settingsFileName, progress.active() ? &progress : nullptr, {},
+                                  &rejected};
+    const BackupOutcome outcome =
+        restore ? RestoreDatabase(session.dm(), services) : BackupDatabase(session.dm(), services);
     progress.finish();
     switch (outcome) {
     case BackupOutcome::Done:
@@ -503,6 +484,21 @@ int Restore(const GlobalOptions& options, const std::string& archive)
         break;
     }
     return rejected ? kBadInput : kIOFailure;
+}
+
+} // namespace
+
+int Backup(const GlobalOptions& options, const std::string& archive)
+{
+    return archiveOperation(options, archive, false);
+}
+
+int Restore(const GlobalOptions& options, const std::string& archive)
+{
+    std::error_code ec;
+    if (!fs::is_regular_file(archive, ec))
+        throw Failure(kBadInput, "The backup file " + archive + " does not exist.");
+    return archiveOperation(options, archive, true);
 }
 
 } // namespace hv::cli
