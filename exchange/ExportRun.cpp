@@ -73,6 +73,12 @@ std::string punchFormat()
     return f == "hh:nn A/P" ? "hh:nnAM/PM" : f;
 }
 
+// An empty punch is an empty value, not the time box's blank mask.
+std::string punchText(double value, const std::string& format)
+{
+    return isEmptyPunch(value) ? std::string() : FormatPunch(value, format);
+}
+
 // A record's values by definition file position, and the custom values.
 struct Values {
     std::vector<ExportValue> byPosition;
@@ -271,8 +277,8 @@ private:
                 v.set(pos::DetailDate, dateValue(date));
                 v.punches.clear();
                 for (int k = 1; k <= pairs; ++k) {
-                    v.punches.push_back(FormatPunch(day.In(k), format));
-                    v.punches.push_back(FormatPunch(day.Out(k), format));
+                    v.punches.push_back(punchText(day.In(k), format));
+                    v.punches.push_back(punchText(day.Out(k), format));
                 }
                 const int shift = day.shift(0);
                 v.set(pos::DetailShift, ExportValue::numberValue(std::to_string(shift), shift));
