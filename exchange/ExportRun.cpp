@@ -1,5 +1,6 @@
 #include "exchange/ExportRun.h"
 
+#include "engine/Database.h"
 #include "engine/EngineError.h"
 #include "people/Money.h"
 #include "people/TDept.h"
@@ -211,6 +212,9 @@ private:
         const bool pay = anyTicked(pos::RegularPay, pos::TotalPay);
         TWorkWeekRecClass week(m_dm);
         for (int i = 0; i < list.count(); ++i) {
+            // One employee's reads see one state and take the shared locks once;
+            // between employees other copies may save.
+            engine::ReadTransaction reading(m_dm.HourvaneDB);
             Values v;
             TEmployeeRecClass emp(m_dm);
             loadEmployee(emp, list.id(i), v);
@@ -226,7 +230,7 @@ private:
                 regular += clip.regular;
                 overtime += clip.overtime;
                 other += clip.paidTimeOff;
-                if (pay) {
+                if (pay && mayPay(week)) {
                     const WeekPayAmounts amounts = WeeklyPay(m_dm, week, start(), end());
                     regularPay += amounts.RegularPay + amounts.RegularDifferential;
                     overtimePay += amounts.OvertimePay + amounts.OvertimeDifferential;
@@ -246,6 +250,22 @@ private:
         }
     }
 
+    // Whether a day of the week in the period could be paid: a week without
+    // hours, paid time off or a later shift there pays nothing, and its wage
+    // history need not be read.
+    bool mayPay(const TWorkWeekRecClass& week) const
+    {
+        const PayWeek p = PayWeekOf(week);
+        for (const PayDay& d : p.days) {
+            if (d.date < start() || d.date > end())
+                continue;
+            if (d.regular != 0 || d.overtime != 0 || d.shift != 1 ||
+                p.paidTimeOff.at(std::size_t(DayOfWeek(d.date))) != 0)
+                return true;
+        }
+        return false;
+    }
+
     void detail()
     {
         const int pairs = ExportPunchPairs(m_dm, start(), end());
@@ -256,6 +276,7 @@ private:
         beginProgress(list.count());
         THoursWorkedRecClass day(m_dm);
         for (int i = 0; i < list.count(); ++i) {
+            engine::ReadTransaction reading(m_dm.HourvaneDB);
             Values v;
             TEmployeeRecClass emp(m_dm);
             loadEmployee(emp, list.id(i), v);
@@ -315,6 +336,7 @@ private:
         employedToday(list);
         beginProgress(list.count());
         for (int i = 0; i < list.count(); ++i) {
+            engine::ReadTransaction reading(m_dm.HourvaneDB);
             Values v;
             TEmployeeRecClass emp(m_dm);
             loadEmployee(emp, list.id(i), v);
@@ -345,6 +367,7 @@ private:
         employedToday(list);
         beginProgress(list.count());
         for (int i = 0; i < list.count(); ++i) {
+            engine::ReadTransaction reading(m_dm.HourvaneDB);
             Values v;
             TEmployeeRecClass emp(m_dm);
             loadEmployee(emp, list.id(i), v);
@@ -373,6 +396,7 @@ private:
         TEmployeeRecClass(m_dm).FillEmployeeList(list, EmployeeStatus::All, false, true);
         beginProgress(list.count());
         for (int i = 0; i < list.count(); ++i) {
+            engine::ReadTransaction reading(m_dm.HourvaneDB);
             Values v;
             TEmployeeRecClass emp(m_dm);
             loadEmployee(emp, list.id(i), v);
@@ -409,6 +433,7 @@ private:
                     custom.emplace_back(f.CustomIndex, items->Item(f.CustomIndex).FieldID());
             }
         for (int i = 0; i < list.count(); ++i) {
+            engine::ReadTransaction reading(m_dm.HourvaneDB);
             Values v;
             TEmployeeRecClass emp(m_dm);
             emp.SetEmpID(list.id(i));
@@ -475,6 +500,7 @@ private:
         // employee ID ticked, a record per department would carry no ID.
         const bool perEmployee = anyTicked(pos::DeptEmpLast, pos::DeptEmpCode);
         for (int i = 0; i < list.count(); ++i) {
+            engine::ReadTransaction reading(m_dm.HourvaneDB);
             Values v;
             TDeptRecClass dept(m_dm);
             dept.SetDeptID(list.id(i));
