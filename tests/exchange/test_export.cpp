@@ -6,6 +6,7 @@
 #include "people/WageCalc.h"
 #include "tests/exchange/ExportFixture.h"
 #include "tests/support/Golden.h"
+#include "tests/support/PeerProcess.h"
 #include "timekeeping/WeekClip.h"
 #include "timekeeping/WeekPay.h"
 #include "timekeeping/WorkUtil.h"
@@ -240,6 +241,33 @@ TEST_F(ExportTest, AFailedRunLeavesTheDestinationAsItWas)
         }
         EXPECT_EQ(entries, 1) << "a temporary file remains in " << folder;
     }
+}
+
+// A folder that cannot be written (a read-only mount, which binds even the
+// root user): nothing can be made, the destination stays and the run says so.
+TEST_F(ExportTest, AReadOnlyFolderIsReportedAndLeftAlone)
+{
+    addScene();
+    const std::string folder = out("kept/");
+    fs::create_directory(folder);
+    std::ofstream(folder + "payroll.txt", std::ios::binary) << "the good file";
+    std::ofstream(folder + "payroll.dbf", std::ios::binary) << "the good table";
+    PeerProcess readOnly("mount --bind '" + folder + "' '" + folder + "' && mount -o remount,bind,ro '" + folder + "'");
+    if (!readOnly.usable())
+        GTEST_SKIP() << "no mount namespace for a read-only folder here";
+    ASSERT_EQ(readOnly.send("start " + dataFolder), "ok");
+    const std::string notOpened =
+        "ok 1 The Data File you selected can not be opened.  Please check your file selection and try again.";
+    EXPECT_EQ(readOnly.send("export 5 1 " + std::string(HV_PROGRAM_DIR) + " " + folder + "payroll.txt"), notOpened);
+    EXPECT_EQ(readOnly.send("export 5 3 " + std::string(HV_PROGRAM_DIR) + " " + folder + "payroll.dbf"), notOpened);
+    EXPECT_EQ(bytes(folder + "payroll.txt"), "the good file");
+    EXPECT_EQ(bytes(folder + "payroll.dbf"), "the good table");
+    int entries = 0;
+    for (const auto& e : fs::directory_iterator(folder)) {
+        (void)e;
+        ++entries;
+    }
+    EXPECT_EQ(entries, 2);
 }
 
 } // namespace
