@@ -12,6 +12,7 @@
 #include "timekeeping/WorkUtil.h"
 
 #include <cmath>
+#include <set>
 
 namespace hv::test {
 namespace {
@@ -179,6 +180,37 @@ TEST_F(ExportTest, OfferedItemsFollowManagerAccessAndCustomItemsKeepTheirNames)
     // Department Data with only the employee ID ticked: a line per employee
     // employed today (Cara left on 10 March).
     EXPECT_EQ(run(request(ExportKind::Department, ExportFormat::Comma, out("e.txt"), true, {5})), "A1\r\nB2\r\n");
+}
+
+// Our seven files keep the rules a dBase table and the offered-item rule
+// need; a file with a type or size outside them is refused whole.
+TEST_F(ExportTest, DefinitionFilesKeepTheirRulesAndADamagedOneIsRefused)
+{
+    for (int k = 0; k < kExportKindCount; ++k) {
+        std::vector<exchange::FieldDefinition> defs;
+        std::string error;
+        const std::string name = ExportDefinitionFileName(ExportKind(k));
+        ASSERT_TRUE(exchange::readFieldDefinitionFile(std::string(HV_PROGRAM_DIR) + name, defs, error)) << name;
+        std::set<std::string> keys;
+        for (const auto& d : defs) {
+            EXPECT_TRUE(d.key.size() >= 1 && d.key.size() <= 10 && keys.insert(d.key).second) << name << " " << d.key;
+            EXPECT_EQ(d.displayName.find("Shift"), std::string::npos) << name;
+            EXPECT_GT(d.size, 0) << name << " " << d.key;
+        }
+    }
+    exchange::FieldDefinition bad{"Memo", "Notes", 'M', 255, 0};
+    std::vector<TDBFFieldType> fields;
+    EXPECT_FALSE(ToExportFields({bad}, true, fields));
+    bad.size = 254;
+    EXPECT_TRUE(ToExportFields({bad}, true, fields));
+    bad.typeCode = 'X';
+    EXPECT_FALSE(ToExportFields({bad}, true, fields));
+    std::string error;
+    ASSERT_TRUE(exchange::writeFieldDefinitionFile(programFolder + "dept.ted", {bad}, error)) << error;
+    EXPECT_FALSE(LoadExportFields(*dm, ExportKind::Department, programFolder, true, fields));
+    EXPECT_TRUE(fields.empty());
+    EXPECT_EQ(messages.last(), "The field definition file dept.ted is missing or damaged.");
+    EXPECT_EQ(messages.shown().back().kind, MsgKind::Error);
 }
 
 // Bob's last name holds a comma and Ann's address a line break: each becomes
