@@ -608,7 +608,13 @@ ExportResult RunExport(THourvaneDataMod& dm, const ExportRequest& request)
         const int pairs = request.kind == ExportKind::Detail
                               ? ExportPunchPairs(dm, std::floor(request.periodStart), std::floor(request.periodEnd))
                               : 2;
-        if (!writer->open(ExportColumns(request, pairs))) {
+        const std::vector<ExportColumn> columns = ExportColumns(request, pairs);
+        // A definition file edited by hand may name two columns alike: that is
+        // no fault of the chosen file, so it is not reported as one.
+        const std::string problem = request.format == ExportFormat::XBase ? DbfColumnProblem(columns) : "";
+        if (!problem.empty())
+            return failed(problem);
+        if (!writer->open(columns)) {
             result.outcome = ExportResult::Outcome::NotOpened;
             tell(kNotOpened, MsgKind::Information);
             return result;

@@ -12,8 +12,10 @@
 #include <QTemporaryDir>
 
 #include <array>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
+#include <set>
 
 namespace hv {
 namespace {
@@ -279,6 +281,21 @@ std::string DbfTableName(const std::string& chosen)
     std::filesystem::path p(chosen);
     p.replace_extension(".dbf");
     return p.string();
+}
+
+std::string DbfColumnProblem(const std::vector<ExportColumn>& columns)
+{
+    std::set<std::string> names;
+    for (const auto& c : columns) {
+        if (c.key.empty() || c.key.size() > 10)
+            return "The column name \"" + c.key + "\" is not 1 to 10 characters long.";
+        std::string upper = c.key;
+        for (char& ch : upper)
+            ch = char(std::toupper(static_cast<unsigned char>(ch)));
+        if (!names.insert(upper).second)
+            return "Two columns are named " + c.key + ".";
+    }
+    return {};
 }
 
 int PatternDecimals(const std::string& pattern)

@@ -68,6 +68,9 @@ std::unique_ptr<ExportWriter> MakeExportWriter(const ExportWriterOptions& option
 
 // "<chosen name without extension>.dbf" in the chosen folder.
 std::string DbfTableName(const std::string& chosen);
+// Why the columns cannot make a dBase table (a key empty, longer than 10
+// characters or used twice, in any case); empty when they can.
+std::string DbfColumnProblem(const std::vector<ExportColumn>& columns);
 // Digits after the decimal point of a number pattern ("#0.00" gives 2).
 int PatternDecimals(const std::string& pattern);
 // UTF-8 text in Windows-1252; a character the code page lacks becomes "?".

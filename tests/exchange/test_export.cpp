@@ -205,6 +205,14 @@ TEST_F(ExportTest, DefinitionFilesKeepTheirRulesAndADamagedOneIsRefused)
     EXPECT_TRUE(ToExportFields({bad}, true, fields));
     bad.typeCode = 'X';
     EXPECT_FALSE(ToExportFields({bad}, true, fields));
+    // Two keys alike make no dBase table; the message says so, not that the file cannot be opened.
+    ExportRequest twice = request(ExportKind::Department, ExportFormat::XBase, out("twice.dbf"), true, {0, 1});
+    twice.fields[1].Key = "deptname";
+    EXPECT_EQ(RunExport(*dm, twice).outcome, ExportResult::Outcome::Failed);
+    EXPECT_EQ(messages.last(), "The export did not finish.  " + out("twice.dbf") +
+                                   " was left as it was.\r\rTwo columns are named deptname.");
+    EXPECT_FALSE(fs::exists(out("twice.dbf")));
+
     std::string error;
     ASSERT_TRUE(exchange::writeFieldDefinitionFile(programFolder + "dept.ted", {bad}, error)) << error;
     EXPECT_FALSE(LoadExportFields(*dm, ExportKind::Department, programFolder, true, fields));
