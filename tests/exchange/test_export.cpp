@@ -40,6 +40,9 @@ TEST_P(ExportGolden, MatchesItsGoldenFile)
     ExpectGolden(actual, golden, "build/tests/exchange/test_export");
     if (c.format != ExportFormat::XBase)
         return;
+    // The hidden folder the table was built in is gone.
+    for (const auto& e : fs::directory_iterator(program.folder()))
+        EXPECT_NE(e.path().filename().string().rfind(".hvexport", 0), 0u) << e.path();
     // The table reads back through the import's reader: dates as dates, numbers with ".".
     exchange::DbfTable table;
     std::string error;
