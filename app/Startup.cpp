@@ -10,6 +10,7 @@
 #include "backup/windows/BackupCommands.h"
 #include "backup/windows/Progress.h"
 #include "exchange/windows/ExchangeCommands.h"
+#include "exchange/windows/ExportCommands.h"
 #include "people/windows/PeopleCommands.h"
 #include "platform/DateUtil.h"
 #include "platform/Shell.h"
@@ -54,6 +55,7 @@ void RegisterProgramWindows(CommandRegistry& registry)
     RegisterReportWindows(registry);
     RegisterBackupWindows(registry);
     RegisterExchangeWindows(registry);
+    RegisterExportWindows(registry);
 }
 
 int RunHourvane(int argc, char** argv, const RunOptions& options)

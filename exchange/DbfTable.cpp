@@ -171,3 +171,166 @@ bool DbfTable::readRecord(int record, std::vector<DbfValue>& values) const
 }
 
 } // namespace hv::exchange
+
+// The writer.
+
+#include <cerrno>
+#include <clocale>
+#include <cstring>
+#include <fcntl.h>
+#include <set>
+#include <unistd.h>
+
+namespace hv::exchange {
+namespace {
+
+// The numeric locale "C" for as long as the library formats numbers: under a
+// decimal-comma locale it would write "7,50", which readers take as 7.
+class CNumericLocale {
+public:
+    CNumericLocale()
+    {
+        const char* current = std::setlocale(LC_NUMERIC, nullptr);
+        m_saved = current ? current : "C";
+        std::setlocale(LC_NUMERIC, "C");
+    }
+    ~CNumericLocale() { std::setlocale(LC_NUMERIC, m_saved.c_str()); }
+    CNumericLocale(const CNumericLocale&) = delete;
+    CNumericLocale& operator=(const CNumericLocale&) = delete;
+
+private:
+    std::string m_saved;
+};
+
+std::string upperCase(std::string s)
+{
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::toupper(c)); });
+    return s;
+}
+
+} // namespace
+
+DbfTableWriter::~DbfTableWriter() { discard(); }
+
+bool DbfTableWriter::create(const std::string& path, const std::vector<DbfColumn>& columns, int year, int month,
+                            int day, std::string& error)
+{
+    discard();
+    std::set<std::string> names;
+    for (const auto& c : columns) {
+        // The library cuts longer names without a word; two cut alike would
+        // make two columns of one name.
+        if (c.name.empty() || c.name.size() > 10) {
+            error = "The column name \"" + c.name + "\" is not 1 to 10 characters long.";
+            return false;
+        }
+        if (!names.insert(upperCase(c.name)).second) {
+            error = "Two columns are named " + c.name + ".";
+            return false;
+        }
+    }
+    DBFHandle h = DBFCreateEx(path.c_str(), "LDID/87");
+    if (!h) {
+        error = "The table " + path + " cannot be created.";
+        return false;
+    }
+    m_handle = h;
+    m_path = path;
+    m_columns = columns;
+    m_rows = 0;
+    for (const auto& c : columns) {
+        const char type = c.type == DbfColumnType::Number ? 'N' : c.type == DbfColumnType::Date ? 'D' : 'C';
+        const int width = c.type == DbfColumnType::Date ? 8 : std::max(1, c.width);
+        if (DBFAddNativeFieldType(h, c.name.c_str(), type, width, c.type == DbfColumnType::Number ? c.decimals : 0) <
+            0) {
+            error = "The column " + c.name + " cannot be added.";
+            discard();
+            return false;
+        }
+    }
+    DBFSetLastModifiedDate(h, year - 1900, month, day);
+    return true;
+}
+
+bool DbfTableWriter::append(const std::vector<DbfCell>& cells, std::string& error)
+{
+    DBFHandle h = handleOf(m_handle);
+    if (!h || cells.size() != m_columns.size()) {
+        error = "The row does not match the table's columns.";
+        return false;
+    }
+    CNumericLocale numbers;
+    const int row = m_rows;
+    bool any = false;
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        const DbfCell& c = cells[i];
+        const int field = int(i);
+        bool ok = true;
+        switch (c.kind) {
+        case DbfCell::Kind::Empty:
+            continue;
+        case DbfCell::Kind::Text:
+            ok = DBFWriteStringAttribute(h, row, field, c.text.c_str()) != 0;
+            break;
+        case DbfCell::Kind::Number:
+            ok = DBFWriteDoubleAttribute(h, row, field, c.number) != 0;
+            break;
+        case DbfCell::Kind::Date: {
+            // A date text through the string call stores 0 and reports success.
+            char text[16];
+            std::snprintf(text, sizeof text, "%04d%02d%02d", c.year, c.month, c.day);
+            ok = DBFWriteAttributeDirectly(h, row, field, text) != 0;
+            break;
+        }
+        }
+        any = true;
+        if (!ok && c.kind != DbfCell::Kind::Text) {
+            error = "The value of " + m_columns[i].name + " does not fit its column.";
+            return false;
+        }
+    }
+    // A row of empty cells still becomes a row.
+    if (!any && !m_columns.empty() && !DBFWriteAttributeDirectly(h, row, 0, const_cast<char*>(""))) {
+        error = "A row cannot be added to the table.";
+        return false;
+    }
+    ++m_rows;
+    return true;
+}
+
+bool DbfTableWriter::close(std::string& error)
+{
+    DBFHandle h = handleOf(m_handle);
+    if (!h) {
+        error = "The table is not open.";
+        return false;
+    }
+    const long long expected = (long long)h->nHeaderLength + (long long)h->nRecordLength * m_rows;
+    DBFClose(h);
+    m_handle = nullptr;
+    // The library does not report a failed write: the file must hold every row.
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(m_path, ec);
+    if (ec || (long long)size < expected) {
+        error = "The table " + m_path + " could not be written completely.";
+        return false;
+    }
+    const int fd = ::open(m_path.c_str(), O_RDONLY);
+    if (fd < 0 || ::fsync(fd) != 0) {
+        error = "The table " + m_path + " could not be written to disk: " + std::strerror(errno);
+        if (fd >= 0)
+            ::close(fd);
+        return false;
+    }
+    ::close(fd);
+    return true;
+}
+
+void DbfTableWriter::discard()
+{
+    if (m_handle)
+        DBFClose(handleOf(m_handle));
+    m_handle = nullptr;
+}
+
+} // namespace hv::exchange

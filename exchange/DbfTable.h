@@ -64,3 +64,55 @@ private:
 };
 
 } // namespace hv::exchange
+
+namespace hv::exchange {
+
+// Writes a new dBase table through the same library: character, numeric and
+// date columns, rows appended one by one. Text arrives in the table's code
+// page already (Windows-1252, language driver 87); numbers are written with
+// "." whatever the process's numeric locale. The caller builds the table
+// under a temporary name and renames it into place.
+enum class DbfColumnType { Character, Number, Date };
+
+struct DbfColumn {
+    std::string name; // at most 10 characters
+    DbfColumnType type = DbfColumnType::Character;
+    int width = 0;
+    int decimals = 0;
+};
+
+struct DbfCell {
+    enum class Kind { Empty, Text, Number, Date };
+    Kind kind = Kind::Empty;
+    std::string text; // Text: in the table's code page
+    double number = 0;
+    int year = 0, month = 0, day = 0;
+};
+
+class DbfTableWriter {
+public:
+    DbfTableWriter() = default;
+    ~DbfTableWriter();
+    DbfTableWriter(const DbfTableWriter&) = delete;
+    DbfTableWriter& operator=(const DbfTableWriter&) = delete;
+
+    // The path must end in ".dbf" (the library replaces any other extension).
+    // False when a column name is empty, longer than 10 characters or used
+    // twice, or when the file cannot be made.
+    bool create(const std::string& path, const std::vector<DbfColumn>& columns, int year, int month, int day,
+                std::string& error);
+    // Empty cells are left blank. False when a value does not fit its column.
+    bool append(const std::vector<DbfCell>& cells, std::string& error);
+    // Closes the table and checks that every row reached the file.
+    bool close(std::string& error);
+    // Closes without checking (after a failure).
+    void discard();
+
+private:
+    void* m_handle = nullptr; // DBFHandle
+    std::string m_path;
+    std::vector<DbfColumn> m_columns;
+    int m_rows = 0;
+};
+
+} // namespace hv::exchange

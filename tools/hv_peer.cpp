@@ -19,12 +19,16 @@
 //                                 answering <zip>: "ok <outcome> <message> | <message> ..."
 //   fsize-limit <bytes>           no file may grow past this (a full disk); SIGXFSZ ignored
 //   digest <folder>               a hash of every file's name and bytes under the folder
+//   export <kind> <format> <program folder> <file>
+//                                 the export of every item (kind and format by number):
+//                                 "ok <outcome number> <message> | <message> ..."
 //   quit
 #include "backup/BackupRestore.h"
 #include "engine/Database.h"
 #include "engine/EngineError.h"
 #include "engine/Query.h"
 #include "engine/Table.h"
+#include "exchange/ExportRun.h"
 #include "platform/SettingsFile.h"
 #include "storage/DataModule.h"
 #include "storage/FileDialogService.h"
@@ -269,6 +273,24 @@ std::string run(const std::string& line)
             cmd == "backup" ? hv::BackupDatabase(dataModule(), services) : hv::RestoreDatabase(dataModule(), services);
         hv::setMessageService(nullptr);
         return std::string("ok ") + outcomeName(outcome) + " " + messages.shown;
+    }
+    if (cmd == "export") {
+        int kind = 0, format = 0;
+        std::string programFolder;
+        in >> kind >> format >> programFolder;
+        hv::ExportRequest request;
+        request.kind = hv::ExportKind(kind);
+        request.format = hv::ExportFormat(format);
+        request.fileName = restOf(in);
+        request.managerAccess = true;
+        RecordedMessages messages;
+        hv::setMessageService(&messages);
+        hv::LoadExportFields(dataModule(), request.kind, programFolder, true, request.fields);
+        for (auto& f : request.fields)
+            f.Ticked = true;
+        const hv::ExportResult result = hv::RunExport(dataModule(), request);
+        hv::setMessageService(nullptr);
+        return "ok " + std::to_string(int(result.outcome)) + " " + messages.shown;
     }
     if (cmd == "fsize-limit") {
         long long bytes = 0;

@@ -1,0 +1,520 @@
+#include "exchange/windows/Export.h"
+
+#include "exchange/ExportRun.h"
+#include "platform/DateUtil.h"
+#include "platform/Format.h"
+#include "platform/HelpViewer.h"
+#include "storage/CursorService.h"
+#include "storage/DataModule.h"
+#include "storage/FileDialogService.h"
+#include "storage/MessageService.h"
+#include "storage/Prefer.h"
+#include "widgets/PickDate.h"
+#include "widgets/TQVDateEdit.h"
+#include "widgets/WindowUtil.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShortcut>
+#include <QStackedWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+#include <filesystem>
+
+namespace hv {
+namespace {
+
+enum Page { pgWelcome = 0, pgType, pgItems, pgDates, pgFormat, pgSummary };
+
+QLabel* pageText(const char* text, QWidget* parent)
+{
+    auto* label = new QLabel(QString::fromUtf8(text), parent);
+    label->setWordWrap(true);
+    return label;
+}
+
+QRadioButton* radio(const char* name, const char* caption, QWidget* parent)
+{
+    auto* button = new QRadioButton(QString::fromUtf8(caption), parent);
+    button->setObjectName(name);
+    return button;
+}
+
+// The page's progress bar as the export drives it, painted at every step so
+// a long run shows where it is.
+class BarProgress : public ProgressDisplay {
+public:
+    explicit BarProgress(QProgressBar* bar) : m_bar(bar) {}
+    void setMaximum(int max) override { m_bar->setMaximum(std::max(1, max)); }
+    void setPosition(int pos) override
+    {
+        m_bar->setValue(pos);
+        m_bar->repaint();
+    }
+    void step() override { setPosition(m_bar->value() + 1); }
+    void setMainLabel(const std::string&, bool) override {}
+    void setArrowVisible(bool) override {}
+    void setSecondLabelVisible(bool) override {}
+    void showAndPaint() override {}
+    void release() override {}
+
+private:
+    QProgressBar* m_bar;
+};
+
+std::string preference(THourvaneDataMod& dm, const std::string& settingsFile, const std::string& key)
+{
+    TPreferenceRecClass pref(dm, key, PreferStorage::SettingsFile);
+    pref.setFileName(settingsFile);
+    return pref.Load() ? pref.value() : std::string();
+}
+
+void storePreference(THourvaneDataMod& dm, const std::string& settingsFile, const std::string& key,
+                     const std::string& value, const std::string& identity)
+{
+    TPreferenceRecClass pref(dm, key, PreferStorage::SettingsFile);
+    pref.setFileName(settingsFile);
+    pref.SetValue(value);
+    pref.Save(identity);
+}
+
+// The date a box holds, typed or chosen; 0 for none.
+double boxDate(const TQVDateEdit* box)
+{
+    const std::string text = box->text().trimmed().toStdString();
+    if (text.empty())
+        return 0;
+    double date = 0;
+    return TryStrToDate(text, date) ? std::floor(date) : box->date();
+}
+
+} // namespace
+
+TfrmExport::TfrmExport(THourvaneDataMod& dm, AppState& state, FileDialogService& fileDialogs, DatePicker& datePicker,
+                       std::string settingsFileName, QWidget* owner) :
+    QDialog(owner),
+    m_dm(dm),
+    m_state(state),
+    m_fileDialogs(fileDialogs),
+    m_datePicker(datePicker),
+    m_settingsFileName(std::move(settingsFileName))
+{
+    setObjectName("frmExport");
+    setWindowTitle("Data Export Wizard");
+    buildControls();
+    const bool skipWelcome = preference(m_dm, m_settingsFileName, "ShowExportPage") == "1";
+    chkSkipPage->setChecked(skipWelcome);
+    showPage(skipWelcome ? pgType : pgWelcome);
+}
+
+TfrmExport::~TfrmExport() { done(QDialog::Rejected); }
+
+void TfrmExport::buildControls()
+{
+    nbkPages = new QStackedWidget(this);
+    nbkPages->setObjectName("nbkPages");
+    nbkPages->addWidget(buildWelcomePage());
+    nbkPages->addWidget(buildTypePage());
+    nbkPages->addWidget(buildItemsPage());
+    nbkPages->addWidget(buildDatesPage());
+    nbkPages->addWidget(buildFormatPage());
+    nbkPages->addWidget(buildSummaryPage());
+
+    btnHelp = new QPushButton("&Help", this);
+    btnHelp->setObjectName("btnHelp");
+    btnBack = new QPushButton("< &Back", this);
+    btnBack->setObjectName("btnBack");
+    btnNext = new QPushButton("&Next", this);
+    btnNext->setObjectName("btnNext");
+    btnCancel = new QPushButton("Cancel", this);
+    btnCancel->setObjectName("btnCancel");
+    for (QPushButton* b : {btnHelp, btnBack, btnNext, btnCancel})
+        b->setAutoDefault(false);
+    btnNext->setDefault(true);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(btnHelp);
+    buttons->addStretch();
+    buttons->addWidget(btnBack);
+    buttons->addWidget(btnNext);
+    buttons->addSpacing(12);
+    buttons->addWidget(btnCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(nbkPages);
+    layout->addLayout(buttons);
+
+    connect(btnNext, &QPushButton::clicked, this, &TfrmExport::btnNextClick);
+    connect(btnBack, &QPushButton::clicked, this, &TfrmExport::btnBackClick);
+    connect(btnCancel, &QPushButton::clicked, this, &TfrmExport::reject);
+    connect(btnHelp, &QPushButton::clicked, this, [] { helpService().showTopic(kExportHelpContext); });
+    auto* help = new QShortcut(QKeySequence::HelpContents, this);
+    connect(help, &QShortcut::activated, this, [] { helpService().showTopic(kExportHelpContext); });
+}
+
+QWidget* TfrmExport::buildWelcomePage()
+{
+    auto* page = new QWidget(this);
+    chkSkipPage = new QCheckBox("Skip this page next time.", page);
+    chkSkipPage->setObjectName("chkSkipPage");
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(pageText("Welcome to the Data Export Wizard.", page));
+    layout->addWidget(pageText("This wizard writes hours worked, time cards, time off, benefit balances, employees "
+                               "or departments to a fixed-length or delimited text file or an xBase (dBase) table "
+                               "that a payroll or spreadsheet program can read. You choose the items to write; "
+                               "nothing is written before the last page.",
+                               page));
+    layout->addStretch();
+    layout->addWidget(chkSkipPage);
+    return page;
+}
+
+QWidget* TfrmExport::buildTypePage()
+{
+    auto* page = new QWidget(this);
+    lstExportType = new QListWidget(page);
+    lstExportType->setObjectName("lstExportType");
+    for (int k = 0; k < kExportKindCount; ++k)
+        lstExportType->addItem(QString::fromUtf8(ExportKindName(ExportKind(k))));
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(pageText("What kind of information do you want to export.", page));
+    layout->addWidget(lstExportType);
+    connect(lstExportType, &QListWidget::currentRowChanged, this, [this](int) { lstExportTypeClick(); });
+    return page;
+}
+
+QWidget* TfrmExport::buildItemsPage()
+{
+    auto* page = new QWidget(this);
+    lstItems = new QListWidget(page);
+    lstItems->setObjectName("lstItems");
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(pageText("Select the items you wish to export.", page));
+    layout->addWidget(lstItems);
+    connect(lstItems, &QListWidget::itemDoubleClicked, this, [](QListWidgetItem* item) {
+        item->setCheckState(item->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+    });
+    return page;
+}
+
+QWidget* TfrmExport::buildDatesPage()
+{
+    auto* page = new QWidget(this);
+    lblDates = pageText("", page);
+    lblDates->setObjectName("lblDates");
+    txtStartDate = new TQVDateEdit(page);
+    txtStartDate->setObjectName("txtStartDate");
+    txtEndDate = new TQVDateEdit(page);
+    txtEndDate->setObjectName("txtEndDate");
+    for (TQVDateEdit* box : {txtStartDate, txtEndDate})
+        box->setDisplayFormat(m_state.displayDateFormat);
+    spdStartDate = new QToolButton(page);
+    spdStartDate->setObjectName("spdStartDate");
+    spdEndDate = new QToolButton(page);
+    spdEndDate->setObjectName("spdEndDate");
+    for (QToolButton* b : {spdStartDate, spdEndDate}) {
+        b->setText("...");
+        b->setToolTip("Select a Date");
+    }
+    auto* grid = new QGridLayout;
+    auto* startLabel = new QLabel("&Starting on", page);
+    startLabel->setBuddy(txtStartDate);
+    auto* endLabel = new QLabel("&Ending on", page);
+    endLabel->setBuddy(txtEndDate);
+    grid->addWidget(startLabel, 0, 0);
+    grid->addWidget(txtStartDate, 0, 1);
+    grid->addWidget(spdStartDate, 0, 2);
+    grid->addWidget(endLabel, 1, 0);
+    grid->addWidget(txtEndDate, 1, 1);
+    grid->addWidget(spdEndDate, 1, 2);
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(lblDates);
+    layout->addLayout(grid);
+    layout->addStretch();
+    connect(spdStartDate, &QToolButton::clicked, this, [this] { spdDateClick(txtStartDate); });
+    connect(spdEndDate, &QToolButton::clicked, this, [this] { spdDateClick(txtEndDate); });
+    return page;
+}
+
+QWidget* TfrmExport::buildFormatPage()
+{
+    auto* page = new QWidget(this);
+    rdoFixed = radio("rdoFixed", "Fixed Length", page);
+    rdoComma = radio("rdoComma", "Comma Delimited", page);
+    rdoTab = radio("rdoTab", "Tab Delimited", page);
+    rdoXBase = radio("rdoXBase", "xBase (DBF) Format", page);
+    txtFileName = new QLineEdit(page);
+    txtFileName->setObjectName("txtFileName");
+    btnBrowse = new QPushButton("B&rowse...", page);
+    btnBrowse->setObjectName("btnBrowse");
+    btnBrowse->setAutoDefault(false);
+    auto* file = new QHBoxLayout;
+    file->addWidget(txtFileName, 1);
+    file->addWidget(btnBrowse);
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(pageText("What format do you want to export your data in?", page));
+    for (QRadioButton* b : {rdoFixed, rdoComma, rdoTab, rdoXBase})
+        layout->addWidget(b);
+    layout->addSpacing(12);
+    auto* fileLabel = new QLabel("&Save the exported information as...", page);
+    fileLabel->setBuddy(txtFileName);
+    layout->addWidget(fileLabel);
+    layout->addLayout(file);
+    layout->addStretch();
+    connect(btnBrowse, &QPushButton::clicked, this, &TfrmExport::btnBrowseClick);
+    return page;
+}
+
+QWidget* TfrmExport::buildSummaryPage()
+{
+    auto* page = new QWidget(this);
+    lblSummary = new QLabel(page);
+    lblSummary->setObjectName("lblSummary");
+    lblSummary->setTextFormat(Qt::PlainText);
+    lblSummary->setMinimumWidth(360);
+    prgExport = new QProgressBar(page);
+    prgExport->setObjectName("prgExport");
+    prgExport->setRange(0, 100);
+    prgExport->setValue(0);
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(pageText("Here is your choice summary:", page));
+    layout->addWidget(lblSummary);
+    layout->addStretch();
+    layout->addWidget(prgExport);
+    return page;
+}
+
+int TfrmExport::page() const { return nbkPages->currentIndex(); }
+
+void TfrmExport::showPage(int page)
+{
+    nbkPages->setCurrentIndex(page);
+    btnBack->setEnabled(page != pgWelcome);
+    btnNext->setText(page == pgSummary ? "&Export" : "&Next");
+    if (page == pgDates && m_kind)
+        lblDates->setText(*m_kind == ExportKind::HoursWorked || *m_kind == ExportKind::Detail
+                              ? "Select the dates for the Hourvane entries you wish to export."
+                              : "Select the dates for the Time Off entries you wish to export.");
+    if (page == pgSummary)
+        lblSummary->setText(QString::fromStdString(summaryText()));
+}
+
+void TfrmExport::lstExportTypeClick()
+{
+    const int row = lstExportType->currentRow();
+    if (row < 0 || row >= kExportKindCount)
+        return;
+    // Another kind has other items: none stays ticked.
+    m_kind = ExportKind(row);
+    LoadExportFields(m_dm, *m_kind, m_state.programFolder, m_state.managerAccess, m_fields);
+    lstItems->clear();
+    for (const auto& f : m_fields) {
+        auto* item = new QListWidgetItem(QString::fromStdString(f.DisplayName), lstItems);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+    }
+}
+
+void TfrmExport::spdDateClick(TQVDateEdit* field)
+{
+    std::string text = field->text().toStdString();
+    if (m_datePicker.pickDate(text, m_state.displayDateFormat, this)) {
+        double date = 0;
+        if (TryStrToDate(text, date))
+            field->setDate(date);
+        else
+            field->setText(QString::fromStdString(text));
+    }
+    field->setFocus(Qt::OtherFocusReason);
+}
+
+std::optional<ExportFormat> TfrmExport::chosenFormat() const
+{
+    if (rdoFixed->isChecked())
+        return ExportFormat::Fixed;
+    if (rdoComma->isChecked())
+        return ExportFormat::Comma;
+    if (rdoTab->isChecked())
+        return ExportFormat::Tab;
+    if (rdoXBase->isChecked())
+        return ExportFormat::XBase;
+    return std::nullopt;
+}
+
+void TfrmExport::btnBrowseClick()
+{
+    const bool table = rdoXBase->isChecked();
+    FileDialogRequest request;
+    request.title = "Export Data File";
+    request.filter = table ? "xBase Files (*.dbf)" : "Text Files (*.txt);;Any file (*.*)";
+    request.defaultExtension = table ? "dbf" : "txt";
+    const std::string folder = preference(m_dm, m_settingsFileName, "ExportPath");
+    const std::string current = txtFileName->text().toStdString();
+    const std::string name = current.empty() ? (table ? "*.dbf" : "*.txt") : current;
+    request.proposedName = std::filesystem::path(name).has_parent_path() || folder.empty()
+                               ? name
+                               : (std::filesystem::path(folder) / name).string();
+    const std::string chosen = m_fileDialogs.chooseSaveFile(request);
+    if (chosen.empty())
+        return;
+    const std::string base = std::filesystem::path(chosen).filename().string();
+    if (base != "*.dbf" && base != "*.txt")
+        txtFileName->setText(QString::fromStdString(chosen));
+    storePreference(m_dm, m_settingsFileName, "ExportPath", std::filesystem::path(chosen).parent_path().string(),
+                    m_state.lockIdentity);
+}
+
+std::string TfrmExport::summaryText() const
+{
+    if (!m_kind || !chosenFormat())
+        return {};
+    const std::string format = m_state.displayDateFormat.empty() ? DateFormat() : m_state.displayDateFormat;
+    std::string text = std::string("Export:\t") + ExportKindName(*m_kind);
+    if (m_periodStart > 0)
+        text += "\n\nFrom:\t" + FormatDateTime(format, m_periodStart) + "\nTo:\t" + FormatDateTime(format, m_periodEnd);
+    const int width = std::max(100, lblSummary->width() > 0 ? lblSummary->width() : 360);
+    text += std::string("\n\nFormat:\t") + ExportFormatName(*chosenFormat()) + "\n\nDestination:\n" +
+            ShortenPath(txtFileName->text().toStdString(), lblSummary->fontMetrics(), width);
+    return text;
+}
+
+void TfrmExport::btnNextClick()
+{
+    switch (page()) {
+    case pgWelcome:
+        showPage(pgType);
+        return;
+    case pgType:
+        if (!m_kind) {
+            tell("Please select the type of data you wish to export.", MsgKind::Information);
+            lstExportType->setFocus();
+            return;
+        }
+        showPage(pgItems);
+        return;
+    case pgItems: {
+        bool any = false;
+        for (int i = 0; i < lstItems->count(); ++i)
+            any = any || lstItems->item(i)->checkState() == Qt::Checked;
+        if (!any) {
+            tell("Please select the items you wish to export.", MsgKind::Information);
+            return;
+        }
+        if (!ExportKindHasPeriod(*m_kind)) {
+            m_periodStart = m_periodEnd = 0;
+            showPage(pgFormat);
+            return;
+        }
+        showPage(pgDates);
+        return;
+    }
+    case pgDates: {
+        const double start = boxDate(txtStartDate);
+        const double end = boxDate(txtEndDate);
+        if (start == 0) {
+            tell("Please select your Starting on Date.", MsgKind::Information);
+            txtStartDate->setFocus();
+            return;
+        }
+        if (end == 0) {
+            tell("Please select your Ending on Date.", MsgKind::Information);
+            txtEndDate->setFocus();
+            return;
+        }
+        if (end < start) {
+            tell("The Ending on Date can not be before the Starting on Date.  Please select your date range again.",
+                 MsgKind::Information);
+            txtStartDate->setFocus();
+            return;
+        }
+        m_periodStart = start;
+        m_periodEnd = end;
+        showPage(pgFormat);
+        return;
+    }
+    case pgFormat:
+        if (!chosenFormat()) {
+            tell("Please select the export format for your data.", MsgKind::Information);
+            return;
+        }
+        if (txtFileName->text().trimmed().isEmpty()) {
+            tell("Please select the destination file for your data.", MsgKind::Information);
+            txtFileName->setFocus();
+            return;
+        }
+        showPage(pgSummary);
+        return;
+    case pgSummary:
+        runExport();
+        return;
+    }
+}
+
+void TfrmExport::btnBackClick()
+{
+    const int current = page();
+    if (current == pgWelcome)
+        return;
+    if (current == pgFormat && m_kind && !ExportKindHasPeriod(*m_kind)) {
+        showPage(pgItems);
+        return;
+    }
+    showPage(current - 1);
+}
+
+void TfrmExport::runExport()
+{
+    ExportRequest request;
+    request.kind = *m_kind;
+    request.format = *chosenFormat();
+    request.fileName = txtFileName->text().trimmed().toStdString();
+    request.fields = m_fields;
+    for (int i = 0; i < lstItems->count() && i < int(request.fields.size()); ++i)
+        request.fields[std::size_t(i)].Ticked = lstItems->item(i)->checkState() == Qt::Checked;
+    request.periodStart = m_periodStart;
+    request.periodEnd = m_periodEnd;
+    request.managerAccess = m_state.managerAccess;
+    BarProgress bar(prgExport);
+    request.progress = &bar;
+    btnNext->setEnabled(false);
+    btnBack->setEnabled(false);
+    ShowWaitCursor();
+    const ExportResult result = RunExport(m_dm, request);
+    RestoreCursor();
+    btnNext->setEnabled(true);
+    btnBack->setEnabled(true);
+    if (result.outcome != ExportResult::Outcome::Completed)
+        return; // the run said why; the wizard stays on its summary
+    if (result.changedValues > 0)
+        tell(ChangedValuesMessage(result.changedValues), MsgKind::Information);
+    if (ask("Export complete.  Do you want to Export another file?") == MsgResult::Yes) {
+        prgExport->setValue(0);
+        showPage(pgType);
+        return;
+    }
+    accept();
+}
+
+void TfrmExport::done(int result)
+{
+    if (!m_closed) {
+        m_closed = true;
+        storePreference(m_dm, m_settingsFileName, "ShowExportPage", chkSkipPage->isChecked() ? "1" : "0",
+                        m_state.lockIdentity);
+    }
+    if (isVisible())
+        QDialog::done(result);
+    else
+        setResult(result);
+}
+
+} // namespace hv
