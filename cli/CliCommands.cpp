@@ -3,6 +3,7 @@
 #include "backup/BackupRestore.h"
 #include "cli/PageText.h"
 #include "engine/Snapshot.h"
+#include "exchange/ExportRun.h"
 #include "exchange/ImportAccess.h"
 #include "exchange/ImportRun.h"
 #include "exchange/ImportSource.h"
@@ -12,6 +13,7 @@
 #include "platform/Format.h"
 #include "reportengine/PageRenderer.h"
 #include "reports/HVReport.h"
+#include "settings/PassUtil.h"
 #include "storage/AppState.h"
 #include "storage/FileDialogService.h"
 #include "storage/HVGlobal.h"
@@ -24,7 +26,9 @@
 #include "people/TEmp.h"
 #include "timeoff/Balances.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <filesystem>
 #include <iostream>
@@ -453,6 +457,75 @@ int Import(const GlobalOptions& options, const ImportCommand& command)
     case ImportResult::Outcome::Stopped:
         return kBadInput;
     case ImportResult::Outcome::ClearFailed:
+        break;
+    }
+    return kIOFailure;
+}
+
+std::vector<std::string> ExportKindNames()
+{
+    return {"hours-worked", "time-cards", "time-off-summary", "time-off-detail", "benefits", "employees",
+            "departments"};
+}
+
+int Export(const GlobalOptions& options, const ExportCommand& command)
+{
+    const std::vector<std::string> kinds = ExportKindNames();
+    const auto found = std::find(kinds.begin(), kinds.end(), command.kind);
+    if (found == kinds.end())
+        throw Failure(kUsage, "There is no export kind called '" + command.kind + "'.");
+    ExportRequest request;
+    request.kind = ExportKind(found - kinds.begin());
+    static const std::map<std::string, ExportFormat> kFormats = {
+        {"fixed", ExportFormat::Fixed}, {"comma", ExportFormat::Comma}, {"tab", ExportFormat::Tab},
+        {"dbase", ExportFormat::XBase}};
+    const auto format = kFormats.find(command.format);
+    if (format == kFormats.end())
+        throw Failure(kUsage, "The export format must be fixed, comma, tab or dbase.");
+    request.format = format->second;
+    if (ExportKindHasPeriod(request.kind)) {
+        if (command.from.empty() || command.to.empty())
+            throw Failure(kUsage, "This export needs --from and --to.");
+        request.periodStart = ParseIsoDate(command.from, "--from");
+        request.periodEnd = ParseIsoDate(command.to, "--to");
+        if (request.periodEnd < request.periodStart)
+            throw Failure(kBadInput, "The --to date comes before the --from date.");
+    }
+    request.fileName = fs::absolute(command.file).string();
+
+    MessagesInstalled messages;
+    ConsoleProgress progress;
+    Session session(options);
+    THourvaneDataMod& dm = session.dm();
+    // Wage items are offered with manager access only, as in the window.
+    if (const char* typed = std::getenv("HOURVANE_MANAGER_PASSWORD"); typed && *typed) {
+        if (!TManagerPasswordClass(dm).Matches(typed))
+            throw Failure(kRefused, "The manager access password in HOURVANE_MANAGER_PASSWORD is not correct.");
+        request.managerAccess = true;
+    }
+    if (!LoadExportFields(dm, request.kind, options.programFolder, request.managerAccess, request.fields))
+        return kIOFailure; // the message named the file
+    for (auto& f : request.fields)
+        f.Ticked = command.items.empty();
+    for (const auto& key : command.items) {
+        auto item = std::find_if(request.fields.begin(), request.fields.end(),
+                                 [&key](const TDBFFieldType& f) { return f.Key == key; });
+        if (item == request.fields.end())
+            throw Failure(kUsage, "The export offers no item with the key '" + key + "'" +
+                                      (request.managerAccess ? "." : " (wage items need manager access)."));
+        item->Ticked = true;
+    }
+    request.progress = progress.active() ? &progress : nullptr;
+    const ExportResult result = RunExport(dm, request);
+    progress.release();
+    switch (result.outcome) {
+    case ExportResult::Outcome::Completed:
+        if (result.changedValues > 0)
+            std::cerr << "hourvane-cli: " << ChangedValuesMessage(result.changedValues) << std::endl;
+        std::cout << result.records << " records were written to " << command.file << "." << std::endl;
+        return kDone;
+    case ExportResult::Outcome::NotOpened:
+    case ExportResult::Outcome::Failed:
         break;
     }
     return kIOFailure;

@@ -34,6 +34,16 @@ struct ImportCommand {
 };
 int Import(const GlobalOptions& options, const ImportCommand& command);
 
+struct ExportCommand {
+    std::string kind;   // hours-worked, time-cards, time-off-summary, time-off-detail, benefits, employees, departments
+    std::string format; // fixed, comma, tab, dbase
+    std::string from, to;
+    std::string file;
+    std::vector<std::string> items; // item keys to write; empty: every item offered
+};
+int Export(const GlobalOptions& options, const ExportCommand& command);
+std::vector<std::string> ExportKindNames();
+
 int Backup(const GlobalOptions& options, const std::string& archive);
 int Restore(const GlobalOptions& options, const std::string& archive);
 

@@ -72,6 +72,17 @@ int main(int argc, char** argv)
     imp->add_flag("--replace", import.replace, "Remove the current information of this kind first");
     imp->add_option("--columns", import.columns, "Field key per column, - for a column to pass over")->delimiter(',');
 
+    ExportCommand exportCommand;
+    auto* exp = cli.add_subcommand("export", "Export a kind of data to a fixed-length, delimited or dBase file");
+    exp->add_option("KIND", exportCommand.kind, "What to export")->required()->check(CLI::IsMember(ExportKindNames()));
+    exp->add_option("--format", exportCommand.format, "fixed, comma, tab or dbase")
+        ->required()
+        ->check(CLI::IsMember({"fixed", "comma", "tab", "dbase"}));
+    exp->add_option("--from", exportCommand.from, "First day (YYYY-MM-DD), for the kinds with a period");
+    exp->add_option("--to", exportCommand.to, "Last day (YYYY-MM-DD), for the kinds with a period");
+    exp->add_option("-o,--output", exportCommand.file, "The file to write")->required();
+    exp->add_option("--items", exportCommand.items, "Item keys to write (default: every item offered)")->delimiter(',');
+
     std::string archive;
     auto* backup = cli.add_subcommand("backup", "Back the database up into a tested zip archive");
     backup->add_option("ARCHIVE", archive, "The archive to write")->required();
@@ -102,6 +113,8 @@ int main(int argc, char** argv)
             return Report(global, report);
         if (imp->parsed())
             return Import(global, import);
+        if (exp->parsed())
+            return Export(global, exportCommand);
         if (backup->parsed())
             return Backup(global, archive);
         if (restore->parsed())
