@@ -61,6 +61,11 @@ ProcessExtractor::~ProcessExtractor()
 
 bool ProcessExtractor::start(const std::string& program, const std::string& folder, std::string& reason)
 {
+    // An extractor that wrote its last file may take a moment to end.
+    if (m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(5000)) {
+        reason = "The extraction started before is still running.";
+        return false;
+    }
     m_started = false;
     m_process.setProgram(QString::fromStdString(program));
     m_process.setArguments({});

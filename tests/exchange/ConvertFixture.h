@@ -79,7 +79,8 @@ protected:
     {
         std::string columns;
         for (const auto& f : table.definition().fields)
-            columns += (columns.empty() ? "" : "||' '||") + std::string("quote(") + f.name + ")";
+            if (f.type != engine::FieldType::Memo) // kept in the blob file
+                columns += (columns.empty() ? "" : "||' '||") + std::string("quote(") + f.name + ")";
         return table.sqlName() + ":\n" +
                read("select coalesce(group_concat(l, char(10)), '') from (select " + columns + " as l from " +
                     table.sqlName() + " order by rowid)") +
@@ -93,8 +94,8 @@ protected:
               &dm->tblOTPolicy, &dm->tblEmpOT, &dm->tblTimeOff, &dm->tblWorkDay, &dm->tblEmpOther})
             text += dumpTable(*t);
         text += "prefer:\n" +
-                read("select group_concat(PreferID||'='||PreferValue, char(10)) from Prefer where PreferID in "
-                     "('FirstDate','Hours','Overtime','HourvaneAccess') order by PreferID") +
+                read("select group_concat(l, char(10)) from (select PreferID||'='||PreferValue as l from Prefer "
+                     "where PreferID in ('FirstDate','Hours','Overtime','HourvaneAccess') order by PreferID)") +
                 "\n";
         return text;
     }

@@ -57,7 +57,7 @@ TEST_F(ConvertWindowTest, MigrateRunsTheExtractorAndLoadsEveryFileInOneGo)
 {
     putOldSettings(fixtureText("HOURVANE.INI"));
     putExtractor(copyingScript());
-    const std::string password = read("select PreferValue from Prefer where PreferID = 'HourvaneAccess'");
+    execBlank(*dm, "insert into Prefer (PreferID, PreferValue) values ('HourvaneAccess', 'current scrambled')");
     auto w = window();
     migrate(*w);
 
@@ -73,10 +73,10 @@ TEST_F(ConvertWindowTest, MigrateRunsTheExtractorAndLoadsEveryFileInOneGo)
 
     // Numbers in file order, every default, the closing rule 60-960 and the
     // rule 0-960, wages from their text (21.1234 is 211234 units), "Standard"
-    // for 45 hours from each start to each end, FirstDate 1/3/2021 = day 44199.
+    // for 45 hours from each start to each end, FirstDate 1/3/2021 = day 44199,
+    // and the stored password as it was.
     ExpectGolden(dumpMigrated(), std::string(HV_SOURCE_DIR) + "/tests/exchange/golden/convert_tables.txt",
                  "build/tests/exchange/test_convert");
-    EXPECT_EQ(read("select PreferValue from Prefer where PreferID = 'HourvaneAccess'"), password);
     EXPECT_EQ(summary(*w), "Reason.Txt: 3 lines loaded.\n"
                            "Policy.Txt: 2 lines loaded.\n"
                            "Dept.Txt: 2 lines loaded.\n"
@@ -104,9 +104,10 @@ TEST_F(ConvertTest, SettingsAreTakenOverOnlyWhenValid)
     };
     const Case cases[] = {
         {"[Application]\nFirstWeekStartDate=1/3/2021\nWeekHours=40\n", "44199", "40", false, false},
-        {"[Application]\nFirstWeekStartDate=44199\nWeekHours=45\n", "44199", "45", true, false},
         {"[Application]\nFirstWeekStartDate=soon\nWeekHours=0\n", "<no row>", "<no row>", false, true},
         {"[Application]\nWeekHours=200\n", "<no row>", "<no row>", false, true},
+        // Last: the overtime policies stay unless "Standard" replaces them.
+        {"[Application]\nFirstWeekStartDate=44199\nWeekHours=45\n", "44199", "45", true, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.ini);
@@ -155,9 +156,12 @@ TEST_F(ConvertWindowTest, ADatabaseWithDataIsReplacedOnlyAfterYes)
     messages.answer(MsgResult::Yes);
     migrate(*w);
     EXPECT_EQ(messages.texts().size(), 2u); // the question, then the completed policy
-    EXPECT_EQ(read("select group_concat(EmpID||' '||LastName, ', ') from Employee"), "1 Smith, 2 Jones, 3 Brown");
-    EXPECT_EQ(read("select group_concat(ReasonID||' '||Reason, ', ') from Reason"), "1 Vacation, 2 Sick, 3 Jury Duty");
-    EXPECT_EQ(read("select group_concat(DeptID||' '||DeptName, ', ') from Dept"), "1 Office, 2 Shop Floor");
+    auto rows = [&](const std::string& columns, const std::string& table) {
+        return read("select group_concat(r, ', ') from (select " + columns + " as r from " + table + " order by 1)");
+    };
+    EXPECT_EQ(rows("EmpID||' '||LastName", "Employee"), "1 Smith, 2 Jones, 3 Brown");
+    EXPECT_EQ(rows("ReasonID||' '||Reason", "Reason"), "1 Vacation, 2 Sick, 3 Jury Duty");
+    EXPECT_EQ(rows("DeptID||' '||DeptName", "Dept"), "1 Office, 2 Shop Floor");
     EXPECT_EQ(countRows(*dm, "EmpField"), 0);
     EXPECT_EQ(countRows(*dm, "EmpOT"), 0); // no old settings file: no "Standard" either
 }
