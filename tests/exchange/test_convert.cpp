@@ -234,15 +234,17 @@ TEST_F(ConvertWindowTest, AFailedCheckOrAnEngineErrorLoadsNothing)
     EXPECT_EQ(DatabaseFingerprint(dm->HourvaneDB), before);
 }
 
-TEST_F(ConvertTest, ReferencesToRowsNotInTheFilesAreLoadedAndCounted)
+TEST_F(ConvertTest, OldTextAndReferencesToRowsNotInTheFilesAreLoaded)
 {
-    putExtract(extract.path(), "Employee.Txt", "Smith\tAnna\t3/1/2015\t\tE01\t7\tClerk\tT\r\n");
+    // Windows-1252 text (0xFC is u-umlaut), and a quote that opens no quoted field.
+    putExtract(extract.path(), "Employee.Txt", "M\xFCller\t\"Bud\t3/1/2015\t\tE01\t7\tClerk\tT\r\n");
     std::ofstream(extract.path() / "TimeOff.Txt", std::ios::binary) << "1\t1/8/2021\t9\t8\r\n";
     const ExtractData data = readExtract();
     ASSERT_EQ(ExtractProblemsText(data), "");
     const ConvertResult result = LoadExtract(*dm, data);
     ASSERT_EQ(result.outcome, ConvertResult::Outcome::Loaded);
-    EXPECT_EQ(read("select DeptID from Employee where EmpID = 1"), "0");
+    EXPECT_EQ(read("select LastName||' '||FirstName||' '||DeptID from Employee where EmpID = 1"),
+              "M\u00FCller \"Bud 0");
     EXPECT_EQ(read("select ReasonID||' '||Hours from TimeOff"), "9 8.0");
     const std::string summary = ConvertSummaryText(data, result);
     EXPECT_NE(summary.find("Employee.Txt: 1 lines loaded.\n  1 of them name a department that is not in the "
