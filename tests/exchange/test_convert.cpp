@@ -234,6 +234,17 @@ TEST_F(ConvertWindowTest, AFailedCheckOrAnEngineErrorLoadsNothing)
     EXPECT_EQ(DatabaseFingerprint(dm->HourvaneDB), before);
 }
 
+TEST_F(ConvertTest, AnotherCopyOnTheDataFolderKeepsTheLoadingOut)
+{
+    putExtract(extract.path());
+    auto other = std::make_unique<THourvaneDataMod>(DataModuleOptions{programFolder, "Hourvane3.ini", nullptr});
+    dm->HourvaneDB.setLockRetryCount(0);
+    const std::string before = DatabaseFingerprint(dm->HourvaneDB);
+    EXPECT_EQ(LoadExtract(*dm, readExtract()).outcome, ConvertResult::Outcome::NotExclusive);
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{"Could not open tables for exclusive access."});
+    EXPECT_EQ(DatabaseFingerprint(dm->HourvaneDB), before);
+}
+
 TEST_F(ConvertTest, OldTextAndReferencesToRowsNotInTheFilesAreLoaded)
 {
     // Windows-1252 text (0xFC is u-umlaut), and a quote that opens no quoted field.
