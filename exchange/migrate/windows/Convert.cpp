@@ -176,6 +176,7 @@ void TfrmConvert::backToStart()
 
 void TfrmConvert::cmdMigrateClick()
 {
+    WaitCursor wait; // every message puts the normal cursor back first
     try {
         if (m_dm.tblEmps.recordCount() > 0 || m_dm.tblReasons.recordCount() > 0)
             if (ask(kReplaceQuestion) != MsgResult::Yes)
