@@ -9,6 +9,7 @@
 #include "app/SingleInstance.h"
 #include "backup/windows/BackupCommands.h"
 #include "backup/windows/Progress.h"
+#include "exchange/migrate/windows/Convert.h"
 #include "exchange/windows/ExchangeCommands.h"
 #include "exchange/windows/ExportCommands.h"
 #include "people/windows/PeopleCommands.h"
@@ -21,6 +22,7 @@
 #include "settings/windows/SettingsCommands.h"
 #include "settings/windows/Splash.h"
 #include "storage/AppState.h"
+#include "storage/CursorService.h"
 #include "storage/DataModule.h"
 #include "storage/HVGlobal.h"
 #include "storage/MessageService.h"
@@ -39,8 +41,33 @@ namespace hv {
 
 namespace {
 
-const char* const kNoMigration =
-    "This version of Hourvane cannot convert the data of the previous version yet.";
+// The migration-only start: the migration window over the data module, no
+// splash, no main window and no presence slot; the run ends with the window.
+int RunMigration(const RunOptions& options)
+{
+    ShowWaitCursor();
+    std::unique_ptr<THourvaneDataMod> dm;
+    TfrmProgress creating;
+    try {
+        dm = std::make_unique<THourvaneDataMod>(
+            DataModuleOptions{options.programFolder, options.settingsFileName, &creating});
+    } catch (const std::exception& e) {
+        RestoreCursor();
+        ShowMessageBox(e.what(), MsgKind::Error);
+        return 1;
+    }
+    if (dm->terminateRequested()) {
+        RestoreCursor();
+        return 1;
+    }
+    TfrmConvert window(*dm, options.settingsFileName, options.programFolder);
+    RestoreCursor();
+    // The window is the main window of this run: the run ends with it.
+    QObject::connect(&window, &QDialog::finished, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    window.show();
+    QApplication::exec();
+    return 0;
+}
 
 // The program's own version information.
 std::string ProgramVersion(const std::string& field) { return GetVersionString(ProgramFileName(), field); }
@@ -92,10 +119,8 @@ int RunHourvane(int argc, char** argv, const RunOptions& options)
         }
     } uninstall;
 
-    if (mode == StartMode::Migration) {
-        ShowMessageBox(kNoMigration, MsgKind::Information);
-        return 1;
-    }
+    if (mode == StartMode::Migration)
+        return RunMigration(options);
 
     std::unique_ptr<THourvaneDataMod> dm;
     // Shown while a new database is created; no owner yet, so centred on the screen.

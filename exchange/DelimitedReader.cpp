@@ -120,7 +120,8 @@ bool DelimitedReader::next(DelimitedLine& line)
         line.number = m_lineNumber;
         line.fields.clear();
         line.valid = !tooLong && raw.find('\0') == std::string::npos &&
-                     splitLine(decodeText(raw, CodePage::Auto), m_delimiter, line.fields);
+                     (m_plain ? splitPlain(decodeText(raw, m_codePage), m_delimiter, line.fields)
+                              : splitLine(decodeText(raw, m_codePage), m_delimiter, line.fields));
         if (!line.valid)
             line.fields.clear();
         return true;
@@ -182,6 +183,21 @@ bool DelimitedReader::splitLine(const std::string& text, char delimiter, std::ve
             fields.emplace_back();
             return fields.size() <= kMaxFields;
         }
+    }
+}
+
+bool DelimitedReader::splitPlain(const std::string& text, char delimiter, std::vector<std::string>& fields)
+{
+    fields.clear();
+    std::size_t pos = 0;
+    for (;;) {
+        if (fields.size() >= kMaxFields)
+            return false;
+        const std::size_t d = text.find(delimiter, pos);
+        fields.push_back(text.substr(pos, d == std::string::npos ? std::string::npos : d - pos));
+        if (d == std::string::npos)
+            return true;
+        pos = d + 1;
     }
 }
 

@@ -4,6 +4,8 @@
 // a UTF-8 byte order mark is dropped, and each line is UTF-8 when it is valid
 // UTF-8 and Windows-1252 otherwise. Files come from other programs, so a line
 // that cannot be read is reported as not valid and reading goes on after it.
+#include "exchange/TextDecoding.h"
+
 #include <cstddef>
 #include <fstream>
 #include <istream>
@@ -39,6 +41,13 @@ public:
     void close();
     bool isOpen() const { return m_in != nullptr; }
 
+    // Files of a fixed layout written by a program, not a spreadsheet: every
+    // delimiter splits and quotes are text.
+    void setPlainFields(bool plain) { m_plain = plain; }
+    // The code page of the whole file, when the caller knows it; Auto decides
+    // per line.
+    void setCodePage(CodePage page) { m_codePage = page; }
+
     // The next record. Empty lines and lines of only delimiters and blanks
     // are no records and are passed over. False at the end of the file.
     bool next(DelimitedLine& line);
@@ -49,6 +58,8 @@ public:
 
     // Splits one decoded line; false for an unclosed quote or too many fields.
     static bool splitLine(const std::string& text, char delimiter, std::vector<std::string>& fields);
+    // Splits at every delimiter; false for too many fields.
+    static bool splitPlain(const std::string& text, char delimiter, std::vector<std::string>& fields);
 
 private:
     // Raw bytes of the next physical line; false at the end. tooLong: the
@@ -57,6 +68,8 @@ private:
     bool fill();
 
     char m_delimiter;
+    bool m_plain = false;
+    CodePage m_codePage = CodePage::Auto;
     std::unique_ptr<std::istream> m_in;
     std::vector<char> m_buffer;
     std::size_t m_pos = 0;

@@ -1,4 +1,5 @@
 #include "EngineFixture.h"
+#include "engine/TableEmpty.h"
 
 #include <algorithm>
 #include <cmath>
@@ -249,6 +250,46 @@ TEST_F(EngineTest, TransactionSpansTablesAndRollsBackTogether)
     addDay(*w, 1, kMarch1, 0);
     db.commit();
     EXPECT_EQ(w->recordCount(), 1);
+}
+
+TEST_F(EngineTest, EmptyingForAReplacementNumbersFromOneAgainOnlyWhenCommitted)
+{
+    auto d = open("dept.dat");
+    auto addDept = [&](const std::string& name, bool note = true) {
+        d->append();
+        d->fieldByName("DeptName").setAsString(name);
+        if (note)
+            d->fieldByName("Notes").setAsString("memo of " + name);
+        d->post();
+        return d->fieldByName("DeptID").asInteger();
+    };
+    addDept("A");
+    addDept("B");
+    addDept("C");
+    d->first();
+    d->deleteRecord(); // an ordinary delete never gives a number again
+    EXPECT_EQ(addDept("D"), 4);
+
+    db.startTransaction();
+    engine::EmptyAndRestartNumbering(*d);
+    EXPECT_EQ(d->recordCount(), 0);
+    EXPECT_EQ(addDept("X"), 1);
+    db.rollback();
+    EXPECT_EQ(d->recordCount(), 3);
+    EXPECT_EQ(addDept("E"), 5);
+
+    db.startTransaction();
+    engine::EmptyAndRestartNumbering(*d);
+    EXPECT_EQ(addDept("F", false), 1);
+    EXPECT_EQ(addDept("G", false), 2);
+    db.commit();
+    EXPECT_EQ(d->recordCount(), 2);
+    // B's memo value (row 2) went with its row and does not turn up under G.
+    d->setIndexName("");
+    d->first();
+    d->next();
+    EXPECT_EQ(d->fieldByName("DeptName").asString(), "G");
+    EXPECT_TRUE(d->fieldByName("Notes").isNull());
 }
 
 TEST_F(EngineTest, RefreshSeesAnotherConnectionsWrite)
