@@ -7,6 +7,9 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 
@@ -155,6 +158,71 @@ TEST_F(CliTest, BackupIsRefusedWithExitCodeTwoWhileAnotherCopyIsPresent)
     EXPECT_EQ(r.exit, 2) << r.err;
     EXPECT_NE(r.err.find("you must have exclusive access to backup the database"), std::string::npos) << r.err;
     EXPECT_FALSE(fs::exists(archive));
+}
+
+// What an import must reproduce of a week: the punches, each day's hours and
+// time off, and the hours in all. The import carries no wages or overtime
+// policy assignments, so pay and the regular/overtime split are not compared.
+QJsonObject weekShape(const std::string& json)
+{
+    const QJsonObject week = QJsonDocument::fromJson(QByteArray::fromStdString(json)).object();
+    QJsonArray days;
+    for (const auto& d : week["days"].toArray()) {
+        const QJsonObject day = d.toObject();
+        days.append(QJsonObject{{"date", day["date"]},
+                                {"punches", day["punches"]},
+                                {"hours", day["hours"]},
+                                {"time_off", day["time_off"]}});
+    }
+    return {{"employee", week["employee"].toObject()["name"]},
+            {"days", days},
+            {"worked", week["regular"].toDouble() + week["overtime"].toDouble()},
+            {"time_off", week["time_off"]}};
+}
+
+TEST_F(CliTest, ExportThenImportIntoAnEmptyDatabaseGivesTheSameWeeks)
+{
+    const std::string source = generate("exported", 6);
+    const std::string target = (work / "imported").string() + "/";
+    ASSERT_EQ(cli(target, {"init"}).exit, 0);
+    const QString from = "2026-05-31", to = "2026-06-27"; // four program weeks
+    auto file = [this](const char* name) { return QString::fromStdString((work / name).string()); };
+
+    Outcome r = cli(source, {"export", "employees", "--format", "comma", "-o", file("emps.csv")});
+    ASSERT_EQ(r.exit, 0) << r.err;
+    r = cli(target, {"import", "employees", file("emps.csv")});
+    ASSERT_EQ(r.exit, 0) << r.err;
+    EXPECT_NE(r.out.find("6 records were imported and 0 were skipped"), std::string::npos) << r.out;
+
+    r = cli(source, {"export", "time-cards", "--format", "tab", "--from", from, "--to", to, "--items",
+                     "LastName,FirstName,EmpID,WorkDate,TimeIn1", "-o", file("cards.tab")});
+    ASSERT_EQ(r.exit, 0) << r.err;
+    r = cli(target, {"import", "time-cards", file("cards.tab"), "--format", "tab", "--columns",
+                     "LastName,FirstName,EmpID,WeekDate,TimeIn1,TimeOut1,TimeIn2,TimeOut2"});
+    ASSERT_EQ(r.exit, 0) << r.err;
+    EXPECT_NE(r.out.find(" were skipped."), std::string::npos) << r.out;
+
+    r = cli(source, {"export", "time-off-detail", "--format", "comma", "--from", from, "--to", to, "--items",
+                     "LastName,FirstName,EmpID,OffDate,Reason,Hours", "-o", file("off.csv")});
+    ASSERT_EQ(r.exit, 0) << r.err;
+    r = cli(target, {"import", "time-off", file("off.csv")});
+    ASSERT_EQ(r.exit, 0) << r.err;
+
+    int compared = 0;
+    for (int emp = 1; emp <= 6; ++emp)
+        for (const char* week : {"2026-06-06", "2026-06-13", "2026-06-20", "2026-06-27"}) {
+            const Outcome a = cli(source, {"week", QString::number(emp), week, "--json"});
+            ASSERT_EQ(a.exit, 0) << a.err;
+            const QJsonObject expected = weekShape(a.out);
+            // The import numbers employees in its own order: find them by name.
+            const std::string name = expected["employee"].toString().toStdString();
+            const Outcome b = cli(target, {"week", QString::fromStdString(name), week, "--json"});
+            ASSERT_EQ(b.exit, 0) << b.err;
+            EXPECT_EQ(weekShape(b.out), expected) << name << " week ending " << week << "\n" << a.out << "\n"
+                                                  << b.out;
+            ++compared;
+        }
+    EXPECT_EQ(compared, 24);
 }
 
 TEST_F(CliTest, UsageAndBadInputHaveTheirExitCodes)
