@@ -112,6 +112,7 @@ TfrmPreferences::TfrmPreferences(THourvaneDataMod& dm, AppState& state, const Gl
         scroll->setPalette(dark);
         icons->setAutoFillBackground(true);
         icons->setPalette(dark);
+        m_darkIcons = true;
     }
 
     lblHeadingIcon = new QLabel(this);
@@ -121,6 +122,11 @@ TfrmPreferences::TfrmPreferences(THourvaneDataMod& dm, AppState& state, const Gl
     QFont headingFont = lblHeading->font();
     headingFont.setBold(true);
     lblHeading->setFont(headingFont);
+    if (m_darkIcons) {
+        QPalette active = lblHeading->palette();
+        active.setColor(QPalette::WindowText, palette().color(QPalette::Active, QPalette::Highlight));
+        lblHeading->setPalette(active);
+    }
     auto* heading = new QHBoxLayout;
     heading->addWidget(lblHeadingIcon);
     heading->addWidget(lblHeading, 1);

@@ -79,6 +79,7 @@ private:
     int m_page = 0;
     bool m_filling = false;
     bool m_perDay = false;
+    bool m_darkIcons = false;
     // The captured keys: [0] AM, [1] PM.
     std::array<int, 2> m_key{};
     std::array<KeyModifier, 2> m_modifier{};

@@ -397,6 +397,7 @@ void TfrmReasons::cmdDeleteClick()
     {
         WaitCursor wait;
         try {
+            const SingleAttempt once(m_dm.HourvaneDB);
             others = OtherCopiesPresent(m_dm);
         } catch (const std::exception&) {
             // A presence table that cannot be tested proves no exclusive use.
