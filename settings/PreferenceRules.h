@@ -38,6 +38,9 @@ inline constexpr const char* kSameShortcutMessage = "Your AM Shortcut key must b
 // Both keys set and equal in key and modifier.
 bool SameShortcut(int amKey, KeyModifier amModifier, int pmKey, KeyModifier pmModifier);
 
+// Save refuses an empty start date.
+inline constexpr const char* kNoStartDateMessage = "Please enter the date your first Hourvane week starts on.";
+
 // The earliest day of any punch record or time off entry; startDate when
 // there is none.
 double EarliestRecordDate(THourvaneDataMod& dm, double startDate);

@@ -6,9 +6,11 @@ namespace hv {
 
 BandView ShowBand(TPolicyListClass& list, int index, int typedUpTo, bool typedUpToYears)
 {
+    // A benefit without any rule left gets its first band from 0, not from
+    // the number in "up to", or months 0 onward would have no rule.
     if (index >= list.Count())
-        list.AddRule(std::int16_t(typedUpToYears ? typedUpTo * 12 : typedUpTo), kLastPolicyMonth, 0, 0, 0,
-                     typedUpToYears ? "Y" : "M", "Y", "Y");
+        list.AddRule(index == 0 ? 0 : std::int16_t(typedUpToYears ? typedUpTo * 12 : typedUpTo), kLastPolicyMonth, 0, 0,
+                     0, typedUpToYears ? "Y" : "M", "Y", "Y");
     const TPolicyRecClass& rule = list.Items(index);
     BandView view;
     view.showAtLeast = index > 0;

@@ -36,7 +36,8 @@ struct BandInput {
 };
 
 // Band index as a rule of the list: when index is past the last rule, a rule
-// is appended that starts at the typed "up to" (in months) and runs to 960.
+// is appended that starts at the typed "up to" (in months; the first band at
+// 0) and runs to 960.
 BandView ShowBand(TPolicyListClass& list, int index, int typedUpTo, bool typedUpToYears);
 
 enum class BandResult {

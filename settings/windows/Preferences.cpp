@@ -555,6 +555,13 @@ bool TfrmPreferences::cmdSaveClick()
     if (!cmdSave->isEnabled())
         return false;
     const double start = typedStartDate();
+    // An empty box would put the first week in 1899.
+    if (start <= 0) {
+        showPage(StartDate);
+        tell(kNoStartDateMessage, MsgKind::Information);
+        txtStartDate->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
     if (start != std::floor(m_current.firstDate)) {
         double earliest = start;
         {

@@ -201,6 +201,13 @@ TEST_F(PreferencesTest, AFirstWeekAfterTheEarliestPunchAsksToUseThatDay)
     addPunch(date(2023, 3, 8), "08:00:00", "16:00:00");
     TfrmPreferences& w = openPreferences();
     w.showPage(TfrmPreferences::StartDate);
+    type(w, "txtStartDate", "");
+    w.showPage(TfrmPreferences::HoursDisplay);
+    EXPECT_FALSE(w.cmdSaveClick()) << "an empty date would be 30 December 1899";
+    expectOnlyMessage("Please enter the date your first Hourvane week starts on.", MsgKind::Information);
+    EXPECT_EQ(w.page(), TfrmPreferences::StartDate);
+    messages.clear();
+
     type(w, "txtStartDate", "3/12/2023");
     EXPECT_EQ(label(w, "lblWeekStart"), "Sunday");
     w.showPage(TfrmPreferences::HoursDisplay);

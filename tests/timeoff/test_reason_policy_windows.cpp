@@ -301,6 +301,17 @@ TEST_F(ReasonPolicyWindowTest, LengthenedBandsSaveWithoutMeetingOnAKey)
     EXPECT_EQ(chain(id), (std::vector<std::string>{"0-24 0", "24-36 0", "36-960 0"}));
 }
 
+TEST_F(ReasonPolicyWindowTest, ABenefitWithoutRulesGetsAFirstBandFromZero)
+{
+    const std::int32_t id = benefit({});
+    startWizard();
+    band("2");
+    band("80");
+    messages.answer(MsgResult::No);
+    click("cmdNext");
+    EXPECT_EQ(chain(id), (std::vector<std::string>{"0-24 0", "24-960 0"}));
+}
+
 TEST_F(ReasonPolicyWindowTest, ASecondPassEditsTheChainAsSaved)
 {
     const std::int32_t id = benefit({{0, 960}});

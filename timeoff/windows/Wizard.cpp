@@ -346,6 +346,7 @@ void TfrmPolicy::finish()
         // rows under their new keys first.
         m_list->Load();
         releaseRules();
+        m_list->SetReasonID(0);
         saveWidths();
         QDialog::accept();
         return;
