@@ -212,6 +212,7 @@ void TfrmPolicy::buildPages()
     grdPolicy->setColumnWidth(1, 90);
     grdPolicy->setColumnWidth(2, 190);
     grdPolicy->setFixedHeight(5 * 22 + 4);
+    grdPolicy->setScrollRows(6);
     hdrPolicy = grdPolicy->makeHeader("hdrPolicy", {"at least", "up to", "will earn", "and carry over"}, 7);
     tableLayout->addWidget(hdrPolicy);
     tableLayout->addWidget(grdPolicy);
