@@ -96,22 +96,29 @@ TfrmReasons::TfrmReasons(THourvaneDataMod& dm, AppState& state, QWidget* owner) 
     chkPolicy = new QCheckBox("Hours Have a Benefit Accrual Policy", this);
     chkPolicy->setObjectName("chkPolicy");
 
-    grpAccrualBasis = new QGroupBox("This benefit is based on a", this);
+    // The texts wrap inside their groups, which they are enabled with.
+    grpAccrualBasis = new QGroupBox(this);
     grpAccrualBasis->setObjectName("grpAccrualBasis");
     m_accrualGroup = new QButtonGroup(this);
     btnCalendar = radio("btnCalendar", "Calendar Year", m_accrualGroup, grpAccrualBasis);
     btnAnniversary = radio("btnAnniversary", "Anniversary Year", m_accrualGroup, grpAccrualBasis);
     btnUser = radio("btnUser", "User Defined Year", m_accrualGroup, grpAccrualBasis);
     auto* accrualLayout = new QVBoxLayout(grpAccrualBasis);
+    auto* accrualText = new QLabel("This benefit is based on a", grpAccrualBasis);
+    accrualText->setWordWrap(true);
+    accrualLayout->addWidget(accrualText);
     for (QRadioButton* b : {btnCalendar, btnAnniversary, btnUser})
         accrualLayout->addWidget(b);
-    grpValidateBasis =
-        new QGroupBox("When an employee is using these benefit hours, validate hours against the total hours", this);
+    grpValidateBasis = new QGroupBox(this);
     grpValidateBasis->setObjectName("grpValidateBasis");
     m_validateGroup = new QButtonGroup(this);
     btnEarnedtoDate = radio("btnEarnedtoDate", "Earned to Date", m_validateGroup, grpValidateBasis);
     btnYearEnd = radio("btnYearEnd", "As of Year End", m_validateGroup, grpValidateBasis);
     auto* validateLayout = new QVBoxLayout(grpValidateBasis);
+    auto* validateText = new QLabel(
+        "When an employee is using these benefit hours, validate hours against the total hours", grpValidateBasis);
+    validateText->setWordWrap(true);
+    validateLayout->addWidget(validateText);
     validateLayout->addWidget(btnEarnedtoDate);
     validateLayout->addWidget(btnYearEnd);
     grpAccrualBasis->setEnabled(false);
@@ -141,7 +148,6 @@ TfrmReasons::TfrmReasons(THourvaneDataMod& dm, AppState& state, QWidget* owner) 
     auto* groups = new QHBoxLayout;
     groups->addWidget(grpAccrualBasis);
     groups->addWidget(grpValidateBasis);
-    grpValidateBasis->setMaximumWidth(260);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(cmdSave);

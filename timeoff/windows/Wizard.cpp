@@ -214,8 +214,13 @@ void TfrmPolicy::buildPages()
     grdPolicy->setFixedHeight(5 * 22 + 4);
     grdPolicy->setScrollRows(6);
     hdrPolicy = grdPolicy->makeHeader("hdrPolicy", {"at least", "up to", "will earn", "and carry over"}, 7);
-    tableLayout->addWidget(hdrPolicy);
-    tableLayout->addWidget(grdPolicy);
+    hdrPolicy->setFixedHeight(hdrPolicy->fontMetrics().height() + 8);
+    // The header sits on the grid, as one control.
+    auto* gridBox = new QVBoxLayout;
+    gridBox->setSpacing(0);
+    gridBox->addWidget(hdrPolicy);
+    gridBox->addWidget(grdPolicy);
+    tableLayout->addLayout(gridBox);
     tableLayout->addStretch();
     pgWizard->addWidget(tablePage);
 }
@@ -289,6 +294,11 @@ void TfrmPolicy::fillTable()
     for (int r = 0; r < int(rows.size()); ++r)
         for (int c = 0; c < 4; ++c)
             grdPolicy->setCell(r, c, rows[std::size_t(r)][std::size_t(c)]);
+    // The last section and column take what the others leave.
+    int others = 0;
+    for (int c = 0; c < 3; ++c)
+        others += hdrPolicy->sectionSize(c);
+    hdrPolicy->resizeSection(3, std::max(0, grdPolicy->QWidget::width() - others));
     grdPolicy->sizeLastColumn();
 }
 
