@@ -179,6 +179,7 @@ TPolicyListClass::TPolicyListClass(THourvaneDataMod& dm) : m_dm(dm) {}
 bool TPolicyListClass::Load()
 {
     m_rules.clear();
+    m_removed.clear();
     std::vector<std::int16_t> starts;
     try {
         engine::Table& t = m_dm.tblPolicy;
@@ -253,15 +254,56 @@ bool TPolicyListClass::DeleteRule(int index, const std::string& lockIdentity)
     return true;
 }
 
+void TPolicyListClass::RemoveRule(int index)
+{
+    if (index < 0 || index >= Count())
+        return;
+    auto rule = std::move(m_rules[std::size_t(index)]);
+    m_rules.erase(m_rules.begin() + index);
+    if (rule->StoredStartMonths() >= 0)
+        m_removed.push_back(std::move(rule));
+}
+
 int TPolicyListClass::LockAll(const std::string& lockIdentity) { return applyAll(Action::Lock, lockIdentity); }
 
-int TPolicyListClass::UnlockAll(const std::string& lockIdentity) { return applyAll(Action::Unlock, lockIdentity); }
+int TPolicyListClass::UnlockAll(const std::string& lockIdentity)
+{
+    // Rules taken out of the chain still hold their rows' locks.
+    for (const auto& rule : m_removed)
+        rule->Unlock(lockIdentity);
+    m_removed.clear();
+    return applyAll(Action::Unlock, lockIdentity);
+}
+
+bool TPolicyListClass::SaveChain(const std::string& lockIdentity)
+{
+    std::vector<std::size_t> order;
+    for (std::size_t i = m_rules.size(); i-- > 0;)
+        if (m_rules[i]->StoredStartMonths() >= 0 && m_rules[i]->StartMonths() > m_rules[i]->StoredStartMonths())
+            order.push_back(i);
+    for (std::size_t i = 0; i < m_rules.size(); ++i)
+        if (!(m_rules[i]->StoredStartMonths() >= 0 && m_rules[i]->StartMonths() > m_rules[i]->StoredStartMonths()))
+            order.push_back(i);
+    if (applyInOrder(Action::Save, lockIdentity, order, true) >= 0)
+        return false;
+    m_removed.clear();
+    return true;
+}
 
 int TPolicyListClass::SaveAll(const std::string& lockIdentity) { return applyAll(Action::Save, lockIdentity); }
 
 int TPolicyListClass::applyAll(Action action, const std::string& lockIdentity)
 {
-    if (m_rules.empty())
+    std::vector<std::size_t> order(m_rules.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    return applyInOrder(action, lockIdentity, order, false);
+}
+
+int TPolicyListClass::applyInOrder(Action action, const std::string& lockIdentity,
+                                   const std::vector<std::size_t>& order, bool deleteRemovedFirst)
+{
+    if (m_rules.empty() && (!deleteRemovedFirst || m_removed.empty()))
         return -1;
     auto failureText = [&](const std::exception& e) {
         switch (action) {
@@ -299,21 +341,35 @@ int TPolicyListClass::applyAll(Action action, const std::string& lockIdentity)
         tell(failureText(e), MsgKind::Warning);
         return 0;
     }
-    for (std::size_t i = 0; i < m_rules.size(); ++i) {
+    auto giveUp = [&](int position) {
+        if (tx->owned()) {
+            try {
+                tx->rollback();
+            } catch (...) {
+            }
+            restore();
+        }
+        return position;
+    };
+    if (deleteRemovedFirst) {
+        for (const auto& removed : m_removed) {
+            // A separate object does the delete, so that a rollback leaves the
+            // removed rule as it was.
+            TPolicyRecClass row(m_dm);
+            row.SetReasonID(removed->ReasonID());
+            row.SetEmpTypeID(removed->EmpTypeID());
+            row.SetStartMonths(std::int16_t(removed->StoredStartMonths()));
+            if (row.Load() && !row.Delete(lockIdentity))
+                return giveUp(0);
+        }
+    }
+    for (std::size_t i : order) {
         TPolicyRecClass& rule = *m_rules[i];
         bool ok = action == Action::Lock ? rule.Lock(lockIdentity)
                   : action == Action::Unlock ? rule.Unlock(lockIdentity)
                                              : rule.Save(lockIdentity);
-        if (!ok) {
-            if (tx->owned()) {
-                try {
-                    tx->rollback();
-                } catch (...) {
-                }
-                restore();
-            }
-            return int(i);
-        }
+        if (!ok)
+            return giveUp(int(i));
     }
     try {
         tx->commit();

@@ -115,6 +115,10 @@ public:
                              const std::string& displayEndPeriod, const std::string& displayEarnedPeriod);
     // Deletes the rule's row and removes the rule from the list.
     bool DeleteRule(int index, const std::string& lockIdentity);
+    // Takes the rule out of the chain without touching its row: the row goes
+    // with the next SaveChain, and stays when the work is abandoned.
+    void RemoveRule(int index);
+    int RemovedCount() const { return int(m_removed.size()); }
 
     // Each applies the rule operation to every rule in order inside one
     // transaction and returns the position of the first failing rule, or -1.
@@ -122,6 +126,12 @@ public:
     int LockAll(const std::string& lockIdentity);
     int UnlockAll(const std::string& lockIdentity);
     int SaveAll(const std::string& lockIdentity);
+    // Writes the edited chain in one transaction, in an order that never puts
+    // two rows on one key: the rows of removed rules first, then the rules
+    // whose start moved later, from the last back, then the rest in order.
+    // False after the first failure, with the transaction rolled back.
+    // Stored starts stay as loaded: callers reload the list afterwards.
+    bool SaveChain(const std::string& lockIdentity);
 
     // Deletes every rule row of the reason, whatever its employee type.
     bool DeleteAllRules();
@@ -129,11 +139,15 @@ public:
 private:
     enum class Action { Lock, Unlock, Save };
     int applyAll(Action action, const std::string& lockIdentity);
+    int applyInOrder(Action action, const std::string& lockIdentity, const std::vector<std::size_t>& order,
+                     bool deleteRemovedFirst);
 
     THourvaneDataMod& m_dm;
     std::int32_t m_reasonID = 0;
     std::int32_t m_empTypeID = kDefaultEmpTypeID;
     std::vector<std::unique_ptr<TPolicyRecClass>> m_rules;
+    // Rules taken out of the chain whose rows are still stored.
+    std::vector<std::unique_ptr<TPolicyRecClass>> m_removed;
 };
 
 } // namespace hv

@@ -93,6 +93,12 @@ struct CommandContext {
     ShownWeek* week = nullptr;
     // What the main window refreshes afterwards; starts as the command's own.
     unsigned refresh = refresh::None;
+    // The Preferences flow: whether the main window could lock the shared
+    // settings (else they can only be viewed), and whether the command took
+    // changed values over into the global settings, which the main window
+    // then stores.
+    bool settingsLocked = false;
+    bool settingsConfirmed = false;
 };
 
 struct Command {

@@ -190,7 +190,7 @@ void TQVGrid::sizeLastColumn()
         if (!isColumnHidden(i))
             others += columnWidth(i);
     int rest = width() - others;
-    if (rowCount() >= 4)
+    if (rowCount() >= m_scrollRows)
         rest -= style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 8;
     else
         rest -= m_slack;

@@ -52,6 +52,9 @@ public:
     QHeaderView* header() const { return m_header; }
     // The last visible column takes the grid's width that the others leave.
     void sizeLastColumn();
+    // From this many rows on the grid scrolls, and the last column leaves
+    // room for the scroll bar instead of the slack (4 unless told).
+    void setScrollRows(int rows) { m_scrollRows = rows; }
 
 private:
     void headerSectionResized(int section, int size);
@@ -59,6 +62,7 @@ private:
     QHeaderView* m_header = nullptr;
     QStandardItemModel* m_headerModel = nullptr;
     int m_slack = 6;
+    int m_scrollRows = 4;
     int m_rightFrom = -1;
     bool m_sizing = false;
 };

@@ -57,6 +57,13 @@ int VirtualKeyOf(const QKeyEvent& event)
     case Qt::Key_Down: return 40;
     case Qt::Key_Insert: return 45;
     case Qt::Key_Delete: return 46;
+    // Named keys a shortcut may be captured with (Preferences).
+    case Qt::Key_Clear: return 12;
+    case Qt::Key_Pause: return 19;
+    case Qt::Key_Select: return 41;
+    case Qt::Key_Help: return 47;
+    case Qt::Key_NumLock: return 144;
+    case Qt::Key_ScrollLock: return 145;
     default: return 0;
     }
 }

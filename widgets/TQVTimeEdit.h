@@ -18,7 +18,8 @@ namespace hv {
 // digits 48..57, letters 65..90, keypad digits 96..105, keypad * + , - . /
 // 106..111, F1..F24 112..135, up 38, down 40, and the other keys the
 // keyboard codes name (Backspace 8, Tab 9, Enter 13, Shift 16, Ctrl 17,
-// Alt 18, Escape 27, space 32, PageUp..Down 33..40, Insert 45, Delete 46);
+// Alt 18, Escape 27, space 32, PageUp..Down 33..40, Insert 45, Delete 46,
+// Clear 12, Pause 19, Select 41, Help 47, Num Lock 144, Scroll Lock 145);
 // 0 for keys without one.
 int VirtualKeyOf(const QKeyEvent& event);
 // The one modifier held (Shift, Alt or Ctrl); None when none or several.

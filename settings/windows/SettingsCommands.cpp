@@ -2,7 +2,12 @@
 
 #include "platform/Shell.h"
 #include "settings/windows/About.h"
+#include "settings/PreferenceRules.h"
 #include "settings/windows/DayTip.h"
+#include "settings/windows/Preferences.h"
+#include "storage/CursorService.h"
+#include "storage/HVGlobal.h"
+#include "widgets/PickDate.h"
 #include "storage/AppState.h"
 #include "widgets/CommandRegistry.h"
 
@@ -25,6 +30,29 @@ void RegisterSettingsWindows(CommandRegistry& registry)
                      about.setShowBuild(true);
                      about.setShowComments(false);
                      about.exec();
+                 }});
+    // The main window locks the shared settings before and stores and unlocks
+    // them after; the command shows the window and takes the values over.
+    registry.add({"mnuEditPreferences"}, {[](CommandContext& c) {
+                     DialogDatePicker picker;
+                     TfrmPreferences window(c.dm, c.state, globalSettings(), c.settingsLocked, picker, c.owner);
+                     RestoreCursor();
+                     if (window.exec() != QDialog::Accepted)
+                         return;
+                     const PreferenceChanges changed = TakeOverPreferences(globalSettings(), window.values());
+                     c.settingsConfirmed = true;
+                     if (changed.hourFormat)
+                         c.refresh |= refresh::HourFormat;
+                     if (changed.minuteRound)
+                         c.refresh |= refresh::Times;
+                     // The new week list selects the employee again, which
+                     // also covers a changed overtime rule.
+                     if (changed.firstDate)
+                         c.refresh |= refresh::WeekEndList;
+                     else if (changed.overtime)
+                         c.refresh |= refresh::Reselect;
+                     if (changed.timeFormat)
+                         c.refresh |= refresh::TimeFormat | refresh::Times;
                  }});
 }
 

@@ -4,7 +4,9 @@ namespace hv {
 
 class CommandRegistry;
 
-// "mnuHelpTips": the tip of the day window; "mnuHelpAbout": the about window.
+// "mnuHelpTips": the tip of the day window; "mnuHelpAbout": the about window;
+// "mnuEditPreferences": the Preferences window, run by the main window's
+// preferences flow.
 void RegisterSettingsWindows(CommandRegistry& registry);
 
 } // namespace hv

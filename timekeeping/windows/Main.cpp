@@ -230,14 +230,7 @@ bool TfrmMain::runCommand(const std::string& name)
     const Command* command = m_commands.find(name);
     if (!command)
         return false;
-    const bool selected = cboEmployee->currentIndex() >= 0;
-    CommandContext context(m_dm, m_state, m_fileDialogs, m_settingsFileName, this);
-    context.employeeID = selected ? cboEmployee->SelectedID() : 0;
-    context.employeeName = selected ? cboEmployee->currentText().toStdString() : std::string();
-    context.weekEnd = m_currentWeekEnd;
-    context.weekEndText = cboWeekEnd->currentText().toStdString();
-    context.week = m_shownWeek.get();
-    context.refresh = command->refresh;
+    CommandContext context = commandContext(*command);
     const bool wasSuspended = m_refreshSuspended;
     if (command->suspendsActivation)
         m_refreshSuspended = true;
@@ -246,6 +239,45 @@ bool TfrmMain::runCommand(const std::string& name)
     afterCommand(context);
     RestoreCursor();
     return true;
+}
+
+CommandContext TfrmMain::commandContext(const Command& command)
+{
+    const bool selected = cboEmployee->currentIndex() >= 0;
+    CommandContext context(m_dm, m_state, m_fileDialogs, m_settingsFileName, this);
+    context.employeeID = selected ? cboEmployee->SelectedID() : 0;
+    context.employeeName = selected ? cboEmployee->currentText().toStdString() : std::string();
+    context.weekEnd = m_currentWeekEnd;
+    context.weekEndText = cboWeekEnd->currentText().toStdString();
+    context.week = m_shownWeek.get();
+    context.refresh = command.refresh;
+    return context;
+}
+
+void TfrmMain::mnuEditPreferencesClick()
+{
+    const Command* command = m_commands.find("mnuEditPreferences");
+    if (!command)
+        return;
+    // Every message box re-activates this window, and the activation refresh
+    // reloads the globals from the store: until the new values are stored, it
+    // would bring the old ones back (the save question of the employee
+    // selection that the refresh runs is such a box).
+    const bool wasSuspended = m_refreshSuspended;
+    m_refreshSuspended = true;
+    ShowWaitCursor();
+    const std::string& me = m_state.lockIdentity;
+    CommandContext context = commandContext(*command);
+    context.settingsLocked = m_cache->LockAll(me);
+    command->run(context);
+    if (context.settingsConfirmed) {
+        afterCommand(context);
+        StoreGlobalSettings(*m_cache, me);
+    }
+    m_refreshSuspended = wasSuspended;
+    m_cache->UnlockAll(me);
+    m_cache->ResetLockRefused();
+    RestoreCursor();
 }
 
 void TfrmMain::afterCommand(const CommandContext& context)

@@ -35,6 +35,7 @@ class TQVNumberEdit;
 class TQVTimeEdit;
 class CommandRegistry;
 class FileDialogService;
+struct Command;
 struct CommandContext;
 
 // What the process supplies to the window: the steps of the start and the
@@ -72,6 +73,10 @@ public:
     void cmdTimeOffClick();
     void mnuFileManagerAccessClick();
     void mnuFileChangePasswordClick();
+    // The preferences flow: the shared settings locked, the registered
+    // Preferences window, the confirmed values refreshed and stored, the
+    // settings unlocked in every case.
+    void mnuEditPreferencesClick();
     // Runs the registered command of a menu item or button, then the refresh
     // it asks for; false when no command is registered under the name.
     bool runCommand(const std::string& name);
@@ -104,6 +109,8 @@ private:
     // command and stays disabled when there is none.
     QAction* addMenuItem(QMenu* menu, const char* name, const QString& caption,
                          void (TfrmMain::*handler)() = nullptr);
+    // The context a command runs with: the selection and the shown week.
+    CommandContext commandContext(const Command& command);
     // What a command does to the shown week afterwards.
     void afterCommand(const CommandContext& context);
     void hideAbsentFeatures();

@@ -252,7 +252,8 @@ void TfrmMain::buildMenus()
     edit->addSeparator()->setObjectName("mnuEditUsersSeparator");
     addMenuItem(edit, "mnuEditUsers", "Hourvane &Users...");
     edit->addSeparator();
-    addMenuItem(edit, "mnuEditPreferences", "&Preferences...");
+    addMenuItem(edit, "mnuEditPreferences", "&Preferences...", &TfrmMain::mnuEditPreferencesClick)
+        ->setEnabled(m_commands.contains("mnuEditPreferences"));
 
     QMenu* report = menuBar()->addMenu("&Report");
     report->setObjectName("mnuReport");

@@ -1,7 +1,9 @@
 #include "timeoff/windows/TimeOffCommands.h"
 
 #include "storage/CursorService.h"
+#include "timeoff/windows/Reasons.h"
 #include "timeoff/windows/TimeOff.h"
+#include "timeoff/windows/Wizard.h"
 #include "widgets/CommandRegistry.h"
 
 namespace hv {
@@ -18,6 +20,17 @@ void RegisterTimeOffWindows(CommandRegistry& registry)
                       window.exec();
                   },
                   refresh::WeekTimeOff});
+    // Reasons may have been added, renamed or deleted with their time off:
+    // the pop-up menu and the shown week's time off follow.
+    registry.add({"mnuEditReasons"}, {[](CommandContext& c) {
+                                          TfrmReasons window(c.dm, c.state, c.owner);
+                                          window.exec();
+                                      },
+                                      refresh::ReasonMenu | refresh::WeekTimeOff});
+    registry.add({"mnuEditBenefitPolicies"}, {[](CommandContext& c) {
+                     TfrmPolicy window(c.dm, c.state, c.settingsFileName, c.owner);
+                     window.exec();
+                 }});
 }
 
 } // namespace hv

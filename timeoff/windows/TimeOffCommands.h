@@ -4,7 +4,9 @@ namespace hv {
 
 class CommandRegistry;
 
-// "cmdTimeOff" and "mnuEditTimeOff": the Employee Time Off window.
+// "cmdTimeOff" and "mnuEditTimeOff": the Employee Time Off window;
+// "mnuEditReasons": the Time Off Reasons window; "mnuEditBenefitPolicies":
+// the Benefit Policy Wizard.
 void RegisterTimeOffWindows(CommandRegistry& registry);
 
 } // namespace hv
