@@ -8,6 +8,7 @@
 #include "tests/reports/SmallFolder.h"
 #include "tests/support/Golden.h"
 
+#include <algorithm>
 #include <map>
 
 namespace hv::test {
@@ -164,6 +165,64 @@ TEST_F(ListReportTest, EmployeeDepartmentAndReasonListGoldens)
     EXPECT_EQ(TReasonListReport::UpToText(12), std::make_pair(std::string("1"), std::string("years")));
     EXPECT_EQ(TReasonListReport::UpToText(6), std::make_pair(std::string("6"), std::string("months")));
     EXPECT_EQ(TReasonListReport::AtLeastText(24), std::make_pair(std::string("2"), std::string("years")));
+    EXPECT_TRUE(messages.shown().empty()) << messages.last();
+}
+
+TEST_F(ListReportTest, DayPhoneKeepsItsValueOnItsPage)
+{
+    // Fifty employees with 1 to 50 lines of comments one after the other
+    // bring each one's personal information to every line of a page; the
+    // check before "Day Phone:" never leaves the label on one page and the
+    // number on the next.
+    std::vector<SelectionEntry> selection;
+    for (int i = 1; i <= 50; ++i) {
+        const std::int64_t id = addEmp("Lead", std::to_string(100 + i), date(2020, 1, 6));
+        setEmployee(id, "ContactWorkPhone = '555-0199'");
+        TEmployeeRecClass record(*dm);
+        record.SetEmpID(std::int32_t(id));
+        ASSERT_TRUE(record.LoadByID());
+        std::string comments;
+        for (int k = 0; k < i; ++k)
+            comments += "A line.\r\n";
+        record.SetComments(comments);
+        ASSERT_TRUE(record.Save("ALICE"));
+        record.Unlock("ALICE");
+        selection.push_back(entry(id));
+    }
+    TfrmHVReport host(*dm, windows, printer);
+    host.ReportName = "EmpList";
+    host.Options.printBasic = host.Options.printComments = true;
+    host.SetSelectionList(selection);
+    ASSERT_TRUE(host.RunPreview());
+    int labels = 0;
+    for (const std::string& line : printedLines(host.Pages())) {
+        if (line.find("Day Phone:") == std::string::npos)
+            continue;
+        ++labels;
+        EXPECT_EQ(line, "Day Phone: | 555-0199");
+    }
+    EXPECT_EQ(labels, 50);
+}
+
+TEST_F(ListReportTest, EntriesRemovedByAnotherCopyPrintTheirListTextAndTheRunGoesOn)
+{
+    TfrmHVReport hours(*dm, windows, printer);
+    hours.ReportName = "HoursWorked";
+    hours.SetSelectionList({{"Gone, Joe", 9999}, entry(zoe)});
+    period(hours, date(2023, 3, 12), date(2023, 3, 18));
+    ASSERT_TRUE(hours.RunPreview());
+    const std::vector<std::string> lines = printedLines(hours.Pages());
+    const auto gone = std::find(lines.begin(), lines.end(), "Gone, Joe");
+    ASSERT_NE(gone, lines.end());
+    EXPECT_EQ(*(gone + 1), "\xC3\x85ngstr\xC3\xB6m, Zo\xC3\xAB");
+
+    TfrmHVReport departments(*dm, windows, printer);
+    departments.ReportName = "DeptList";
+    departments.Options.employeesMode = false;
+    departments.SetSelectionList({{"Closed", 9999}, {"Office", std::int32_t(office)}});
+    ASSERT_TRUE(departments.RunPreview());
+    EXPECT_TRUE(hasLine(departments.Pages(), "Closed"));
+    EXPECT_TRUE(hasLine(departments.Pages(), "Office | OF | Yes | <No Manager>"));
     EXPECT_TRUE(messages.shown().empty()) << messages.last();
 }
 
