@@ -7,8 +7,11 @@
 #include "people/Money.h"
 #include "reports/HVReport.h"
 
+#include "timekeeping/WorkUtil.h"
+
 #include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -48,9 +51,11 @@ public:
     void header(report::ReportCanvas& canvas) override;
     void body(report::ReportCanvas& canvas) override;
 
-    EmployeeWeeks collect(std::int32_t empID) const;
+    EmployeeWeeks collect(std::int32_t empID);
 
 private:
+    std::vector<DayPunchRow> readPunches(std::int32_t empID, double first, double last) const;
+    std::vector<TimeOffHours> readTimeOff(std::int32_t empID, double first, double last);
     void setBodyTabs(report::ReportCanvas& c) const;
     // Prints the pay cells (one line, or two with the shift differential on
     // its own) and returns them as printed, for the totals.
@@ -64,6 +69,7 @@ private:
     ReportOptions& m_options;
     const std::vector<SelectionEntry>& m_selection;
     int m_blocks = 0;
+    std::map<std::int32_t, std::pair<bool, bool>> m_reasonFlags; // paid, overtime
 };
 
 } // namespace hv
