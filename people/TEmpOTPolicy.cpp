@@ -135,6 +135,10 @@ void TEmpOTPolicyListClass::PolicyInForce(TOTPolicyRecClass& policy, double date
         const TEmpOTPolicyRecClass& e = *m_items[i];
         if (e.StartDate() > date)
             continue;
+        // The pay calculation asks once per day with one policy object: a
+        // policy that already holds this row is not read again.
+        if (e.PolicyID() != 0 && policy.PolicyID() == e.PolicyID())
+            return;
         policy.SetPolicyID(e.PolicyID());
         try {
             if (policy.LoadByID())

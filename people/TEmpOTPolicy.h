@@ -66,7 +66,8 @@ public:
 
     // Fills the policy with the one in force on the date: the assignment with
     // the latest start on or before it whose policy row can be read (the end
-    // date is not consulted), else the default policy.
+    // date is not consulted), else the default policy. A policy that already
+    // holds that row is not read again.
     void PolicyInForce(TOTPolicyRecClass& policy, double date) const;
 
     // At least 4 columns and one empty row, then per entry not DeletePending:

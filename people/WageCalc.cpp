@@ -117,13 +117,19 @@ WeekPayAmounts WeeklyPay(THourvaneDataMod& dm, const PayWeek& week, double perio
 WeekPayAmounts WeeklyPay(THourvaneDataMod& dm, const PayWeek& week, double periodStart, double periodEnd,
                          const ShiftPay& shifts)
 {
-    std::int64_t regularPay = 0, overtimePay = 0, timeOffPay = 0;
-    std::int64_t regularDiff = 0, overtimeDiff = 0, timeOffDiff = 0;
-
     TWageListClass wages(dm, week.empID);
     wages.Load();
     TEmpOTPolicyListClass assignments(dm, week.empID);
     assignments.Load();
+    return WeeklyPay(dm, wages, assignments, week, periodStart, periodEnd, shifts);
+}
+
+WeekPayAmounts WeeklyPay(THourvaneDataMod& dm, const TWageListClass& wages, const TEmpOTPolicyListClass& assignments,
+                         const PayWeek& week, double periodStart, double periodEnd, const ShiftPay& shifts)
+{
+    std::int64_t regularPay = 0, overtimePay = 0, timeOffPay = 0;
+    std::int64_t regularDiff = 0, overtimeDiff = 0, timeOffDiff = 0;
+
     TOTPolicyRecClass policy(dm);
 
     bool anyDay = false;

@@ -15,6 +15,8 @@ namespace hv {
 class THourvaneDataMod;
 class TEmpWageRecClass;
 class TOTPolicyRecClass;
+class TWageListClass;
+class TEmpOTPolicyListClass;
 
 // Per hour for "H"; per week "W" over the policy's weekly hours (Hours1, or
 // Hours1 x 5 for a daily policy); "M" x 12 / 52 weeks; any other code as a
@@ -73,6 +75,10 @@ struct WeekPayAmounts {
 // history and overtime assignments.
 WeekPayAmounts WeeklyPay(THourvaneDataMod& dm, const PayWeek& week, double periodStart, double periodEnd,
                          const ShiftPay& shifts);
+// The same with the employee's wage history and overtime assignments read by
+// the caller (a report reads them once for many weeks).
+WeekPayAmounts WeeklyPay(THourvaneDataMod& dm, const TWageListClass& wages, const TEmpOTPolicyListClass& assignments,
+                         const PayWeek& week, double periodStart, double periodEnd, const ShiftPay& shifts);
 // The same with the shift settings of the global settings.
 WeekPayAmounts WeeklyPay(THourvaneDataMod& dm, const PayWeek& week, double periodStart, double periodEnd);
 

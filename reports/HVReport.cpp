@@ -6,6 +6,11 @@
 #include "reportengine/PageFile.h"
 #include "reportengine/PageRenderer.h"
 #include "reportengine/ReportMetrics.h"
+#include "reports/DeptList.h"
+#include "reports/EmpBalances.h"
+#include "reports/EmpTimeOff.h"
+#include "reports/EmployeeList.h"
+#include "reports/HoursWorked.h"
 #include "reports/HourvaneList.h"
 #include "reports/ReportText.h"
 #include "storage/CursorService.h"
@@ -73,6 +78,8 @@ std::string ReportTitle(const std::string& reportName, bool detail)
         return "Employee List";
     if (reportName == "DeptList")
         return "Department List";
+    if (reportName == "ReasonList")
+        return "Time Off Reason List";
     return {};
 }
 
@@ -129,6 +136,18 @@ std::unique_ptr<ReportGenerator> TfrmHVReport::makeGenerator()
 {
     if (ReportName == "HourvaneList")
         return std::make_unique<THourvaneListReport>(m_dm, Options, m_selection);
+    if (ReportName == "HoursWorked")
+        return std::make_unique<THoursWorkedReport>(m_dm, Options, m_selection);
+    if (ReportName == "TimeOff")
+        return std::make_unique<TEmpTimeOffReport>(m_dm, Options, m_selection);
+    if (ReportName == "Balances")
+        return std::make_unique<TEmpBalancesReport>(m_dm, Options, m_selection);
+    if (ReportName == "EmpList")
+        return std::make_unique<TEmployeeListReport>(m_dm, Options, m_selection);
+    if (ReportName == "DeptList")
+        return std::make_unique<TDeptListReport>(m_dm, Options, m_selection);
+    if (ReportName == "ReasonList")
+        return std::make_unique<TReasonListReport>(m_dm);
     return nullptr;
 }
 

@@ -37,6 +37,9 @@ struct ReportOptions {
     // Printed in the page header when each entry gets its own page.
     std::string headerName;
     int employeeFilter = 0; // 0 current, 1 former, 2 all
+    // The time card list's punch format for this run ("hh:nn AM/PM" or
+    // "hh:nn"); empty: the time format setting.
+    std::string punchFormat;
 };
 
 struct SelectionEntry {

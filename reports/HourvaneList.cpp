@@ -4,9 +4,9 @@
 #include "platform/DateUtil.h"
 #include "platform/RegionalSettings.h"
 #include "reports/ReportText.h"
-#include "timekeeping/WeekClip.h"
 #include "storage/HVGlobal.h"
 #include "storage/PickList.h"
+#include "timekeeping/WeekClip.h"
 #include "timekeeping/WorkUtil.h"
 #include "timeoff/TTimeOff.h"
 
@@ -21,7 +21,10 @@ namespace {
 const char* const kFace = "Times New Roman";
 constexpr double kMargin = 0.02;
 
-std::string punch(double value) { return value < 0 ? std::string() : FormatPunch(value, globalSettings().timeFormat); }
+std::string punch(double value, const std::string& format)
+{
+    return value < 0 ? std::string() : FormatPunch(value, format);
+}
 
 // "Tab, the name in bold as a line", left-justified whatever the tabs say.
 void nameLine(ReportCanvas& c, const std::string& name)
@@ -46,6 +49,11 @@ THourvaneListReport::THourvaneListReport(THourvaneDataMod& dm, const ReportOptio
                                          const std::vector<SelectionEntry>& selection) :
     m_dm(dm), m_options(options), m_selection(selection)
 {
+}
+
+std::string THourvaneListReport::punchFormat() const
+{
+    return m_options.punchFormat.empty() ? globalSettings().timeFormat : m_options.punchFormat;
 }
 
 void THourvaneListReport::setDayTabs(ReportCanvas& c, bool twentyFourHour) const
@@ -97,6 +105,7 @@ THourvaneListReport::Card THourvaneListReport::collect(std::int32_t empID, const
     card.name = CleanReportText(name);
     const double start = std::floor(m_options.periodStart);
     const double end = std::floor(m_options.periodEnd);
+    const std::string f = punchFormat();
     TWorkWeekRecClass week(m_dm);
     for (double weekEnd = FirstWeekEnd(start); weekEnd - 6 <= end; weekEnd += 7) {
         week.SetEmployee(empID);
@@ -109,9 +118,9 @@ THourvaneListReport::Card THourvaneListReport::collect(std::int32_t empID, const
             const THoursWorkedRecClass& d = week.Day(i);
             CardDay day;
             day.weekday = regional().longDayNames.at(std::size_t(DayOfWeek(date)));
-            day.punches = {punch(d.In(1)), punch(d.Out(1)), punch(d.In(2)), punch(d.Out(2))};
+            day.punches = {punch(d.In(1), f), punch(d.Out(1), f), punch(d.In(2), f), punch(d.Out(2), f)};
             day.secondRow = d.hasMore();
-            day.morePunches = {punch(d.In(3)), punch(d.Out(3)), punch(d.In(4)), punch(d.Out(4))};
+            day.morePunches = {punch(d.In(3), f), punch(d.Out(3), f), punch(d.In(4), f), punch(d.Out(4), f)};
             day.worked = d.DayHours();
             day.timeOff = week.TimeOffOnWeekday(DayOfWeek(date));
             card.days.push_back(day);
@@ -135,7 +144,7 @@ THourvaneListReport::Card THourvaneListReport::collect(std::int32_t empID, const
 
 void THourvaneListReport::layout(const Card& card, ReportCanvas& c) const
 {
-    setDayTabs(c, globalSettings().timeFormat == "hh:nn");
+    setDayTabs(c, punchFormat() == "hh:nn");
     if (c.LinesLeft() < 3)
         c.NewPage();
     nameLine(c, card.name);

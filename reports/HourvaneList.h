@@ -52,6 +52,7 @@ public:
 private:
     void setDayTabs(report::ReportCanvas& canvas, bool twentyFourHour) const;
     void signatureBlock(report::ReportCanvas& canvas) const;
+    std::string punchFormat() const;
 
     THourvaneDataMod& m_dm;
     const ReportOptions& m_options;

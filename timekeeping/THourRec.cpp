@@ -262,6 +262,18 @@ bool THoursWorkedRecClass::Load()
     return true;
 }
 
+void THoursWorkedRecClass::LoadRow(int s, const std::array<double, 2>& in, const std::array<double, 2>& out, int shift)
+{
+    for (std::size_t n = 0; n < 2; ++n) {
+        m_in[2 * std::size_t(s) + n] = in[n];
+        m_out[2 * std::size_t(s) + n] = out[n];
+    }
+    m_newRow[std::size_t(s)] = false;
+    if (s == 1)
+        m_hasMore = true;
+    m_shift[std::size_t(s)] = shift;
+}
+
 void THoursWorkedRecClass::appendRow(int s, const std::string& lockIdentity)
 {
     engine::Table& t = table();

@@ -42,6 +42,10 @@ public:
 
     // Reads both rows of (employee, day date); always true.
     bool Load();
+    // What Load takes from row s (0: pairs 1 and 2, 1: pairs 3 and 4), for a
+    // reader that read many days' rows at once; empty punches are
+    // kEmptyPunch. Call Clear first.
+    void LoadRow(int s, const std::array<double, 2>& in, const std::array<double, 2>& out, int shift);
     // Shows its own information box and returns false for incomplete or
     // overlapping pairs.
     bool Validate() const;

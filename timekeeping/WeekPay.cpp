@@ -29,4 +29,10 @@ WeekPayAmounts WeeklyPay(THourvaneDataMod& dm, const TWorkWeekRecClass& week, do
     return WeeklyPay(dm, PayWeekOf(week), periodStart, periodEnd);
 }
 
+WeekPayAmounts WeeklyPay(THourvaneDataMod& dm, const TWorkWeekRecClass& week, const TWageListClass& wages,
+                         const TEmpOTPolicyListClass& assignments, double periodStart, double periodEnd)
+{
+    return WeeklyPay(dm, wages, assignments, PayWeekOf(week), periodStart, periodEnd, ShiftPayFromSettings());
+}
+
 } // namespace hv

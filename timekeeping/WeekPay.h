@@ -18,4 +18,8 @@ PayWeek PayWeekOf(const TWorkWeekRecClass& week);
 WeekPayAmounts WeeklyPay(THourvaneDataMod& dm, const TWorkWeekRecClass& week, double periodStart,
                          double periodEnd);
 
+// The same with the wage history and overtime assignments read by the caller.
+WeekPayAmounts WeeklyPay(THourvaneDataMod& dm, const TWorkWeekRecClass& week, const TWageListClass& wages,
+                         const TEmpOTPolicyListClass& assignments, double periodStart, double periodEnd);
+
 } // namespace hv

@@ -134,11 +134,32 @@ bool TWorkWeekRecClass::Load()
     return true;
 }
 
+void TWorkWeekRecClass::LoadRows(const std::vector<DayPunchRow>& punches, const std::vector<TimeOffHours>& timeOff,
+                                 const TEmpOTPolicyListClass& assignments)
+{
+    Clear();
+    const double first = m_weekEnd - 6;
+    for (const DayPunchRow& row : punches) {
+        const double i = row.day - first;
+        if (i < 0 || i > 6 || row.sequence < 0 || row.sequence > 1)
+            continue;
+        m_days[std::size_t(i)]->LoadRow(row.sequence, row.in, row.out, row.shift);
+    }
+    m_timeOff->LoadTotals(timeOff);
+    Compute(assignments);
+    m_loaded = true;
+}
+
 void TWorkWeekRecClass::Compute()
 {
-    TOTPolicyRecClass policy(m_dm);
     TEmpOTPolicyListClass assignments(m_dm, EmployeeID());
     assignments.Load();
+    Compute(assignments);
+}
+
+void TWorkWeekRecClass::Compute(const TEmpOTPolicyListClass& assignments)
+{
+    TOTPolicyRecClass policy(m_dm);
     assignments.PolicyInForce(policy, m_weekEnd);
 
     std::array<float, 7> worked{}, counting{};

@@ -11,10 +11,21 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace hv {
 
 class THourvaneDataMod;
+class TEmpOTPolicyListClass;
+
+// One stored punch row of a day, as a reader of many weeks reads it.
+struct DayPunchRow {
+    double day = 0;
+    int sequence = 0;
+    std::array<double, 2> in{-1, -1};
+    std::array<double, 2> out{-1, -1};
+    int shift = 1;
+};
 
 // The overtime split of one week, in single precision as the reports repeat it.
 struct WeekSplit {
@@ -91,6 +102,13 @@ public:
     // Recomputes from the days and time off held in memory; reads the
     // overtime policy in force.
     void Compute();
+    // The same with the employee's overtime assignments read by the caller.
+    void Compute(const TEmpOTPolicyListClass& assignments);
+    // Load from rows a reader of many weeks read itself (the reports): the
+    // days' punch rows of this week and its time off hours, then Compute with
+    // the assignments. The time off list then holds its totals only.
+    void LoadRows(const std::vector<DayPunchRow>& punches, const std::vector<TimeOffHours>& timeOff,
+                  const TEmpOTPolicyListClass& assignments);
 
     // Nothing is stored on a failure; when another copy added entries first
     // the rows written before the conflict stay and every pending change is

@@ -320,19 +320,30 @@ void TTimeOffListClass::Clear()
 
 void TTimeOffListClass::addToTotals(const TTimeOffRecClass& entry)
 {
-    const std::size_t d = std::size_t(DayOfWeek(entry.WeekDate()));
-    const float hours = entry.Hours();
-    m_total[d] += hours;
-    m_grandTotal += hours;
     TReasonRecClass reason(m_dm);
     reason.SetReasonID(entry.ReasonID());
     reason.LoadByID();
-    if (reason.PaidFlag())
+    addHours(entry.WeekDate(), entry.Hours(), reason.PaidFlag(), reason.OvertimeFlag());
+}
+
+void TTimeOffListClass::addHours(double day, float hours, bool paid, bool overtime)
+{
+    const std::size_t d = std::size_t(DayOfWeek(day));
+    m_total[d] += hours;
+    m_grandTotal += hours;
+    if (paid)
         m_paid[d] += hours;
     else
         m_unpaid[d] += hours;
-    if (reason.OvertimeFlag())
+    if (overtime)
         m_overtime[d] += hours;
+}
+
+void TTimeOffListClass::LoadTotals(const std::vector<TimeOffHours>& entries)
+{
+    Clear();
+    for (const TimeOffHours& e : entries)
+        addHours(e.day, e.hours, e.paid, e.overtime);
 }
 
 bool TTimeOffListClass::Load()

@@ -120,6 +120,15 @@ private:
     bool m_newDay = false;
 };
 
+// Hours of one time off entry with its reason's flags, as a reader of many
+// weeks at once hands them over.
+struct TimeOffHours {
+    double day = 0;
+    float hours = 0;
+    bool paid = false;
+    bool overtime = false;
+};
+
 // One employee's entries of the week ending on the week-ending date, with day
 // totals indexed by weekday (0 = Sunday .. 6 = Saturday), not by position in
 // the week.
@@ -136,6 +145,9 @@ public:
 
     // Clear, then every entry from WeekEnd - 6 to WeekEnd with the totals; true.
     bool Load();
+    // Clear, then the totals of these entries without the entry records: for
+    // readers (the reports) that read many weeks' rows at once.
+    void LoadTotals(const std::vector<TimeOffHours>& entries);
     // Recomputes the totals from the entries held in memory (after the owner
     // added, removed or changed entries).
     void ComputeTotals();
@@ -179,6 +191,7 @@ public:
 
 private:
     void addToTotals(const TTimeOffRecClass& entry);
+    void addHours(double day, float hours, bool paid, bool overtime);
     void zeroTotals();
 
     THourvaneDataMod& m_dm;

@@ -1,11 +1,14 @@
 #include "reports/windows/ReportCommands.h"
 
+#include "reports/DeptList.h"
 #include "reports/HVReport.h"
 #include "reports/windows/QtReportWindows.h"
+#include "reports/windows/Selection.h"
 #include "storage/CursorService.h"
 #include "storage/HVGlobal.h"
 #include "storage/MessageService.h"
 #include "widgets/CommandRegistry.h"
+#include "widgets/PickDate.h"
 
 namespace hv {
 
@@ -49,6 +52,34 @@ void RegisterReportWindows(CommandRegistry& registry, ReportWindowServices servi
                   },
                   refresh::None, true};
     registry.add({"mnuFilePrinterSetup"}, setup);
+
+    // The Report menu: the selection window, laid out for its report.
+    const std::pair<const char*, const char*> reports[] = {
+        {"mnuReportHoursWorked", "HoursWorked"},   {"mnuReportTimeOff", "TimeOff"}, {"mnuReportBalances", "Balances"},
+        {"mnuReportHourvaneList", "HourvaneList"}, {"mnuReportEmpList", "EmpList"}, {"mnuReportDeptList", "DeptList"},
+    };
+    for (const auto& [item, reportName] : reports) {
+        registry.add({item}, {[services, name = std::string(reportName)](CommandContext& c) {
+                         std::unique_ptr<report::ReportPrinter> printer = services.makePrinter();
+                         QtReportWindows windows(c.owner, c.fileDialogs, services.printerSetup);
+                         DialogDatePicker picker;
+                         ShowWaitCursor();
+                         TfrmSelection window(c.dm, c.state, picker, windows, *printer, c.owner);
+                         window.Configure(name);
+                         RestoreCursor();
+                         if (services.onSelection)
+                             services.onSelection(window);
+                         else
+                             window.exec();
+                     }});
+    }
+    registry.add({"mnuReportReasonList"}, {[services](CommandContext& c) {
+                                               std::unique_ptr<report::ReportPrinter> printer = services.makePrinter();
+                                               QtReportWindows windows(c.owner, c.fileDialogs, services.printerSetup);
+                                               TrptReasonList list(c.dm, windows, *printer);
+                                               list.Run();
+                                           },
+                                           refresh::None, true});
 }
 
 } // namespace hv

@@ -16,9 +16,14 @@ namespace hv {
 // printer chosen, or empty when cancelled.
 using PrinterSetupDialog = std::function<std::string(QWidget* owner, const std::string& current)>;
 
+class TfrmSelection;
+
 struct ReportWindowServices {
     std::function<std::unique_ptr<report::ReportPrinter>()> makePrinter;
     PrinterSetupDialog printerSetup;
+    // Shows the configured selection window; empty: modally (tests look at it
+    // instead).
+    std::function<void(TfrmSelection&)> onSelection;
 };
 
 // Qt's printer and QPrintDialog.
