@@ -141,6 +141,18 @@ std::int32_t resolveDepartment(THourvaneDataMod& dm, const std::string& name)
     throw Failure(kBadInput, "No single department has the number or name '" + name + "'.");
 }
 
+// Manager access for a script: the password in HOURVANE_MANAGER_PASSWORD.
+// False when it is not set; a wrong one is refused.
+bool managerAccess(THourvaneDataMod& dm)
+{
+    const char* typed = std::getenv("HOURVANE_MANAGER_PASSWORD");
+    if (!typed || !*typed)
+        return false;
+    if (!TManagerPasswordClass(dm).Matches(typed))
+        throw Failure(kRefused, "The manager access password in HOURVANE_MANAGER_PASSWORD is not correct.");
+    return true;
+}
+
 // The week of the date: the program week that holds it.
 double weekEndOf(double date) { return FirstWeekEnd(date); }
 
@@ -316,14 +328,15 @@ int Balance(const GlobalOptions& options, const std::string& employee, const std
 
 std::vector<std::string> ReportNames()
 {
-    return {"time-cards", "hours-worked", "time-off", "balances", "employees", "departments"};
+    return {"time-cards", "hours-worked", "time-off", "balances", "employees", "departments", "reasons"};
 }
 
 int Report(const GlobalOptions& options, const ReportCommand& command)
 {
     static const std::map<std::string, std::string> kNames = {
         {"time-cards", "HourvaneList"}, {"hours-worked", "HoursWorked"}, {"time-off", "TimeOff"},
-        {"balances", "Balances"},       {"employees", "EmpList"},        {"departments", "DeptList"}};
+        {"balances", "Balances"},       {"employees", "EmpList"},        {"departments", "DeptList"},
+        {"reasons", "ReasonList"}};
     const auto named = kNames.find(command.name);
     if (named == kNames.end())
         throw Failure(kUsage, "There is no report called '" + command.name + "'.");
@@ -342,6 +355,16 @@ int Report(const GlobalOptions& options, const ReportCommand& command)
     report.Options.periodStart = from;
     report.Options.periodEnd = to;
     report.Options.detail = !command.summary;
+    report.Options.punchFormat = command.hours24 ? "hh:nn" : "hh:nn AM/PM";
+    // The employee list prints every section, the department list its employees.
+    report.Options.printBasic = report.Options.printComments = report.Options.printBalances = true;
+    report.Options.includeDeptEmployees = true;
+    if (command.wages) {
+        // Gross wages and the wage history need manager access, as the selection window asks.
+        if (!managerAccess(dm))
+            throw Failure(kRefused, "--wages needs the manager access password in HOURVANE_MANAGER_PASSWORD.");
+        report.Options.printWages = true;
+    }
     std::vector<SelectionEntry> entries;
     if (!command.departments.empty()) {
         report.Options.employeesMode = false;
@@ -498,11 +521,7 @@ int Export(const GlobalOptions& options, const ExportCommand& command)
     Session session(options);
     THourvaneDataMod& dm = session.dm();
     // Wage items are offered with manager access only, as in the window.
-    if (const char* typed = std::getenv("HOURVANE_MANAGER_PASSWORD"); typed && *typed) {
-        if (!TManagerPasswordClass(dm).Matches(typed))
-            throw Failure(kRefused, "The manager access password in HOURVANE_MANAGER_PASSWORD is not correct.");
-        request.managerAccess = true;
-    }
+    request.managerAccess = managerAccess(dm);
     if (!LoadExportFields(dm, request.kind, options.programFolder, request.managerAccess, request.fields))
         return kIOFailure; // the message named the file
     for (auto& f : request.fields)

@@ -14,11 +14,13 @@ int Week(const GlobalOptions& options, const std::string& employee, const std::s
 int Balance(const GlobalOptions& options, const std::string& employee, const std::string& asOf, bool json);
 
 struct ReportCommand {
-    std::string name; // hours-worked, time-off, balances, employees, departments, time-cards
+    std::string name; // time-cards, hours-worked, time-off, balances, employees, departments, reasons
     std::string from, to;
     std::vector<std::string> employees;   // names, codes or numbers
     std::vector<std::string> departments; // names or numbers ("0": no department)
     bool summary = false;
+    bool wages = false;   // gross wages / wage history; needs the manager password
+    bool hours24 = false; // punch times of the time card list in 24-hour form
     std::string pdfFile; // empty: text on stdout
 };
 int Report(const GlobalOptions& options, const ReportCommand& command);

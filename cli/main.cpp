@@ -57,6 +57,9 @@ int main(int argc, char** argv)
     rep->add_option("--departments", report.departments, "Departments (numbers or names; 0: none)")->excludes(emps);
     auto* det = rep->add_flag("--detail", detail, "Detail report (the default)");
     rep->add_flag("--summary", report.summary, "Summary report")->excludes(det);
+    rep->add_flag("--wages", report.wages, "Gross wages (hours worked) or wage history (employees); needs "
+                                           "HOURVANE_MANAGER_PASSWORD");
+    rep->add_flag("--24-hour", report.hours24, "Punch times in 24-hour form (time cards)");
     bool text = false;
     auto* pdf = rep->add_option("--pdf", report.pdfFile, "Write the report to this PDF file");
     rep->add_flag("--text", text, "Print the report as text")->excludes(pdf);

@@ -1,6 +1,14 @@
 // hourvane-cli as a script runs it: a process on a generated folder, judged
 // by its exit code, its output and what it leaves in the folder.
+#include "people/TEmp.h"
+#include "platform/DateUtil.h"
+#include "storage/DataModule.h"
+#include "storage/HVGlobal.h"
+#include "storage/PickList.h"
+#include "storage/Prefer.h"
 #include "tests/support/PeerProcess.h"
+#include "timekeeping/WeekClip.h"
+#include "timekeeping/WorkUtil.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -223,6 +231,54 @@ TEST_F(CliTest, ExportThenImportIntoAnEmptyDatabaseGivesTheSameWeeks)
             ++compared;
         }
     EXPECT_EQ(compared, 24);
+}
+
+TEST_F(CliTest, TheHoursWorkedReportAsPdfHoldsTheTotalsTheWeeksGiveForThePeriod)
+{
+    const std::string folder = generate("report", 8);
+    const std::string pdf = (work / "hours.pdf").string();
+    // A period that cuts weeks at both ends.
+    const Outcome r = cli(folder, {"report", "hours-worked", "--from", "2026-05-06", "--to", "2026-06-24", "--pdf",
+                                   QString::fromStdString(pdf)});
+    ASSERT_EQ(r.exit, 0) << r.err;
+
+    // The same period computed week by week through the time card's own load.
+    double regular = 0, overtime = 0, other = 0;
+    {
+        hv::DataModuleOptions options((work / "program").string() + "/");
+        options.dataFolder = folder;
+        hv::THourvaneDataMod dm(options);
+        hv::TPreferenceListClass preferences(dm);
+        hv::LoadGlobalSettings(preferences);
+        const double start = hv::EncodeDate(2026, 5, 6), end = hv::EncodeDate(2026, 6, 24);
+        hv::MemoryPickList employees;
+        hv::TEmployeeRecClass(dm).FillEmployeesForPeriod(employees, -1, end, start);
+        ASSERT_GE(employees.count(), 6); // the generator lets some leave
+        for (int e = 0; e < employees.count(); ++e) {
+            hv::TWorkWeekRecClass week(dm);
+            week.SetEmployee(employees.id(e));
+            for (double weekEnd = hv::FirstWeekEnd(start); weekEnd - 6 <= end; weekEnd += 7) {
+                week.SetWeekEnd(weekEnd);
+                week.Load();
+                const hv::WeekClip clip = hv::ClipWeek(week, start, end);
+                regular += clip.regular;
+                overtime += clip.overtime;
+                other += clip.paidTimeOff;
+            }
+        }
+    }
+    QProcess text;
+    text.start("pdftotext", {"-layout", QString::fromStdString(pdf), "-"});
+    ASSERT_TRUE(text.waitForFinished(30000));
+    const QString out = QString::fromUtf8(text.readAllStandardOutput());
+    const auto line = QRegularExpression(R"(Report Total\s+([\d,.]+)\s+([\d,.]+)\s+([\d,.]+)\s+([\d,.]+))").match(out);
+    ASSERT_TRUE(line.hasMatch()) << out.right(2000).toStdString();
+    auto number = [&line](int i) { return line.captured(i).remove(',').toDouble(); };
+    EXPECT_NEAR(number(1), regular, 0.005);
+    EXPECT_NEAR(number(2), overtime, 0.005);
+    EXPECT_NEAR(number(3), other, 0.005);
+    EXPECT_NEAR(number(4), regular + overtime + other, 0.005);
+    EXPECT_GT(regular, 6 * 6 * 30.0); // the generated weeks are there
 }
 
 TEST_F(CliTest, UsageAndBadInputHaveTheirExitCodes)
