@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Runs every fuzz target (the delimited text, dBase, field definition, page
-# file, settings file and backup archive readers) for SECONDS each (default
-# 60), from the seeds in tests/fuzz/corpus/<target>/. Builds them with
-# clang in build-fuzz/, apart from the normal build; make check never runs
-# this.
+# file, settings file and backup archive readers, the migration's extract
+# files and old settings file) for SECONDS each (default 60), from the seeds
+# in tests/fuzz/corpus/<target>/. Builds them with clang in build-fuzz/,
+# apart from the normal build; make check never runs it.
 #   bash scripts/fuzz.sh [SECONDS]
 # A crash leaves its input in build-fuzz/artifacts/<target>/; after the fix,
 # keep it in tests/fuzz/regressions/<target>/, which the ordinary tests replay.
@@ -21,7 +21,7 @@ cmake -S "$top/tests/fuzz" -B "$out" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_C
 cmake --build "$out" -j2
 
 status=0
-for target in delimited dbf tid pagefile settings archive; do
+for target in delimited dbf tid pagefile settings archive extract oldsettings; do
   mkdir -p "$out/corpus/$target" "$out/artifacts/$target"
   echo "fuzz: $target for ${seconds}s"
   # New inputs go to the build tree's corpus; the seeds in the tree stay as they are.

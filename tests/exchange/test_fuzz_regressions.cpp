@@ -40,6 +40,8 @@ TEST(FuzzRegressionTest, EveryKeptInputReadsWithoutBreakingAPromise)
     EXPECT_GT(replay("pagefile", &fuzz::pagefile), 0);
     EXPECT_GT(replay("settings", &fuzz::settings), 0);
     EXPECT_GT(replay("archive", &fuzz::archive), 0);
+    EXPECT_GT(replay("extract", &fuzz::extract), 0);
+    EXPECT_GT(replay("oldsettings", &fuzz::oldsettings), 0);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "exchange/FieldDefinitions.h"
 #include "exchange/TextDecoding.h"
 #include "backup/ArchiveEntries.h"
+#include "exchange/migrate/ConvertData.h"
 #include "platform/SettingsFile.h"
 #include "platform/ZipArchive.h"
 #include "reportengine/PageFile.h"
@@ -179,6 +180,33 @@ int archive(const std::uint8_t* data, std::size_t size)
         check(files <= entries.size(), "nothing but the chosen entries in the folder");
         fs::remove_all(folder, ec);
     }
+    std::remove(path.c_str());
+    return 0;
+}
+
+int extract(const std::uint8_t* data, std::size_t size)
+{
+    // The first byte picks the extract file the rest is read as.
+    if (size == 0)
+        return 0;
+    const auto file = ExtractFile(data[0] % kExtractFileCount);
+    std::vector<ExtractProblem> problems;
+    const ExtractFileData read = ReadExtractFile(file, bytesOf(data + 1, size - 1), problems);
+    for (const auto& p : problems) {
+        check(p.line >= 0, "a problem names a line");
+        check(!p.reason.empty() && exchange::isValidUtf8(p.reason), "a problem says why, in UTF-8");
+    }
+    (void)read;
+    return 0;
+}
+
+int oldsettings(const std::uint8_t* data, std::size_t size)
+{
+    const std::string path = fileOf(data, size, ".INI");
+    const OldSettings settings = ReadOldSettings(path);
+    check(settings.fileFound, "the file is found");
+    if (settings.weekHours)
+        check(*settings.weekHours > 0 && *settings.weekHours <= 168, "week hours only when above 0 and at most 168");
     std::remove(path.c_str());
     return 0;
 }

@@ -14,5 +14,7 @@ int tid(const std::uint8_t* data, std::size_t size);
 int pagefile(const std::uint8_t* data, std::size_t size);
 int settings(const std::uint8_t* data, std::size_t size);
 int archive(const std::uint8_t* data, std::size_t size);
+int extract(const std::uint8_t* data, std::size_t size);
+int oldsettings(const std::uint8_t* data, std::size_t size);
 
 } // namespace hv::fuzz
