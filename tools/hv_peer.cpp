@@ -226,31 +226,37 @@ std::string soak(std::istringstream& in)
             firstError = what + ": " + messages.shown;
     };
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (std::chrono::steady_clock::now() < end) {
+    std::string stage;
+    // One round; an engine error thrown by any step ends the round as an error.
+    auto round = [&] {
         const std::int32_t emp = emps[random() % emps.size()];
         const std::size_t w = random() % weekEnds.size();
         const double weekEnd = weekEnds[w];
         messages.shown.clear();
         week.SetWeekEnd(weekEnd);
         week.SetEmployee(emp);
+        stage = "load";
         week.Load();
+        stage = "lock";
         if (!week.Lock(identity)) {
             if (messages.shown.find(" record is already locked by ") != std::string::npos &&
                 messages.shown.find(" | ") == std::string::npos)
                 ++refusals;
             else
                 fail("lock");
-            continue;
+            return;
         }
         // Read again under the lock: another copy may have saved the week
         // between the first read and the lock.
+        stage = "load again";
         week.Load();
         hv::TTimeOffRecClass* counter = entryOn(week.TimeOffList(), weekEnd - 6, reason);
         if (!counter) {
             fail("no counter entry for " + std::to_string(emp));
             week.Unlock(identity);
-            continue;
+            return;
         }
+        stage = "edit";
         const long count = std::lround(counter->Hours()) + 1;
         counter->SetHours(float(count));
         const int value = int(count % 600) + 1;
@@ -267,6 +273,7 @@ std::string soak(std::istringstream& in)
                 adding = 1;
             }
         }
+        stage = "save";
         const hv::WeekSaveResult result = week.Save(identity);
         if (result.saved()) {
             ++saves;
@@ -275,8 +282,16 @@ std::string soak(std::istringstream& in)
         } else {
             fail("save " + std::to_string(result.code()));
         }
+        stage = "unlock";
         if (!week.Unlock(identity))
             fail("unlock");
+    };
+    while (std::chrono::steady_clock::now() < end) {
+        try {
+            round();
+        } catch (const std::exception& e) {
+            fail(stage + " threw " + e.what());
+        }
     }
     hv::setMessageService(nullptr);
     std::string reply = "ok " + std::to_string(saves) + " " + std::to_string(refusals) + " " + std::to_string(added) +

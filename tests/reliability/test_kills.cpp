@@ -134,7 +134,7 @@ TEST_F(KillTest, AKilledImportLeavesTheOldDaysOrAllTheNewOnes)
     for (int day = 0; day < 20; ++day)
         execBlank(*dm, "insert into WorkDay (EmpID, WeekDate, SequenceNum, TimeIn1, TimeOut1, Shift) values (" +
                            std::to_string(1 + day % 5) + ", '2025-01-" + std::to_string(10 + day) +
-                           " 00:00:00', 0, '1899-12-30 09:00:00', '1899-12-30 17:00:00', 1)");
+                           "', 0, '09:00:00', '17:00:00', 1)");
     ASSERT_EQ(countRows(*dm, "WorkDay"), 20);
     dm.reset();
     TempDir templ;
