@@ -1,10 +1,11 @@
 # make run    install what is missing, build, start the program on its default data folder
-# make check  install what is missing, build, run every test
+# make check  install what is missing, build, run every test but the soak
 # make check-sanitize  the same tests in a second build tree under ASan and UBSan
+# make soak   eight copies of the program for a minute on one folder (ctest label soak)
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: setup build run check check-sanitize bench clean
+.PHONY: setup build run check check-sanitize soak bench clean
 
 setup:
 	bash scripts/setup-debian.sh
@@ -17,7 +18,10 @@ run: build
 	$(BUILD)/app/hourvane
 
 check: build
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -LE soak
+
+soak: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -L soak
 
 SANITIZE_BUILD ?= build-sanitize
 check-sanitize: setup
