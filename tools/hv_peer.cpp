@@ -23,7 +23,7 @@
 //   week-save <emp> <week end yyyy-mm-dd> <reason> <marker>
 //       one week save as the time card does it: every day's first pair ends
 //       marker % 600 + 1 minutes after 6:00, and the week's two time off
-//       entries (Monday, Thursday) of the reason hold that many hundredths of
+//       entries (second and fifth day) of the reason hold that many hundredths of
 //       an hour: "ok <result code> <messages>"
 //   week-loop <emp> <week end> <reason> <marker>   week saves with markers
 //       marker, marker + 1, ... forever; answers after the first commit

@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <random>
 #include <thread>
 
@@ -93,11 +94,22 @@ protected:
 
     void killDuring(const std::string& command, KillMoments& moments, int i)
     {
-        PeerProcess peer;
-        startPeer(peer, dataFolder);
-        peer.sendNoWait(command);
+        std::unique_ptr<PeerProcess> peer = nextPeer();
+        startPeer(*peer, dataFolder);
+        peer->sendNoWait(command);
         moments.waitForKill(i);
-        peer.kill();
+        peer->kill();
+    }
+
+    // A peer process started while the last kill is checked, so that the
+    // next round does not wait for it to load.
+    std::unique_ptr<PeerProcess> nextPeer()
+    {
+        std::unique_ptr<PeerProcess> peer = std::move(m_spare);
+        if (!peer)
+            peer = std::make_unique<PeerProcess>();
+        m_spare = std::make_unique<PeerProcess>();
+        return peer;
     }
 
     // The program starts on the folder as it is now, silently.
@@ -124,6 +136,8 @@ protected:
             }
         }
     }
+
+    std::unique_ptr<PeerProcess> m_spare;
 
     // The data folder becomes a copy of the template's.
     void copyFolder(const std::string& from)
