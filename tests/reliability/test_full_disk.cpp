@@ -7,25 +7,28 @@
 namespace hv::test {
 namespace {
 
-struct FullDiskCase {
-    bool generated;    // a folder of a year of punches, whose workday file is large
-    const char* limit; // bytes
-    const char* reply; // how the failed save answers
+class FullDiskTest : public ReliabilityTest {
+protected:
+    // generated: a folder of a year of punches, whose workday file is large;
+    // limit in bytes; reply: how the failed save answers.
+    void saveOnAFullDisk(bool generated, const std::string& limit, const std::string& expected);
 };
 
-class FullDiskTest : public ReliabilityTest, public ::testing::WithParamInterface<FullDiskCase> {};
-
 // A small folder's journal cannot be written: the first day's write fails.
-// In a large one the journal fits and the commit fails on the table file.
-INSTANTIATE_TEST_SUITE_P(
-    Limits, FullDiskTest,
-    ::testing::Values(FullDiskCase{false, "4096", "ok 0 The following error occurred saving the record: "},
-                      FullDiskCase{true, "65536",
-                                   "ok 9 The following error occurred saving the Hours Worked record: "}));
-
-TEST_P(FullDiskTest, AWeekSaveFailsWithAMessageAndKeepsTheStoredWeek)
+TEST_F(FullDiskTest, AWeekSaveFailsOnItsFirstWriteAndKeepsTheStoredWeek)
 {
-    if (GetParam().generated) {
+    saveOnAFullDisk(false, "4096", "ok 0 The following error occurred saving the record: ");
+}
+
+// In a large folder the journal fits and the commit fails on the table file.
+TEST_F(FullDiskTest, AWeekSaveFailsOnItsCommitAndKeepsTheStoredWeek)
+{
+    saveOnAFullDisk(true, "65536", "ok 9 The following error occurred saving the Hours Worked record: ");
+}
+
+void FullDiskTest::saveOnAFullDisk(bool generated, const std::string& limit, const std::string& expected)
+{
+    if (generated) {
         dm.reset();
         std::filesystem::remove_all(dataFolder);
         std::string error;
@@ -49,9 +52,9 @@ TEST_P(FullDiskTest, AWeekSaveFailsWithAMessageAndKeepsTheStoredWeek)
     {
         PeerProcess peer;
         startPeer(peer, dataFolder);
-        ASSERT_EQ(peer.send(std::string("fsize-limit ") + GetParam().limit), "ok");
+        ASSERT_EQ(peer.send("fsize-limit " + limit), "ok");
         const std::string reply = peer.send(save + "2");
-        EXPECT_EQ(reply.rfind(GetParam().reply, 0), 0u) << reply;
+        EXPECT_EQ(reply.rfind(expected, 0), 0u) << reply;
         EXPECT_NE(reply.find("disk I/O error\r\rThe record was NOT saved."), std::string::npos) << reply;
     }
     startQuietly();
