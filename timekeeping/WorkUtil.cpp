@@ -284,19 +284,28 @@ bool TWorkWeekRecClass::Delete(const std::string& lockIdentity)
 
 bool TWorkWeekRecClass::lockEach(const std::string& lockIdentity, bool lock)
 {
-    TransactionGuard guard(m_dm.HourvaneDB);
-    for (auto& day : m_days) {
-        if (!(lock ? day->Lock(lockIdentity) : day->Unlock(lockIdentity))) {
+    try {
+        TransactionGuard guard(m_dm.HourvaneDB);
+        for (auto& day : m_days) {
+            if (!(lock ? day->Lock(lockIdentity) : day->Unlock(lockIdentity))) {
+                guard.rollback();
+                return false;
+            }
+        }
+        if (!(lock ? m_timeOff->LockAll(lockIdentity) : m_timeOff->UnlockAll(lockIdentity))) {
             guard.rollback();
             return false;
         }
+        guard.commit();
+        return true;
+    } catch (const engine::EngineError& e) {
+        // The transaction could not start or commit (other copies held the
+        // files past the engine's wait, a full disk); the guard rolled back.
+        tell(lockFailureText(m_days[0]->recordName(), lock, e), MsgKind::Warning);
+    } catch (const engine::EngineTextError& e) {
+        tell(lockFailureText(m_days[0]->recordName(), lock, e), MsgKind::Warning);
     }
-    if (!(lock ? m_timeOff->LockAll(lockIdentity) : m_timeOff->UnlockAll(lockIdentity))) {
-        guard.rollback();
-        return false;
-    }
-    guard.commit();
-    return true;
+    return false;
 }
 
 bool TWorkWeekRecClass::Lock(const std::string& lockIdentity) { return lockEach(lockIdentity, true); }
