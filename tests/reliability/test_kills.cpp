@@ -100,18 +100,23 @@ TEST_F(KillTest, AKilledWeekSaveLeavesOneWholeSave)
         }
         startQuietly();
         // Every day's first pair and both time off entries carry one save's marker.
-        engine::Query days(dm->HourvaneDB);
-        days.addSql("select TimeOut1 from WorkDay where EmpID = " + std::to_string(emp) + " order by WeekDate");
         std::vector<int> values;
-        for (days.open(); !days.eof(); days.next())
-            values.push_back(markerMinutes(days.field(0).asDateTime()));
-        engine::Query off(dm->HourvaneDB);
-        off.addSql("select Hours, WeekDate from TimeOff where EmpID = " + std::to_string(emp) + " order by WeekDate");
         std::vector<double> offDays;
-        for (off.open(); !off.eof(); off.next()) {
-            values.push_back(int(std::lround(off.field(0).asFloat() * 100.0)));
-            offDays.push_back(off.field(1).asDateTime());
+        {
+            // The queries go before the data module they read through.
+            engine::Query days(dm->HourvaneDB);
+            days.addSql("select TimeOut1 from WorkDay where EmpID = " + std::to_string(emp) + " order by WeekDate");
+            for (days.open(); !days.eof(); days.next())
+                values.push_back(markerMinutes(days.field(0).asDateTime()));
+            engine::Query off(dm->HourvaneDB);
+            off.addSql("select Hours, WeekDate from TimeOff where EmpID = " + std::to_string(emp) +
+                       " order by WeekDate");
+            for (off.open(); !off.eof(); off.next()) {
+                values.push_back(int(std::lround(off.field(0).asFloat() * 100.0)));
+                offDays.push_back(off.field(1).asDateTime());
+            }
         }
+        dm.reset();
         ASSERT_EQ(values.size(), 9u);
         EXPECT_EQ(offDays, (std::vector<double>{weekEnd - 5, weekEnd - 2}));
         for (int v : values)
@@ -120,7 +125,6 @@ TEST_F(KillTest, AKilledWeekSaveLeavesOneWholeSave)
         const long saves = ((values[0] - 1) - marker % 600 + 600) % 600 + 1;
         savesSeen += int(saves);
         marker += saves;
-        dm.reset();
         expectSoundFiles();
     }
     std::printf("%d kills after %d committed week saves\n", kKills, savesSeen);
