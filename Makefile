@@ -1,11 +1,12 @@
 # make run    install what is missing, build, start the program on its default data folder
-# make check  install what is missing, build, run every test
+# make check  install what is missing, build, run every test but the soak
 # make package  the .deb of both programs (build/hourvane_*.deb)
 # make check-sanitize  the same tests in a second build tree under ASan and UBSan
+# make soak   eight copies of the program for a minute on one folder (ctest label soak)
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: setup build run check check-sanitize bench package clean
+.PHONY: setup build run check check-sanitize soak bench package clean
 
 setup:
 	bash scripts/setup-debian.sh
@@ -18,7 +19,10 @@ run: build
 	$(BUILD)/app/hourvane
 
 check: build
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -LE soak
+
+soak: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -L soak
 
 SANITIZE_BUILD ?= build-sanitize
 check-sanitize: setup
@@ -29,7 +33,7 @@ check-sanitize: setup
 	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-	  ctest --output-on-failure -j $(JOBS)
+	  ctest --output-on-failure -j $(JOBS) -LE soak
 
 package: build
 	cd $(BUILD) && cpack -G DEB

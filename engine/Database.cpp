@@ -52,23 +52,31 @@ EngineError makeEngineError(sqlite3* db, int rc, const std::string& context)
     case SQLITE_CONSTRAINT:
         code = rc == SQLITE_CONSTRAINT_NOTNULL ? code::RequiredField : code::KeyViolation;
         break;
-    case SQLITE_NOTADB: code = code::HeaderCorrupt; break;
+    case SQLITE_NOTADB:
+        code = code::HeaderCorrupt;
+        break;
     case SQLITE_CORRUPT:
         code = rc == SQLITE_CORRUPT_INDEX ? code::IndexCorrupt : code::DataCorrupt;
         break;
     case SQLITE_IOERR:
-        code = (rc == SQLITE_IOERR_READ || rc == SQLITE_IOERR_SHORT_READ) ? code::ReadError
-                                                                            : code::WriteError;
+        code = (rc == SQLITE_IOERR_READ || rc == SQLITE_IOERR_SHORT_READ) ? code::ReadError : code::WriteError;
         break;
-    case SQLITE_FULL: code = code::WriteError; break;
+    case SQLITE_FULL:
+        code = code::WriteError;
+        break;
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
         code = code::TableBusy;
         msg = "The table is in use by another user (" + msg + ")";
         break;
-    case SQLITE_CANTOPEN: code = code::TableNotFound; break;
-    case SQLITE_ERROR: code = code::SqlError; break;
-    default: break;
+    case SQLITE_CANTOPEN:
+        code = code::TableNotFound;
+        break;
+    case SQLITE_ERROR:
+        code = code::SqlError;
+        break;
+    default:
+        break;
     }
     return EngineError(code, msg);
 }
@@ -125,10 +133,7 @@ sqlite3* Database::handle() const
     return m_db;
 }
 
-void Database::raise(int rc, const std::string& context) const
-{
-    throw makeEngineError(m_db, rc, context);
-}
+void Database::raise(int rc, const std::string& context) const { throw makeEngineError(m_db, rc, context); }
 
 void Database::exec(const std::string& sql) const
 {
@@ -142,9 +147,26 @@ void Database::exec(const std::string& sql) const
 int Database::busyHandler(void* self, int count)
 {
     auto* d = static_cast<Database*>(self);
-    if (count >= d->m_retryCount)
+    if (d->m_waitTime == 0) {
+        if (count >= d->m_retryCount)
+            return 0;
+        return 1;
+    }
+    // The same longest wait as retry count times wait time, but tried again
+    // soon at first: another copy's transaction takes milliseconds, and eight
+    // copies that each sleep a whole wait time spend most of it asleep.
+    static constexpr int kDelays[] = {1, 2, 5, 10, 15, 20, 25, 25, 25, 50, 50, 100};
+    static constexpr int kSteps = int(sizeof kDelays / sizeof kDelays[0]);
+    const long long budget = static_cast<long long>(d->m_retryCount) * d->m_waitTime;
+    long long waited = 0;
+    for (int i = 0; i < count && i < kSteps; ++i)
+        waited += std::min(kDelays[i], d->m_waitTime);
+    if (count > kSteps)
+        waited += static_cast<long long>(count - kSteps) * std::min(kDelays[kSteps - 1], d->m_waitTime);
+    if (waited >= budget)
         return 0;
-    std::this_thread::sleep_for(std::chrono::milliseconds(d->m_waitTime));
+    const long long next = std::min<long long>({kDelays[std::min(count, kSteps - 1)], d->m_waitTime, budget - waited});
+    std::this_thread::sleep_for(std::chrono::milliseconds(next));
     return 1;
 }
 
@@ -321,6 +343,19 @@ ReadTransaction::ReadTransaction(Database& db) : m_db(db)
     if (m_db.connected() && m_db.hasHandle() && !m_db.inTransaction()) {
         m_db.exec("BEGIN DEFERRED");
         m_owned = true;
+        // Shared locks on every file now, in the order a commit takes its
+        // exclusive ones. Taken as the reads come (days, then time off), a
+        // reader could hold one file while waiting for another that a
+        // committing copy holds while it waits for the first: both wait
+        // until one gives up with "database is locked".
+        try {
+            for (const auto& a : m_db.m_attached)
+                m_db.exec("SELECT 1 FROM " + quoteIdent(a.alias) + ".sqlite_master LIMIT 1");
+        } catch (...) {
+            m_db.rollback();
+            m_owned = false;
+            throw;
+        }
     }
 }
 

@@ -64,7 +64,7 @@ public:
     std::string resolveFile(const std::string& fileName) const;
 
     // --- for the engine's tables and queries ---
-    sqlite3* handle() const;              // throws when no table file is open yet
+    sqlite3* handle() const; // throws when no table file is open yet
     bool hasHandle() const { return m_db != nullptr; }
     // Attaches the file under the schema name (no-op when attached) and returns
     // the schema to qualify names with ("main" for the first file).
@@ -81,12 +81,13 @@ private:
     struct Attached {
         std::string schema; // as the program names it
         std::string path;
-        std::string alias;  // "main" or the schema
+        std::string alias; // "main" or the schema
     };
     void requireConnected() const;
     void openHandle(const std::string& path);
     void closeHandle();
     void applyPragmas(const std::string& alias) const;
+    friend class ReadTransaction;
     static int busyHandler(void* self, int count);
 
     std::string m_name;

@@ -71,6 +71,8 @@ int WeekSaveResult::code() const
         return kWeekTimeOffFailed;
     case Outcome::AddedByAnotherCopy:
         return kWeekDuplicate;
+    case Outcome::NotStored:
+        return kWeekNotStored;
     }
     return kWeekSaved;
 }
@@ -202,7 +204,22 @@ void TWorkWeekRecClass::rebuildDay(int i, const std::string& lockIdentity)
 
 WeekSaveResult TWorkWeekRecClass::Save(const std::string& lockIdentity)
 {
-    TransactionGuard guard(m_dm.HourvaneDB);
+    // The engine's own failures (a full disk, a share gone, a lock held too
+    // long) end the save with a message instead of an exception the window
+    // cannot catch.
+    auto notStored = [this](const std::exception& e) {
+        tell("The following error occurred saving the " + m_days[0]->recordName() +
+                 " record: " + TSQLRecClass::engineErrorText(e) + "\r\r" + "The record was NOT saved.",
+             MsgKind::Warning);
+        return WeekSaveResult{WeekSaveResult::Outcome::NotStored};
+    };
+    std::optional<TransactionGuard> started;
+    try {
+        started.emplace(m_dm.HourvaneDB);
+    } catch (const std::exception& e) {
+        return notStored(e);
+    }
+    TransactionGuard& guard = *started;
     std::array<bool, 7> wasModified{};
     for (std::size_t i = 0; i < 7; ++i)
         wasModified[i] = m_days[i]->modified();
@@ -233,7 +250,16 @@ WeekSaveResult TWorkWeekRecClass::Save(const std::string& lockIdentity)
             undo(7);
             return {WeekSaveResult::Outcome::TimeOffFailed};
         }
-        guard.commit();
+        try {
+            guard.commit();
+        } catch (const std::exception& e) {
+            try {
+                undo(7);
+            } catch (const std::exception&) {
+                // The engine rolls the journal back when the folder is next opened.
+            }
+            return notStored(e);
+        }
         return {WeekSaveResult::Outcome::Saved};
     } catch (const EDuplicateHourKeyError& e) {
         duplicateText = e.what();
@@ -279,19 +305,28 @@ bool TWorkWeekRecClass::Delete(const std::string& lockIdentity)
 
 bool TWorkWeekRecClass::lockEach(const std::string& lockIdentity, bool lock)
 {
-    TransactionGuard guard(m_dm.HourvaneDB);
-    for (auto& day : m_days) {
-        if (!(lock ? day->Lock(lockIdentity) : day->Unlock(lockIdentity))) {
+    try {
+        TransactionGuard guard(m_dm.HourvaneDB);
+        for (auto& day : m_days) {
+            if (!(lock ? day->Lock(lockIdentity) : day->Unlock(lockIdentity))) {
+                guard.rollback();
+                return false;
+            }
+        }
+        if (!(lock ? m_timeOff->LockAll(lockIdentity) : m_timeOff->UnlockAll(lockIdentity))) {
             guard.rollback();
             return false;
         }
+        guard.commit();
+        return true;
+    } catch (const engine::EngineError& e) {
+        // The transaction could not start or commit (other copies held the
+        // files past the engine's wait, a full disk); the guard rolled back.
+        tell(lockFailureText(m_days[0]->recordName(), lock, e), MsgKind::Warning);
+    } catch (const engine::EngineTextError& e) {
+        tell(lockFailureText(m_days[0]->recordName(), lock, e), MsgKind::Warning);
     }
-    if (!(lock ? m_timeOff->LockAll(lockIdentity) : m_timeOff->UnlockAll(lockIdentity))) {
-        guard.rollback();
-        return false;
-    }
-    guard.commit();
-    return true;
+    return false;
 }
 
 bool TWorkWeekRecClass::Lock(const std::string& lockIdentity) { return lockEach(lockIdentity, true); }

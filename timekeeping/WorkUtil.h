@@ -44,6 +44,7 @@ WeekSplit SplitWeek(const std::array<float, 7>& worked, const std::array<float, 
 inline constexpr int kWeekSaved = -1;
 inline constexpr int kWeekTimeOffFailed = 7;
 inline constexpr int kWeekDuplicate = 8; // another copy added entries first
+inline constexpr int kWeekNotStored = 9; // the engine could not start or commit the transaction
 
 // What TWorkWeekRecClass::Save reports.
 struct WeekSaveResult {
@@ -52,13 +53,14 @@ struct WeekSaveResult {
         DayFailed,          // day holds the failing day, 0..6
         TimeOffFailed,      // an entry of the week's time off list
         AddedByAnotherCopy, // another copy stored entries of this week first
+        NotStored,          // the transaction failed to start or commit (a full disk); nothing is stored
     };
     Outcome outcome = Outcome::Saved;
     int day = -1;
 
     static WeekSaveResult dayFailed(int day) { return {Outcome::DayFailed, day}; }
     bool saved() const { return outcome == Outcome::Saved; }
-    // kWeekSaved, the day, kWeekTimeOffFailed or kWeekDuplicate.
+    // kWeekSaved, the day, kWeekTimeOffFailed, kWeekDuplicate or kWeekNotStored.
     int code() const;
     friend bool operator==(const WeekSaveResult& result, int code) { return result.code() == code; }
     friend bool operator==(const WeekSaveResult& a, const WeekSaveResult& b) = default;
@@ -112,7 +114,8 @@ public:
 
     // Nothing is stored on a failure; when another copy added entries first
     // the rows written before the conflict stay and every pending change is
-    // dropped.
+    // dropped. A transaction the engine cannot start or commit shows its
+    // error and leaves the week modified in memory.
     WeekSaveResult Save(const std::string& lockIdentity);
     bool Delete(const std::string& lockIdentity);
     // All rows of the week or none.

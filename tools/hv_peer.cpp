@@ -22,6 +22,23 @@
 //   export <kind> <format> <program folder> <file>
 //                                 the export of every item (kind and format by number):
 //                                 "ok <outcome number> <message> | <message> ..."
+//   as <identity>                 the lock identity the record classes use
+//   week-save <emp> <week end yyyy-mm-dd> <reason> <marker>
+//       one week save as the time card does it: every day's first pair ends
+//       marker % 600 + 1 minutes after 6:00, and the week's two time off
+//       entries (second and fifth day) of the reason hold that many hundredths of
+//       an hour: "ok <result code> <messages>"
+//   week-loop <emp> <week end> <reason> <marker>   week saves with markers
+//       marker, marker + 1, ... forever; answers after the first commit
+//   reason-delete <id>            the reason with its rules, accruals and time off
+//   import <program folder> <file> <fields>  a time card import (comma file,
+//       replacing the current days); fields: the import field of each column,
+//       comma-separated: "ok <outcome> <imported> <skipped>"
+//   soak <seconds> <seed> <reason> <week ends> <employees>   (lists comma-separated)
+//       loads, locks, edits and saves random weeks until the time is up; each
+//       save adds 1 to the hours of the reason's entry on the week's first day
+//       and now and then adds an hour of time off on another day:
+//       "ok <saves> <refusals> <added> <errors> <emp>/<week end>=<saves> ... | <first error>"
 //   quit
 #include "backup/BackupRestore.h"
 #include "engine/Database.h"
@@ -29,11 +46,18 @@
 #include "engine/Query.h"
 #include "engine/Table.h"
 #include "exchange/ExportRun.h"
+#include "exchange/ImportRun.h"
+#include "platform/DateUtil.h"
+#include "platform/RegionalSettings.h"
 #include "platform/SettingsFile.h"
+#include "storage/AppState.h"
 #include "storage/DataModule.h"
 #include "storage/FileDialogService.h"
 #include "storage/MessageService.h"
 #include "storage/Presence.h"
+#include "timekeeping/WorkUtil.h"
+#include "timeoff/TReason.h"
+#include "timeoff/TTimeOff.h"
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -47,6 +71,7 @@
 #include <iostream>
 #include <map>
 #include <memory>
+#include <random>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -120,6 +145,167 @@ std::string restOf(std::istringstream& in)
     std::getline(in, rest);
     auto start = rest.find_first_not_of(' ');
     return start == std::string::npos ? std::string() : rest.substr(start);
+}
+
+double parseDate(const std::string& text)
+{
+    int y = 0, m = 0, d = 0;
+    if (std::sscanf(text.c_str(), "%d-%d-%d", &y, &m, &d) != 3)
+        throw std::runtime_error("not a date: " + text);
+    return hv::EncodeDate(y, m, d);
+}
+
+std::vector<std::string> splitList(const std::string& text)
+{
+    std::vector<std::string> parts;
+    std::istringstream in(text);
+    for (std::string part; std::getline(in, part, ',');)
+        parts.push_back(part);
+    return parts;
+}
+
+// The week's entry of the reason on the day; null when there is none.
+hv::TTimeOffRecClass* entryOn(hv::TTimeOffListClass& list, double day, std::int32_t reason)
+{
+    for (int i = 0; i < list.Count(); ++i)
+        if (list.Items(i).WeekDate() == day && (reason == 0 || list.Items(i).ReasonID() == reason))
+            return &list.Items(i);
+    return nullptr;
+}
+
+// The week as the time card edits it, every value following the marker.
+hv::WeekSaveResult saveMarkedWeek(hv::TWorkWeekRecClass& week, std::int32_t emp, double weekEnd, std::int32_t reason,
+                                  long marker)
+{
+    const std::string& identity = hv::appState().lockIdentity;
+    week.SetWeekEnd(weekEnd);
+    week.SetEmployee(emp);
+    week.Load();
+    if (!week.Lock(identity))
+        return hv::WeekSaveResult::dayFailed(0);
+    const int value = int(marker % 600) + 1;
+    for (int i = 0; i < 7; ++i) {
+        week.Day(i).setIn(1, hv::EncodeTime(6, 0));
+        week.Day(i).setOut(1, hv::EncodeTime(6, 0) + value / 1440.0);
+    }
+    for (int i : {1, 4}) {
+        const double day = weekEnd - 6 + i;
+        hv::TTimeOffRecClass* entry = entryOn(week.TimeOffList(), day, reason);
+        if (!entry)
+            entry = &week.TimeOffList().Add(std::make_unique<hv::TTimeOffRecClass>(dataModule(), emp, day, reason));
+        entry->SetHours(float(value) / 100.0f);
+    }
+    return week.Save(identity);
+}
+
+// Eight of these work on one folder at once: every save that reports success
+// adds one to its week's counter, so a lost update shows as a counter short
+// of the saves reported.
+std::string soak(std::istringstream& in)
+{
+    double seconds = 0;
+    unsigned seed = 0;
+    std::int32_t reason = 0;
+    std::string weekList, empList;
+    in >> seconds >> seed >> reason >> weekList >> empList;
+    std::vector<double> weekEnds;
+    for (const auto& w : splitList(weekList))
+        weekEnds.push_back(parseDate(w));
+    std::vector<std::int32_t> emps;
+    for (const auto& e : splitList(empList))
+        emps.push_back(std::stoi(e));
+    if (weekEnds.empty() || emps.empty())
+        return "err 0 no weeks or no employees";
+
+    const std::string& identity = hv::appState().lockIdentity;
+    RecordedMessages messages;
+    hv::setMessageService(&messages);
+    std::mt19937 random(seed);
+    hv::TWorkWeekRecClass week(dataModule());
+    std::map<std::pair<std::int32_t, std::size_t>, long> tally;
+    long saves = 0, refusals = 0, added = 0, errors = 0;
+    std::string firstError;
+    auto fail = [&](const std::string& what) {
+        if (errors++ == 0)
+            firstError = what + ": " + messages.shown;
+    };
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    std::string stage;
+    // One round; an engine error thrown by any step ends the round as an error.
+    auto round = [&] {
+        const std::int32_t emp = emps[random() % emps.size()];
+        const std::size_t w = random() % weekEnds.size();
+        const double weekEnd = weekEnds[w];
+        messages.shown.clear();
+        week.SetWeekEnd(weekEnd);
+        week.SetEmployee(emp);
+        stage = "load";
+        week.Load();
+        stage = "lock";
+        if (!week.Lock(identity)) {
+            if (messages.shown.find(" record is already locked by ") != std::string::npos &&
+                messages.shown.find(" | ") == std::string::npos)
+                ++refusals;
+            else
+                fail("lock");
+            return;
+        }
+        // Read again under the lock: another copy may have saved the week
+        // between the first read and the lock.
+        stage = "load again";
+        week.Load();
+        hv::TTimeOffRecClass* counter = entryOn(week.TimeOffList(), weekEnd - 6, reason);
+        if (!counter) {
+            fail("no counter entry for " + std::to_string(emp));
+            week.Unlock(identity);
+            return;
+        }
+        stage = "edit";
+        const long count = std::lround(counter->Hours()) + 1;
+        counter->SetHours(float(count));
+        const int value = int(count % 600) + 1;
+        for (int i = 0; i < 7; ++i)
+            week.Day(i).setOut(1, hv::EncodeTime(6, 0) + value / 1440.0);
+        int adding = 0;
+        if (random() % 8 == 0) {
+            const double day = weekEnd - 6 + 1 + double(random() % 6);
+            if (!entryOn(week.TimeOffList(), day, 0)) {
+                auto& entry =
+                    week.TimeOffList().Add(std::make_unique<hv::TTimeOffRecClass>(dataModule(), emp, day, reason));
+                entry.SetHours(1);
+                entry.SetNewDay(true);
+                adding = 1;
+            }
+        }
+        stage = "save";
+        const hv::WeekSaveResult result = week.Save(identity);
+        if (result.saved()) {
+            ++saves;
+            added += adding;
+            ++tally[{emp, w}];
+        } else {
+            fail("save " + std::to_string(result.code()));
+        }
+        stage = "unlock";
+        if (!week.Unlock(identity))
+            fail("unlock");
+    };
+    while (std::chrono::steady_clock::now() < end) {
+        try {
+            round();
+        } catch (const std::exception& e) {
+            fail(stage + " threw " + e.what());
+        }
+    }
+    hv::setMessageService(nullptr);
+    std::string reply = "ok " + std::to_string(saves) + " " + std::to_string(refusals) + " " + std::to_string(added) +
+                        " " + std::to_string(errors);
+    for (const auto& [key, n] : tally)
+        reply += " " + std::to_string(key.first) + "/" + splitList(weekList)[key.second] + "=" + std::to_string(n);
+    for (char& c : firstError)
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    return reply + " | " + firstError;
 }
 
 std::string run(const std::string& line)
@@ -324,6 +510,66 @@ std::string run(const std::string& line)
         }
         return "ok " + std::to_string(h);
     }
+    if (cmd == "as") {
+        in >> hv::appState().lockIdentity;
+        return "ok";
+    }
+    if (cmd == "week-save" || cmd == "week-loop") {
+        std::int32_t emp = 0, reason = 0;
+        std::string weekEnd;
+        long marker = 0;
+        in >> emp >> weekEnd >> reason >> marker;
+        RecordedMessages messages;
+        hv::setMessageService(&messages);
+        hv::TWorkWeekRecClass week(dataModule());
+        if (cmd == "week-save") {
+            const hv::WeekSaveResult result = saveMarkedWeek(week, emp, parseDate(weekEnd), reason, marker);
+            hv::setMessageService(nullptr);
+            return "ok " + std::to_string(result.code()) + " " + messages.shown;
+        }
+        for (long m = marker;; ++m) {
+            const hv::WeekSaveResult result = saveMarkedWeek(week, emp, parseDate(weekEnd), reason, m);
+            if (!result.saved())
+                return "err " + std::to_string(result.code()) + " " + messages.shown;
+            // Answered after the first commit, so every kill finds a marked week.
+            if (m == marker)
+                std::cout << "ok looping" << std::endl;
+        }
+    }
+    if (cmd == "reason-delete") {
+        hv::TReasonRecClass reason(dataModule());
+        std::int32_t id = 0;
+        in >> id;
+        reason.SetReasonID(id);
+        RecordedMessages messages;
+        hv::setMessageService(&messages);
+        const bool deleted =
+            reason.LoadByID() && reason.Lock(hv::appState().lockIdentity) && reason.Delete(hv::appState().lockIdentity);
+        hv::setMessageService(nullptr);
+        return std::string("ok ") + (deleted ? "1 " : "0 ") + messages.shown;
+    }
+    if (cmd == "import") {
+        std::string program, fields;
+        hv::ImportRequest request;
+        in >> program >> request.fileName >> fields;
+        hv::setRegional(hv::RegionalSettings::usEnglish());
+        request.replace = true;
+        if (!hv::LoadImportFields(request.type, program, request.fields))
+            return "err 0 no field definition files in " + program;
+        for (const auto& f : splitList(fields)) {
+            request.columnField.push_back(std::stoi(f));
+            if (request.columnField.back() >= 0)
+                request.fields.at(std::size_t(request.columnField.back())).Mapped = true;
+        }
+        RecordedMessages messages;
+        hv::setMessageService(&messages);
+        const hv::ImportResult result = hv::RunImport(dataModule(), request);
+        hv::setMessageService(nullptr);
+        return "ok " + std::to_string(int(result.outcome)) + " " + std::to_string(result.imported) + " " +
+               std::to_string(result.skipped.size()) + " " + messages.shown;
+    }
+    if (cmd == "soak")
+        return soak(in);
     if (cmd == "quit")
         return "bye";
     return "err 0 unknown command " + cmd;

@@ -17,14 +17,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kKills = 40;
+// A backup is quick enough for 100 kills within the 20 seconds a test may
+// take; a restore (and the start that follows it) for 40.
+constexpr int kBackupKills = 100;
+constexpr int kRestoreKills = 40;
 
-// Kill i falls at a random point of the i-th of kKills equal slices of a
+// Kill i of n falls at a random point of the i-th of n equal slices of a
 // span a quarter longer than one run, so early, middle and late kills (and
 // some after the end) all happen.
 class KillMoments {
 public:
-    explicit KillMoments(qint64 runMs) : m_spanMs(double(runMs) * 1.25)
+    KillMoments(qint64 runMs, int kills) : m_spanMs(double(runMs) * 1.25), m_kills(kills)
     {
         const unsigned seed = std::random_device{}();
         m_random.seed(seed);
@@ -33,12 +36,13 @@ public:
     void waitForKill(int i)
     {
         std::uniform_real_distribution<double> within(0.0, 1.0);
-        const double ms = (i + within(m_random)) * m_spanMs / kKills;
+        const double ms = (i + within(m_random)) * m_spanMs / m_kills;
         std::this_thread::sleep_for(std::chrono::microseconds(static_cast<long long>(ms * 1000)));
     }
 
 private:
     double m_spanMs;
+    int m_kills;
     std::mt19937 m_random;
 };
 
@@ -86,11 +90,11 @@ TEST_F(BackupTest, AKilledRestoreLeavesTheOldOrTheNewDatabase)
     dm.reset();
 
     std::string reply;
-    KillMoments moments(timedRun(dataFolder, "restore " + zipA, reply));
+    KillMoments moments(timedRun(dataFolder, "restore " + zipA, reply), kRestoreKills);
     ASSERT_EQ(reply, "ok done " + std::string(kRestored));
     std::string current = printA;
     int old = 0, fresh = 0, finished = 0;
-    for (int i = 0; i < kKills; ++i) {
+    for (int i = 0; i < kRestoreKills; ++i) {
         SCOPED_TRACE("kill " + std::to_string(i));
         const bool toB = current == printA;
         killDuring(dataFolder, "restore " + (toB ? zipB : zipA), moments, i);
@@ -127,11 +131,11 @@ TEST_F(BackupTest, AKilledBackupLeavesTheOldOrTheWholeNewArchive)
     dm.reset();
 
     std::string reply;
-    KillMoments moments(timedRun(dataFolder, "backup " + zip, reply));
+    KillMoments moments(timedRun(dataFolder, "backup " + zip, reply), kBackupKills);
     ASSERT_EQ(reply, "ok done " + std::string(kBackedUp));
     auto current = identity(zip);
     int old = 0, fresh = 0;
-    for (int i = 0; i < kKills; ++i) {
+    for (int i = 0; i < kBackupKills; ++i) {
         SCOPED_TRACE("kill " + std::to_string(i));
         killDuring(dataFolder, "backup " + zip, moments, i);
         ZipTestResult tested;
