@@ -1,4 +1,5 @@
 #include "exchange/windows/Export.h"
+#include "exchange/windows/WizardParts.h"
 
 #include "exchange/ExportRun.h"
 #include "platform/DateUtil.h"
@@ -36,58 +37,6 @@ namespace {
 
 enum Page { pgWelcome = 0, pgType, pgItems, pgDates, pgFormat, pgSummary };
 
-QLabel* pageText(const char* text, QWidget* parent)
-{
-    auto* label = new QLabel(QString::fromUtf8(text), parent);
-    label->setWordWrap(true);
-    return label;
-}
-
-QRadioButton* radio(const char* name, const char* caption, QWidget* parent)
-{
-    auto* button = new QRadioButton(QString::fromUtf8(caption), parent);
-    button->setObjectName(name);
-    return button;
-}
-
-// The page's progress bar as the export drives it, painted at every step so
-// a long run shows where it is.
-class BarProgress : public ProgressDisplay {
-public:
-    explicit BarProgress(QProgressBar* bar) : m_bar(bar) {}
-    void setMaximum(int max) override { m_bar->setMaximum(std::max(1, max)); }
-    void setPosition(int pos) override
-    {
-        m_bar->setValue(pos);
-        m_bar->repaint();
-    }
-    void step() override { setPosition(m_bar->value() + 1); }
-    void setMainLabel(const std::string&, bool) override {}
-    void setArrowVisible(bool) override {}
-    void setSecondLabelVisible(bool) override {}
-    void showAndPaint() override {}
-    void release() override {}
-
-private:
-    QProgressBar* m_bar;
-};
-
-std::string preference(THourvaneDataMod& dm, const std::string& settingsFile, const std::string& key)
-{
-    TPreferenceRecClass pref(dm, key, PreferStorage::SettingsFile);
-    pref.setFileName(settingsFile);
-    return pref.Load() ? pref.value() : std::string();
-}
-
-void storePreference(THourvaneDataMod& dm, const std::string& settingsFile, const std::string& key,
-                     const std::string& value, const std::string& identity)
-{
-    TPreferenceRecClass pref(dm, key, PreferStorage::SettingsFile);
-    pref.setFileName(settingsFile);
-    pref.SetValue(value);
-    pref.Save(identity);
-}
-
 // The date a box holds, typed or chosen; 0 for none.
 double boxDate(const TQVDateEdit* box)
 {
@@ -112,7 +61,7 @@ TfrmExport::TfrmExport(THourvaneDataMod& dm, AppState& state, FileDialogService&
     setObjectName("frmExport");
     setWindowTitle("Data Export Wizard");
     buildControls();
-    const bool skipWelcome = preference(m_dm, m_settingsFileName, "ShowExportPage") == "1";
+    const bool skipWelcome = wizard::Preference(m_dm, m_settingsFileName, "ShowExportPage") == "1";
     chkSkipPage->setChecked(skipWelcome);
     showPage(skipWelcome ? pgType : pgWelcome);
 }
@@ -130,35 +79,13 @@ void TfrmExport::buildControls()
     nbkPages->addWidget(buildFormatPage());
     nbkPages->addWidget(buildSummaryPage());
 
-    btnHelp = new QPushButton("&Help", this);
-    btnHelp->setObjectName("btnHelp");
-    btnBack = new QPushButton("< &Back", this);
-    btnBack->setObjectName("btnBack");
-    btnNext = new QPushButton("&Next", this);
-    btnNext->setObjectName("btnNext");
-    btnCancel = new QPushButton("Cancel", this);
-    btnCancel->setObjectName("btnCancel");
-    for (QPushButton* b : {btnHelp, btnBack, btnNext, btnCancel})
-        b->setAutoDefault(false);
-    btnNext->setDefault(true);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(btnHelp);
-    buttons->addStretch();
-    buttons->addWidget(btnBack);
-    buttons->addWidget(btnNext);
-    buttons->addSpacing(12);
-    buttons->addWidget(btnCancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(nbkPages);
-    layout->addLayout(buttons);
-
+    const wizard::Buttons buttons = wizard::BuildFrame(*this, nbkPages, kExportHelpContext);
+    btnHelp = buttons.help;
+    btnBack = buttons.back;
+    btnNext = buttons.next;
+    btnCancel = buttons.cancel;
     connect(btnNext, &QPushButton::clicked, this, &TfrmExport::btnNextClick);
     connect(btnBack, &QPushButton::clicked, this, &TfrmExport::btnBackClick);
-    connect(btnCancel, &QPushButton::clicked, this, &TfrmExport::reject);
-    connect(btnHelp, &QPushButton::clicked, this, [] { helpService().showTopic(kExportHelpContext); });
-    auto* help = new QShortcut(QKeySequence::HelpContents, this);
-    connect(help, &QShortcut::activated, this, [] { helpService().showTopic(kExportHelpContext); });
 }
 
 QWidget* TfrmExport::buildWelcomePage()
@@ -167,12 +94,13 @@ QWidget* TfrmExport::buildWelcomePage()
     chkSkipPage = new QCheckBox("Skip this page next time.", page);
     chkSkipPage->setObjectName("chkSkipPage");
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(pageText("Welcome to the Data Export Wizard.", page));
-    layout->addWidget(pageText("This wizard writes hours worked, time cards, time off, benefit balances, employees "
-                               "or departments to a fixed-length or delimited text file or an xBase (dBase) table "
-                               "that a payroll or spreadsheet program can read. You choose the items to write; "
-                               "nothing is written before the last page.",
-                               page));
+    layout->addWidget(wizard::PageText("Welcome to the Data Export Wizard.", page));
+    layout->addWidget(
+        wizard::PageText("This wizard writes hours worked, time cards, time off, benefit balances, employees "
+                         "or departments to a fixed-length or delimited text file or an xBase (dBase) table "
+                         "that a payroll or spreadsheet program can read. You choose the items to write; "
+                         "nothing is written before the last page.",
+                         page));
     layout->addStretch();
     layout->addWidget(chkSkipPage);
     return page;
@@ -186,7 +114,7 @@ QWidget* TfrmExport::buildTypePage()
     for (int k = 0; k < kExportKindCount; ++k)
         lstExportType->addItem(QString::fromUtf8(ExportKindName(ExportKind(k))));
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(pageText("What kind of information do you want to export.", page));
+    layout->addWidget(wizard::PageText("What kind of information do you want to export.", page));
     layout->addWidget(lstExportType);
     connect(lstExportType, &QListWidget::currentRowChanged, this, [this](int) { lstExportTypeClick(); });
     return page;
@@ -198,7 +126,7 @@ QWidget* TfrmExport::buildItemsPage()
     lstItems = new QListWidget(page);
     lstItems->setObjectName("lstItems");
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(pageText("Select the items you wish to export.", page));
+    layout->addWidget(wizard::PageText("Select the items you wish to export.", page));
     layout->addWidget(lstItems);
     connect(lstItems, &QListWidget::itemDoubleClicked, this, [](QListWidgetItem* item) {
         item->setCheckState(item->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
@@ -209,7 +137,7 @@ QWidget* TfrmExport::buildItemsPage()
 QWidget* TfrmExport::buildDatesPage()
 {
     auto* page = new QWidget(this);
-    lblDates = pageText("", page);
+    lblDates = wizard::PageText("", page);
     lblDates->setObjectName("lblDates");
     txtStartDate = new TQVDateEdit(page);
     txtStartDate->setObjectName("txtStartDate");
@@ -248,10 +176,10 @@ QWidget* TfrmExport::buildDatesPage()
 QWidget* TfrmExport::buildFormatPage()
 {
     auto* page = new QWidget(this);
-    rdoFixed = radio("rdoFixed", "Fixed Length", page);
-    rdoComma = radio("rdoComma", "Comma Delimited", page);
-    rdoTab = radio("rdoTab", "Tab Delimited", page);
-    rdoXBase = radio("rdoXBase", "xBase (DBF) Format", page);
+    rdoFixed = wizard::Radio("rdoFixed", "Fixed Length", page);
+    rdoComma = wizard::Radio("rdoComma", "Comma Delimited", page);
+    rdoTab = wizard::Radio("rdoTab", "Tab Delimited", page);
+    rdoXBase = wizard::Radio("rdoXBase", "xBase (DBF) Format", page);
     txtFileName = new QLineEdit(page);
     txtFileName->setObjectName("txtFileName");
     btnBrowse = new QPushButton("B&rowse...", page);
@@ -261,7 +189,7 @@ QWidget* TfrmExport::buildFormatPage()
     file->addWidget(txtFileName, 1);
     file->addWidget(btnBrowse);
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(pageText("What format do you want to export your data in?", page));
+    layout->addWidget(wizard::PageText("What format do you want to export your data in?", page));
     for (QRadioButton* b : {rdoFixed, rdoComma, rdoTab, rdoXBase})
         layout->addWidget(b);
     layout->addSpacing(12);
@@ -286,7 +214,7 @@ QWidget* TfrmExport::buildSummaryPage()
     prgExport->setRange(0, 100);
     prgExport->setValue(0);
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(pageText("Here is your choice summary:", page));
+    layout->addWidget(wizard::PageText("Here is your choice summary:", page));
     layout->addWidget(lblSummary);
     layout->addStretch();
     layout->addWidget(prgExport);
@@ -357,7 +285,7 @@ void TfrmExport::btnBrowseClick()
     request.title = "Export Data File";
     request.filter = table ? "xBase Files (*.dbf)" : "Text Files (*.txt);;Any file (*.*)";
     request.defaultExtension = table ? "dbf" : "txt";
-    const std::string folder = preference(m_dm, m_settingsFileName, "ExportPath");
+    const std::string folder = wizard::Preference(m_dm, m_settingsFileName, "ExportPath");
     const std::string current = txtFileName->text().toStdString();
     const std::string name = current.empty() ? (table ? "*.dbf" : "*.txt") : current;
     request.proposedName = std::filesystem::path(name).has_parent_path() || folder.empty()
@@ -369,8 +297,8 @@ void TfrmExport::btnBrowseClick()
     const std::string base = std::filesystem::path(chosen).filename().string();
     if (base != "*.dbf" && base != "*.txt")
         txtFileName->setText(QString::fromStdString(chosen));
-    storePreference(m_dm, m_settingsFileName, "ExportPath", std::filesystem::path(chosen).parent_path().string(),
-                    m_state.lockIdentity);
+    wizard::StorePreference(m_dm, m_settingsFileName, "ExportPath",
+                            std::filesystem::path(chosen).parent_path().string(), m_state.lockIdentity);
 }
 
 std::string TfrmExport::summaryText() const
@@ -483,7 +411,7 @@ void TfrmExport::runExport()
     request.periodStart = m_periodStart;
     request.periodEnd = m_periodEnd;
     request.managerAccess = m_state.managerAccess;
-    BarProgress bar(prgExport);
+    wizard::BarProgress bar(prgExport);
     request.progress = &bar;
     btnNext->setEnabled(false);
     btnBack->setEnabled(false);
@@ -508,8 +436,8 @@ void TfrmExport::done(int result)
 {
     if (!m_closed) {
         m_closed = true;
-        storePreference(m_dm, m_settingsFileName, "ShowExportPage", chkSkipPage->isChecked() ? "1" : "0",
-                        m_state.lockIdentity);
+        wizard::StorePreference(m_dm, m_settingsFileName, "ShowExportPage", chkSkipPage->isChecked() ? "1" : "0",
+                                m_state.lockIdentity);
     }
     if (isVisible())
         QDialog::done(result);

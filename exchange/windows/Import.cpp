@@ -1,4 +1,5 @@
 #include "exchange/windows/Import.h"
+#include "exchange/windows/WizardParts.h"
 
 #include "exchange/ImportRun.h"
 #include "platform/HelpViewer.h"
@@ -40,20 +41,6 @@ enum GridColumn { colName = 0, colSample = 1, colField = 2, colPosition = 3 };
 const char* const kNotOpened =
     "The Data File you selected does not exist.  Please check your file selection and try again.";
 
-QLabel* pageText(const char* text, QWidget* parent)
-{
-    auto* label = new QLabel(QString::fromUtf8(text), parent);
-    label->setWordWrap(true);
-    return label;
-}
-
-QRadioButton* radio(const char* name, const char* caption, QWidget* parent)
-{
-    auto* button = new QRadioButton(QString::fromUtf8(caption), parent);
-    button->setObjectName(name);
-    return button;
-}
-
 const char* formatName(ImportFormat format)
 {
     switch (format) {
@@ -65,43 +52,6 @@ const char* formatName(ImportFormat format)
         return "xBase (DBF) Format";
     }
     return "";
-}
-
-// The page's progress bar as the import drives it.
-class BarProgress : public ProgressDisplay {
-public:
-    explicit BarProgress(QProgressBar* bar) : m_bar(bar) {}
-    void setMaximum(int max) override { m_bar->setMaximum(max); }
-    void setPosition(int pos) override
-    {
-        m_bar->setValue(pos);
-        m_bar->repaint();
-    }
-    void step() override { setPosition(m_bar->value() + 1); }
-    void setMainLabel(const std::string&, bool) override {}
-    void setArrowVisible(bool) override {}
-    void setSecondLabelVisible(bool) override {}
-    void showAndPaint() override {}
-    void release() override {}
-
-private:
-    QProgressBar* m_bar;
-};
-
-std::string preference(THourvaneDataMod& dm, const std::string& settingsFile, const std::string& key)
-{
-    TPreferenceRecClass pref(dm, key, PreferStorage::SettingsFile);
-    pref.setFileName(settingsFile);
-    return pref.Load() ? pref.value() : std::string();
-}
-
-void storePreference(THourvaneDataMod& dm, const std::string& settingsFile, const std::string& key,
-                     const std::string& value, const std::string& identity)
-{
-    TPreferenceRecClass pref(dm, key, PreferStorage::SettingsFile);
-    pref.setFileName(settingsFile);
-    pref.SetValue(value);
-    pref.Save(identity);
 }
 
 } // namespace
@@ -117,7 +67,7 @@ TfrmImport::TfrmImport(THourvaneDataMod& dm, AppState& state, FileDialogService&
     setObjectName("frmImport");
     setWindowTitle("Data Import Wizard");
     buildControls();
-    const bool skipWelcome = preference(m_dm, m_settingsFileName, "ShowImportPage") == "1";
+    const bool skipWelcome = wizard::Preference(m_dm, m_settingsFileName, "ShowImportPage") == "1";
     chkSkipPage->setChecked(skipWelcome);
     showPage(skipWelcome ? pgType : pgWelcome);
 }
@@ -135,35 +85,13 @@ void TfrmImport::buildControls()
     nbkPages->addWidget(buildActionPage());
     nbkPages->addWidget(buildSummaryPage());
 
-    btnHelp = new QPushButton("&Help", this);
-    btnHelp->setObjectName("btnHelp");
-    btnBack = new QPushButton("< &Back", this);
-    btnBack->setObjectName("btnBack");
-    btnNext = new QPushButton("&Next", this);
-    btnNext->setObjectName("btnNext");
-    btnCancel = new QPushButton("Cancel", this);
-    btnCancel->setObjectName("btnCancel");
-    for (QPushButton* b : {btnHelp, btnBack, btnNext, btnCancel})
-        b->setAutoDefault(false);
-    btnNext->setDefault(true);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(btnHelp);
-    buttons->addStretch();
-    buttons->addWidget(btnBack);
-    buttons->addWidget(btnNext);
-    buttons->addSpacing(12);
-    buttons->addWidget(btnCancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(nbkPages);
-    layout->addLayout(buttons);
-
+    const wizard::Buttons buttons = wizard::BuildFrame(*this, nbkPages, kImportHelpContext);
+    btnHelp = buttons.help;
+    btnBack = buttons.back;
+    btnNext = buttons.next;
+    btnCancel = buttons.cancel;
     connect(btnNext, &QPushButton::clicked, this, &TfrmImport::btnNextClick);
     connect(btnBack, &QPushButton::clicked, this, &TfrmImport::btnBackClick);
-    connect(btnCancel, &QPushButton::clicked, this, &TfrmImport::reject);
-    connect(btnHelp, &QPushButton::clicked, this, [] { helpService().showTopic(kImportHelpContext); });
-    auto* help = new QShortcut(QKeySequence::HelpContents, this);
-    connect(help, &QShortcut::activated, this, [] { helpService().showTopic(kImportHelpContext); });
 }
 
 QWidget* TfrmImport::buildWelcomePage()
@@ -172,12 +100,13 @@ QWidget* TfrmImport::buildWelcomePage()
     chkSkipPage = new QCheckBox("Skip this page next time.", page);
     chkSkipPage->setObjectName("chkSkipPage");
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(pageText("Welcome to the Data Import Wizard.", page));
-    layout->addWidget(pageText("This wizard reads time cards, time off or employees from a text file or an xBase "
-                               "(dBase) table written by another program and stores them in Hourvane. You choose "
-                               "which of the file's fields fill which Hourvane fields; nothing is stored before the "
-                               "last page.",
-                               page));
+    layout->addWidget(wizard::PageText("Welcome to the Data Import Wizard.", page));
+    layout->addWidget(
+        wizard::PageText("This wizard reads time cards, time off or employees from a text file or an xBase "
+                         "(dBase) table written by another program and stores them in Hourvane. You choose "
+                         "which of the file's fields fill which Hourvane fields; nothing is stored before the "
+                         "last page.",
+                         page));
     layout->addStretch();
     layout->addWidget(chkSkipPage);
     return page;
@@ -186,11 +115,11 @@ QWidget* TfrmImport::buildWelcomePage()
 QWidget* TfrmImport::buildTypePage()
 {
     auto* page = new QWidget(this);
-    rdoHourvane = radio("rdoHourvane", "Hourvane Data", page);
-    rdoTimeOff = radio("rdoTimeOff", "Time Off Data", page);
-    rdoEmployee = radio("rdoEmployee", "Employee Data", page);
+    rdoHourvane = wizard::Radio("rdoHourvane", "Hourvane Data", page);
+    rdoTimeOff = wizard::Radio("rdoTimeOff", "Time Off Data", page);
+    rdoEmployee = wizard::Radio("rdoEmployee", "Employee Data", page);
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(pageText("What kind of information do you want to import.", page));
+    layout->addWidget(wizard::PageText("What kind of information do you want to import.", page));
     for (QRadioButton* b : {rdoHourvane, rdoTimeOff, rdoEmployee})
         layout->addWidget(b);
     layout->addStretch();
@@ -203,9 +132,9 @@ QWidget* TfrmImport::buildTypePage()
 QWidget* TfrmImport::buildFilePage()
 {
     auto* page = new QWidget(this);
-    rdoComma = radio("rdoComma", "Comma Delimited Text", page);
-    rdoTab = radio("rdoTab", "Tab Delimited Text", page);
-    rdoXBase = radio("rdoXBase", "xBase (DBF) Format", page);
+    rdoComma = wizard::Radio("rdoComma", "Comma Delimited Text", page);
+    rdoTab = wizard::Radio("rdoTab", "Tab Delimited Text", page);
+    rdoXBase = wizard::Radio("rdoXBase", "xBase (DBF) Format", page);
     txtFileName = new QLineEdit(page);
     txtFileName->setObjectName("txtFileName");
     btnBrowse = new QPushButton("B&rowse...", page);
@@ -215,7 +144,7 @@ QWidget* TfrmImport::buildFilePage()
     file->addWidget(txtFileName, 1);
     file->addWidget(btnBrowse);
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(pageText("What format is your data file in?", page));
+    layout->addWidget(wizard::PageText("What format is your data file in?", page));
     for (QRadioButton* b : {rdoComma, rdoTab, rdoXBase})
         layout->addWidget(b);
     layout->addSpacing(12);
@@ -278,9 +207,10 @@ QWidget* TfrmImport::buildFieldPage()
     grid->addWidget(hdrFields);
     grid->addWidget(grdFields);
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(pageText("Click a field of your data file and choose the Hourvane field it fills. Use Prev "
-                               "Record and Next Record to see the samples of other records.",
-                               page));
+    layout->addWidget(
+        wizard::PageText("Click a field of your data file and choose the Hourvane field it fills. Use Prev "
+                         "Record and Next Record to see the samples of other records.",
+                         page));
     layout->addLayout(grid);
     layout->addLayout(records);
 
@@ -294,12 +224,12 @@ QWidget* TfrmImport::buildFieldPage()
 QWidget* TfrmImport::buildActionPage()
 {
     auto* page = new QWidget(this);
-    rdoUpdate = radio("rdoUpdate", "Update/Add to the current information", page);
-    rdoReplace =
-        radio("rdoReplace", "Remove all the current information and replace it with the imported information", page);
+    rdoUpdate = wizard::Radio("rdoUpdate", "Update/Add to the current information", page);
+    rdoReplace = wizard::Radio("rdoReplace",
+                               "Remove all the current information and replace it with the imported information", page);
     rdoUpdate->setChecked(true);
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(pageText("What do you want to do with the information already in Hourvane?", page));
+    layout->addWidget(wizard::PageText("What do you want to do with the information already in Hourvane?", page));
     layout->addWidget(rdoUpdate);
     layout->addWidget(rdoReplace);
     layout->addStretch();
@@ -318,7 +248,7 @@ QWidget* TfrmImport::buildSummaryPage()
     prgImport->setRange(0, 100);
     prgImport->setValue(0);
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(pageText("Here is your data summary:", page));
+    layout->addWidget(wizard::PageText("Here is your data summary:", page));
     layout->addWidget(lblSummary);
     layout->addStretch();
     layout->addWidget(prgImport);
@@ -378,7 +308,7 @@ void TfrmImport::btnBrowseClick()
     request.filter = table ? "xBase Files (*.dbf);;Any file (*.*)" : "Text Files (*.txt);;Any file (*.*)";
     request.defaultExtension = table ? "dbf" : "txt";
     const std::string current = txtFileName->text().toStdString();
-    const std::string folder = preference(m_dm, m_settingsFileName, "ExportPath");
+    const std::string folder = wizard::Preference(m_dm, m_settingsFileName, "ExportPath");
     const std::string name = current.empty() ? (table ? "*.dbf" : "*.txt") : current;
     request.proposedName = std::filesystem::path(name).has_parent_path() || folder.empty()
                                ? name
@@ -388,8 +318,8 @@ void TfrmImport::btnBrowseClick()
         return;
     txtFileName->setText(QString::fromStdString(chosen));
     m_fileChanged = true;
-    storePreference(m_dm, m_settingsFileName, "ExportPath", std::filesystem::path(chosen).parent_path().string(),
-                    m_state.lockIdentity);
+    wizard::StorePreference(m_dm, m_settingsFileName, "ExportPath",
+                            std::filesystem::path(chosen).parent_path().string(), m_state.lockIdentity);
 }
 
 bool TfrmImport::openDataFile()
@@ -626,7 +556,7 @@ void TfrmImport::runImport()
     request.replace = rdoReplace->isChecked();
     request.fields = m_fields;
     request.columnField = m_rowField;
-    BarProgress bar(prgImport);
+    wizard::BarProgress bar(prgImport);
     request.progress = &bar;
     btnNext->setEnabled(false);
     btnBack->setEnabled(false);
@@ -654,8 +584,8 @@ void TfrmImport::done(int result)
     if (!m_closed) {
         m_closed = true;
         closeDataFile();
-        storePreference(m_dm, m_settingsFileName, "ShowImportPage", chkSkipPage->isChecked() ? "1" : "0",
-                        m_state.lockIdentity);
+        wizard::StorePreference(m_dm, m_settingsFileName, "ShowImportPage", chkSkipPage->isChecked() ? "1" : "0",
+                                m_state.lockIdentity);
         if (m_activated)
             SaveColumnWidths(hdrFields, m_settingsFileName);
     }
