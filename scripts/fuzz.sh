@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs every fuzz target (the delimited text, dBase, field definition, page
 # file, settings file and backup archive readers, the migration's extract
-# files and old settings file) for SECONDS each (default 60), from the seeds
+# files and old settings file) for SECONDS each (default 30), from the seeds
 # in tests/fuzz/corpus/<target>/. Builds them with clang in build-fuzz/,
 # apart from the normal build; make check never runs it.
 #   bash scripts/fuzz.sh [SECONDS]
@@ -11,7 +11,7 @@ set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 top=$(dirname "$here")
-seconds=${1:-60}
+seconds=${1:-30}
 out=$top/build-fuzz
 
 bash "$here/setup-debian.sh" --fuzz
