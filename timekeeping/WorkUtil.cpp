@@ -333,6 +333,20 @@ bool TWorkWeekRecClass::Lock(const std::string& lockIdentity) { return lockEach(
 
 bool TWorkWeekRecClass::Unlock(const std::string& lockIdentity) { return lockEach(lockIdentity, false); }
 
+bool TWorkWeekRecClass::LoadLocked(const std::string& lockIdentity)
+{
+    Load();
+    if (!Lock(lockIdentity))
+        return false;
+    Load();
+    // Rows another copy added before the lock are locked too; when one of
+    // them is held elsewhere, the week is refused whole, as by the first lock.
+    if (Lock(lockIdentity))
+        return true;
+    Unlock(lockIdentity);
+    return false;
+}
+
 bool TWorkWeekRecClass::CopyPreviousWeek()
 {
     m_timeOff->Clear();

@@ -180,8 +180,7 @@ hv::WeekSaveResult saveMarkedWeek(hv::TWorkWeekRecClass& week, std::int32_t emp,
     const std::string& identity = hv::appState().lockIdentity;
     week.SetWeekEnd(weekEnd);
     week.SetEmployee(emp);
-    week.Load();
-    if (!week.Lock(identity))
+    if (!week.LoadLocked(identity))
         return hv::WeekSaveResult::dayFailed(0);
     const int value = int(marker % 600) + 1;
     for (int i = 0; i < 7; ++i) {
@@ -239,10 +238,8 @@ std::string soak(std::istringstream& in)
         messages.shown.clear();
         week.SetWeekEnd(weekEnd);
         week.SetEmployee(emp);
-        stage = "load";
-        week.Load();
-        stage = "lock";
-        if (!week.Lock(identity)) {
+        stage = "load and lock";
+        if (!week.LoadLocked(identity)) {
             if (messages.shown.find(" record is already locked by ") != std::string::npos &&
                 messages.shown.find(" | ") == std::string::npos)
                 ++refusals;
@@ -250,10 +247,6 @@ std::string soak(std::istringstream& in)
                 fail("lock");
             return;
         }
-        // Read again under the lock: another copy may have saved the week
-        // between the first read and the lock.
-        stage = "load again";
-        week.Load();
         hv::TTimeOffRecClass* counter = entryOn(week.TimeOffList(), weekEnd - 6, reason);
         if (!counter) {
             fail("no counter entry for " + std::to_string(emp));

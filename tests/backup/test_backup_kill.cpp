@@ -3,48 +3,22 @@
 // archive's name holds the old or the whole new archive, and the maintenance
 // marker is free. The kill moments are spread over one run's length.
 #include "tests/backup/BackupFixture.h"
+#include "tests/support/KillMoments.h"
 #include "tests/support/PeerProcess.h"
 
 #include <QElapsedTimer>
 
-#include <chrono>
-#include <random>
+#include <memory>
 #include <sys/stat.h>
-#include <thread>
 
 namespace hv::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-// A backup is quick enough for 100 kills within the 20 seconds a test may
-// take; a restore (and the start that follows it) for 40.
+// Each kill test stays within the 20 seconds a test may take.
 constexpr int kBackupKills = 100;
-constexpr int kRestoreKills = 40;
-
-// Kill i of n falls at a random point of the i-th of n equal slices of a
-// span a quarter longer than one run, so early, middle and late kills (and
-// some after the end) all happen.
-class KillMoments {
-public:
-    KillMoments(qint64 runMs, int kills) : m_spanMs(double(runMs) * 1.25), m_kills(kills)
-    {
-        const unsigned seed = std::random_device{}();
-        m_random.seed(seed);
-        std::printf("kill moments seed %u, one run %lld ms\n", seed, static_cast<long long>(runMs));
-    }
-    void waitForKill(int i)
-    {
-        std::uniform_real_distribution<double> within(0.0, 1.0);
-        const double ms = (i + within(m_random)) * m_spanMs / m_kills;
-        std::this_thread::sleep_for(std::chrono::microseconds(static_cast<long long>(ms * 1000)));
-    }
-
-private:
-    double m_spanMs;
-    int m_kills;
-    std::mt19937 m_random;
-};
+constexpr int kRestoreKills = 100;
 
 // The archive file itself: a rename over it gives another file.
 std::pair<ino_t, long long> identity(const std::string& path)
@@ -64,15 +38,22 @@ qint64 timedRun(const std::string& folder, const std::string& command, std::stri
     return timer.elapsed();
 }
 
-// Kills a peer at the moment, once it has started its data module.
-void killDuring(const std::string& folder, const std::string& command, KillMoments& moments, int i)
-{
-    PeerProcess peer;
-    ASSERT_EQ(peer.send("start " + folder), "ok");
-    peer.sendNoWait(command);
-    moments.waitForKill(i);
-    peer.kill();
-}
+// Kills a peer at the moment, once it has started its data module. The next
+// round's peer process starts while this round is checked.
+class Killer {
+public:
+    void killDuring(const std::string& folder, const std::string& command, KillMoments& moments, int i)
+    {
+        std::unique_ptr<PeerProcess> peer = m_peers.next();
+        ASSERT_EQ(peer->send("start " + folder), "ok");
+        peer->sendNoWait(command);
+        moments.waitForKill(i);
+        peer->kill();
+    }
+
+private:
+    PeerSupply m_peers;
+};
 
 TEST_F(BackupTest, AKilledRestoreLeavesTheOldOrTheNewDatabase)
 {
@@ -94,10 +75,11 @@ TEST_F(BackupTest, AKilledRestoreLeavesTheOldOrTheNewDatabase)
     ASSERT_EQ(reply, "ok done " + std::string(kRestored));
     std::string current = printA;
     int old = 0, fresh = 0, finished = 0;
+    Killer killer;
     for (int i = 0; i < kRestoreKills; ++i) {
         SCOPED_TRACE("kill " + std::to_string(i));
         const bool toB = current == printA;
-        killDuring(dataFolder, "restore " + (toB ? zipB : zipA), moments, i);
+        killer.killDuring(dataFolder, "restore " + (toB ? zipB : zipA), moments, i);
         finished += fs::exists(dataFolder + kRestoreMarkerFile) ? 1 : 0;
         messages.clear();
         start();
@@ -135,9 +117,10 @@ TEST_F(BackupTest, AKilledBackupLeavesTheOldOrTheWholeNewArchive)
     ASSERT_EQ(reply, "ok done " + std::string(kBackedUp));
     auto current = identity(zip);
     int old = 0, fresh = 0;
+    Killer killer;
     for (int i = 0; i < kBackupKills; ++i) {
         SCOPED_TRACE("kill " + std::to_string(i));
-        killDuring(dataFolder, "backup " + zip, moments, i);
+        killer.killDuring(dataFolder, "backup " + zip, moments, i);
         ZipTestResult tested;
         ZipError error;
         ASSERT_TRUE(ZipArchive::test(zip, tested, nullptr, error)) << error.text;

@@ -6,57 +6,19 @@
 #include "engine/Snapshot.h"
 #include "tests/support/DataFolderFixture.h"
 #include "tests/support/DatabaseFingerprint.h"
+#include "tests/support/KillMoments.h"
 #include "tests/support/PeerProcess.h"
 
 #include <QElapsedTimer>
-#include <unistd.h>
 
-#include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <memory>
-#include <random>
-#include <thread>
 
 namespace hv::test {
-
-// The folders live in memory where there is a memory file system: a killed
-// process leaves the same files on any file system (the kernel keeps what it
-// wrote), and without the disk's flushes a kill round costs a tenth. A TMPDIR
-// of the caller's own stays.
-inline const bool kFoldersInMemory = [] {
-    if (std::filesystem::is_directory("/dev/shm") && ::access("/dev/shm", W_OK) == 0)
-        ::setenv("TMPDIR", "/dev/shm", 0);
-    return true;
-}();
 
 // The identity every killed peer works under, so that the next one takes
 // over the locks the last one left.
 inline const char* const kPeerIdentity = "KILLER";
-
-// Kill i of n falls at a random point of the i-th of n equal slices of a span
-// a quarter longer than one run: early, middle and late kills (and some after
-// the end) all happen.
-class KillMoments {
-public:
-    KillMoments(qint64 runMs, int kills) : m_spanMs(double(runMs) * 1.25), m_kills(kills)
-    {
-        const unsigned seed = std::random_device{}();
-        m_random.seed(seed);
-        std::printf("kill moments seed %u, one run %lld ms\n", seed, static_cast<long long>(runMs));
-    }
-    void waitForKill(int i)
-    {
-        std::uniform_real_distribution<double> within(0.0, 1.0);
-        const double ms = (i + within(m_random)) * m_spanMs / m_kills;
-        std::this_thread::sleep_for(std::chrono::microseconds(static_cast<long long>(ms * 1000)));
-    }
-
-private:
-    double m_spanMs;
-    int m_kills;
-    std::mt19937 m_random;
-};
 
 class ReliabilityTest : public StorageTest {
 protected:
@@ -94,22 +56,11 @@ protected:
 
     void killDuring(const std::string& command, KillMoments& moments, int i)
     {
-        std::unique_ptr<PeerProcess> peer = nextPeer();
+        std::unique_ptr<PeerProcess> peer = m_peers.next();
         startPeer(*peer, dataFolder);
         peer->sendNoWait(command);
         moments.waitForKill(i);
         peer->kill();
-    }
-
-    // A peer process started while the last kill is checked, so that the
-    // next round does not wait for it to load.
-    std::unique_ptr<PeerProcess> nextPeer()
-    {
-        std::unique_ptr<PeerProcess> peer = std::move(m_spare);
-        if (!peer)
-            peer = std::make_unique<PeerProcess>();
-        m_spare = std::make_unique<PeerProcess>();
-        return peer;
     }
 
     // The program starts on the folder as it is now, silently.
@@ -137,7 +88,7 @@ protected:
         }
     }
 
-    std::unique_ptr<PeerProcess> m_spare;
+    PeerSupply m_peers;
 
     // The data folder becomes a copy of the template's.
     void copyFolder(const std::string& from)

@@ -1,8 +1,12 @@
 // A week save on a full disk (no file may grow: writes fail with EFBIG as
 // they do when the disk is full) tells the user, reports failure and leaves
-// the week as it was stored before. The backup's case is in the backup tests.
+// the week as it was stored before; an export leaves the file it would have
+// replaced. The backup's case is in the backup tests.
 #include "platform/DateUtil.h"
 #include "tests/reliability/ReliabilityFixture.h"
+
+#include <fstream>
+#include <sstream>
 
 namespace hv::test {
 namespace {
@@ -61,6 +65,44 @@ void FullDiskTest::saveOnAFullDisk(bool generated, const std::string& limit, con
     EXPECT_EQ(fingerprint(), stored);
     dm.reset();
     expectSoundFiles();
+}
+
+// The employee list of a generated folder is larger than the limit: the
+// export stops in the middle of its temporary file, which goes, and the file
+// it was to replace stays byte for byte.
+TEST_F(FullDiskTest, AnExportStopsAndKeepsTheFileItWouldReplace)
+{
+    namespace fs = std::filesystem;
+    dm.reset();
+    fs::remove_all(dataFolder);
+    std::string error;
+    ASSERT_TRUE(GenerateData(dataFolder, 60, 1, "22", &error)) << error;
+    const fs::path folder = fs::path(programFolder) / "exports";
+    fs::create_directories(folder);
+    auto contents = [](const fs::path& file) {
+        std::ifstream in(file, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    };
+    PeerProcess peer;
+    startPeer(peer, dataFolder);
+    ASSERT_EQ(peer.send("fsize-limit 2048"), "ok");
+    for (const char* format : {"1", "3"}) { // comma delimited, xBase
+        const fs::path file = folder / (std::string("employees.") + (format[0] == '3' ? "dbf" : "txt"));
+        std::ofstream(file, std::ios::binary) << "the export of last week";
+        const std::string reply =
+            peer.send(std::string("export 5 ") + format + " " + HV_PROGRAM_DIR + " " + file.string());
+        EXPECT_EQ(reply.rfind("ok 2 The export did not finish.  " + file.string() + " was left as it was.", 0), 0u)
+            << reply;
+        EXPECT_EQ(contents(file), "the export of last week");
+    }
+    int entries = 0;
+    for (const auto& e : fs::directory_iterator(folder)) {
+        (void)e;
+        ++entries;
+    }
+    EXPECT_EQ(entries, 2) << "a temporary file remains in " << folder;
 }
 
 } // namespace

@@ -74,7 +74,7 @@ protected:
         for (int extra = 1; fresh == 0 && extra <= 20; ++extra) {
             SCOPED_TRACE("late kill " + std::to_string(extra));
             copyFolder(templ);
-            std::unique_ptr<PeerProcess> peer = nextPeer();
+            std::unique_ptr<PeerProcess> peer = m_peers.next();
             startPeer(*peer, dataFolder);
             peer->sendNoWait(command);
             std::this_thread::sleep_for(std::chrono::milliseconds(runMs * (1 + extra)));
@@ -113,7 +113,7 @@ TEST_F(KillTest, AKilledWeekSaveLeavesOneWholeSave)
     for (int i = 0; i < kKills; ++i) {
         SCOPED_TRACE("kill " + std::to_string(i));
         {
-            std::unique_ptr<PeerProcess> peer = nextPeer();
+            std::unique_ptr<PeerProcess> peer = m_peers.next();
             startPeer(*peer, dataFolder);
             peer->sendNoWait(command + std::to_string(marker));
             ASSERT_EQ(peer->readLine(), "ok looping");

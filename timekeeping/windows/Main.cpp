@@ -52,8 +52,7 @@ public:
         if (!m_window.m_week->Loaded())
             return;
         WaitCursor wait;
-        m_window.m_week->Load();
-        m_window.m_week->Lock(m_window.m_state.lockIdentity);
+        m_window.m_week->LoadLocked(m_window.m_state.lockIdentity);
         m_window.showWeek();
         m_window.cmdSave->setEnabled(m_window.m_week->IsModified());
     }

@@ -240,8 +240,7 @@ void TfrmMain::cboEmployeeClick()
         return;
     m_week->SetWeekEnd(m_currentWeekEnd);
     m_week->SetEmployee(m_employee->EmpID());
-    m_week->Load();
-    m_week->Lock(m_state.lockIdentity); // a refusal has been shown; the week stays visible
+    m_week->LoadLocked(m_state.lockIdentity); // a refusal has been shown; the week stays visible
     showWeek();
     FocusFirstEntry();
 }
@@ -323,8 +322,7 @@ void TfrmMain::cmdSaveClick()
 {
     if (SaveWeek()) {
         WaitCursor wait;
-        m_week->Load();
-        m_week->Lock(m_state.lockIdentity);
+        m_week->LoadLocked(m_state.lockIdentity);
         ShowDayHours();
         ShowTotals();
         cmdSave->setEnabled(false);
@@ -341,8 +339,7 @@ void TfrmMain::cmdDeleteClick()
         return;
     WaitCursor wait;
     if (m_week->Delete(m_state.lockIdentity)) {
-        m_week->Load();
-        m_week->Lock(m_state.lockIdentity);
+        m_week->LoadLocked(m_state.lockIdentity);
         showWeek();
         cmdSave->setEnabled(false);
         FocusFirstEntry();
