@@ -4,6 +4,7 @@
 #include "platform/DateUtil.h"
 #include "platform/Format.h"
 #include "platform/RegionalSettings.h"
+#include "platform/SaveFile.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -104,11 +105,7 @@ public:
 
     bool commit() override
     {
-        if (!m_file.commit()) {
-            m_error = m_file.errorString().toStdString();
-            return false;
-        }
-        return true;
+        return CommitSaveFile(m_file, m_error);
     }
 
     void cancel() override

@@ -1,4 +1,5 @@
 #include "platform/SettingsFile.h"
+#include "platform/SaveFile.h"
 
 #include <cstdlib>
 
@@ -110,7 +111,8 @@ bool SettingsFile::write(const std::string& section, const std::string& key,
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    std::string error;
+    return CommitSaveFile(file, error);
 }
 
 } // namespace hv

@@ -1,4 +1,5 @@
 #include "reportengine/PageFile.h"
+#include "platform/SaveFile.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -529,12 +530,12 @@ bool WritePageFile(const std::string& path, const PageSet& pages, std::string& e
         error = file.errorString().toStdString();
         return false;
     }
-    if (file.write(text.data(), qint64(text.size())) != qint64(text.size()) || !file.commit()) {
+    if (file.write(text.data(), qint64(text.size())) != qint64(text.size())) {
         error = file.errorString().toStdString();
         file.cancelWriting();
         return false;
     }
-    return true;
+    return CommitSaveFile(file, error);
 }
 
 bool ParsePageFile(const std::string& text, PageSet& pages, std::string& error, const PageFileLimits& limits)

@@ -1,4 +1,5 @@
 #include "reportengine/PageRenderer.h"
+#include "platform/SaveFile.h"
 
 #include "reportengine/ReportMetrics.h"
 
@@ -87,11 +88,7 @@ bool WritePdf(const std::string& path, const PageSet& pages, std::string& error,
         }
         painter.end();
     }
-    if (!file.commit()) {
-        error = file.errorString().toStdString();
-        return false;
-    }
-    return true;
+    return CommitSaveFile(file, error);
 }
 
 } // namespace hv::report

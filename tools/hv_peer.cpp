@@ -28,8 +28,10 @@
 //       marker % 600 + 1 minutes after 6:00, and the week's two time off
 //       entries (second and fifth day) of the reason hold that many hundredths of
 //       an hour: "ok <result code> <messages>"
-//   week-loop <emp> <week end> <reason> <marker>   week saves with markers
-//       marker, marker + 1, ... forever; answers after the first commit
+//   week-loop <emp> <week end> <reason> <marker> [pause ms]   week saves with
+//       markers marker, marker + 1, ... until a save fails; with a pause, the
+//       week is unlocked after each save for that long; answers after the
+//       first commit
 //   reason-delete <id>            the reason with its rules, accruals and time off
 //   import <program folder> <file> <fields>  a time card import (comma file,
 //       replacing the current days); fields: the import field of each column,
@@ -510,8 +512,8 @@ std::string run(const std::string& line)
     if (cmd == "week-save" || cmd == "week-loop") {
         std::int32_t emp = 0, reason = 0;
         std::string weekEnd;
-        long marker = 0;
-        in >> emp >> weekEnd >> reason >> marker;
+        long marker = 0, pauseMs = 0;
+        in >> emp >> weekEnd >> reason >> marker >> pauseMs;
         RecordedMessages messages;
         hv::setMessageService(&messages);
         hv::TWorkWeekRecClass week(dataModule());
@@ -527,6 +529,10 @@ std::string run(const std::string& line)
             // Answered after the first commit, so every kill finds a marked week.
             if (m == marker)
                 std::cout << "ok looping" << std::endl;
+            if (pauseMs > 0) {
+                week.Unlock(hv::appState().lockIdentity);
+                std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
+            }
         }
     }
     if (cmd == "reason-delete") {

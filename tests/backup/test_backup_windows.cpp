@@ -3,15 +3,13 @@
 #include "backup/windows/BackupCommands.h"
 #include "backup/windows/Progress.h"
 #include "tests/backup/BackupFixture.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/PeerProcess.h"
 #include "tests/timekeeping/MainWindowFixture.h"
 
 #include <QGridLayout>
 #include <QLabel>
 #include <QProgressBar>
-
-#include <csignal>
-#include <sys/resource.h>
 
 namespace hv::test {
 namespace {
@@ -86,28 +84,6 @@ private:
         moments.push_back({value, w.lblLocked->text().toStdString(), w.lblDeleted->text().toStdString(),
                            !w.lblDeleted->isHidden(), row});
     }
-};
-
-// No file of this process may grow past the limit for a scope: a full disk.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_handler);
-    }
-
-private:
-    rlimit m_old{};
-    void (*m_handler)(int) = nullptr;
 };
 
 class BackupWindowTest : public MainWindowTest {

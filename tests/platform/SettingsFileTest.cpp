@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/SettingsFile.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TempDir.h"
 
 namespace hv {
@@ -192,6 +193,21 @@ TEST_F(SettingsFileTest, UnwritableFolderDropsTheWrite)
     SettingsFile settings("Hourvane3.ini");
     EXPECT_FALSE(settings.write("Initialization", "LastBackup", "/tmp/backup.zip"));
     EXPECT_EQ(settings.read("Initialization", "LastBackup", ""), "");
+}
+
+// A full disk: the write fails as the file is completed, and the settings
+// file it would have replaced stays whole.
+TEST_F(SettingsFileTest, AFullDiskKeepsTheSettingsFileWhole)
+{
+    SettingsFile settings("Hourvane3.ini");
+    ASSERT_TRUE(settings.write("Initialization", "ExportPath", "/before"));
+    const std::string before = slurp(iniPath());
+    {
+        test::FileSizeLimit full(before.size() + 64);
+        EXPECT_FALSE(settings.write("Initialization", "ImportPath", std::string(300, 'x')));
+    }
+    EXPECT_EQ(slurp(iniPath()), before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir.path()), fs::directory_iterator()), 1);
 }
 
 TEST_F(SettingsFileTest, ValueWithALineBreakIsRefused)
