@@ -277,7 +277,21 @@ WeekSaveResult TWorkWeekRecClass::Save(const std::string& lockIdentity)
 
 bool TWorkWeekRecClass::Delete(const std::string& lockIdentity)
 {
-    TransactionGuard guard(m_dm.HourvaneDB);
+    // As in Save: a transaction the engine cannot start or commit ends the
+    // delete with a message, never with an exception the window cannot catch.
+    auto notDeleted = [this](const std::exception& e) {
+        tell("The following error occurred deleting the " + m_days[0]->recordName() +
+                 " record: " + TSQLRecClass::engineErrorText(e) + "\r\r" + "The record was NOT deleted.",
+             MsgKind::Warning);
+        return false;
+    };
+    std::optional<TransactionGuard> started;
+    try {
+        started.emplace(m_dm.HourvaneDB);
+    } catch (const std::exception& e) {
+        return notDeleted(e);
+    }
+    TransactionGuard& guard = *started;
     // A deleted day is cleared in memory; after a rollback its rows are back,
     // so it is read again to show what the table holds.
     const auto timeOffBefore = m_timeOff->snapshot();
@@ -299,7 +313,16 @@ bool TWorkWeekRecClass::Delete(const std::string& lockIdentity)
         undo(7);
         return false;
     }
-    guard.commit();
+    try {
+        guard.commit();
+    } catch (const std::exception& e) {
+        try {
+            undo(7);
+        } catch (const std::exception&) {
+            // The engine rolls the journal back when the folder is next opened.
+        }
+        return notDeleted(e);
+    }
     return true;
 }
 

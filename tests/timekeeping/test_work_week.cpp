@@ -397,6 +397,34 @@ TEST_F(WorkWeekTest, DeleteRemovesThePunchesAndTheTimeOff)
     EXPECT_EQ(read("select count(*) from TimeOff where EmpID = 12"), "0");
 }
 
+// Another copy reading the week keeps the commit from getting its write lock
+// within the engine's wait: the delete says so, nothing is deleted, and the
+// week is held as stored, so a retry deletes it whole.
+TEST_F(WorkWeekTest, ADeleteThatCannotCommitSaysSoAndARetryDeletesTheWholeWeek)
+{
+    putWorkedDays({8, 8});
+    putTimeOff(3, m_vacation, 8);
+    auto week = loadedWeek();
+    ASSERT_TRUE(week->Lock(kAlice));
+    dm->HourvaneDB.setLockRetryCount(0);
+    dm->HourvaneDB.setLockWaitTime(0);
+    {
+        engine::ReadTransaction reading(second().HourvaneDB);
+        EXPECT_FALSE(week->Delete(kAlice));
+    }
+    ASSERT_EQ(messages.shown().size(), 1u) << messages.last();
+    const std::string& text = messages.shown()[0].text;
+    EXPECT_EQ(text.rfind("The following error occurred deleting the Hours Worked record: ", 0), 0u) << text;
+    EXPECT_TRUE(text.ends_with("\r\rThe record was NOT deleted.")) << text;
+    EXPECT_EQ(workRows(), 2);
+    EXPECT_EQ(read("select count(*) from TimeOff where EmpID = 12"), "1");
+    EXPECT_FLOAT_EQ(week->RegularTotal(), 16);
+
+    EXPECT_TRUE(week->Delete(kAlice));
+    EXPECT_EQ(workRows(), 0);
+    EXPECT_EQ(read("select count(*) from TimeOff where EmpID = 12"), "0");
+}
+
 TEST_F(WorkWeekTest, CopyPreviousWeekBringsThePunchesButNotTheTimeOff)
 {
     engine::Table& t = dm->tblWorkDay;
