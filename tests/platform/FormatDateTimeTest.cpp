@@ -99,7 +99,7 @@ TEST_F(FormatDateTimeTest, TwentyFourHour)
 TEST_F(FormatDateTimeTest, EveryMinuteShowsItself)
 {
     for (int minute = 0; minute < 1440; ++minute) {
-        char expected[8];
+        char expected[16]; // room for any int, as the compiler cannot see the range
         std::snprintf(expected, sizeof expected, "%02d:%02d", minute / 60, minute % 60);
         ASSERT_EQ(FormatDateTime("hh:nn", minute / 1440.0), expected);
     }
