@@ -94,6 +94,7 @@ void TDeptRecClass::readRow(bool withName)
     m_activeFlag = t.fieldByName("ActiveFlag").asBoolean();
     m_managerID = std::int32_t(t.fieldByName("ManagerID").asInteger());
     setLockHolder(t.fieldByName("LockedBy").asString());
+    noteStoredRow(t);
 }
 
 bool TDeptRecClass::LoadByID()

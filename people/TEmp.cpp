@@ -159,6 +159,7 @@ bool TEmployeeRecClass::LoadByID()
     m_relationship = t.fieldByName("Relationship").asString();
     m_comments = t.fieldByName("Comments").asString();
     const std::string holder = t.fieldByName("LockedBy").asString();
+    noteStoredRow(t);
     if (m_deptID > 0) {
         TDeptRecClass dept(dataModule());
         dept.SetDeptID(m_deptID);
@@ -222,6 +223,7 @@ bool TEmployeeRecClass::Save(const std::string& lockIdentity)
         }
         writeColumns();
         t->post();
+        noteStoredRow(*t);
         // A re-created row has a new key too; keeping the old one would make
         // the next save create yet another row.
         if (appended)

@@ -111,6 +111,7 @@ bool TOTPolicyRecClass::LoadByID()
     m_rate1 = float(t.fieldByName("Rate1").asFloat());
     m_rate2 = float(t.fieldByName("Rate2").asFloat());
     setLockHolder(t.fieldByName("LockedBy").asString());
+    noteStoredRow(t);
     return true;
 }
 

@@ -80,6 +80,7 @@ bool TPreferenceRecClass::Load()
         engine::Table& t = table();
         m_value = t.fieldByName("PreferValue").asString();
         setLockHolder(t.fieldByName("LockedBy").asString());
+        noteStoredRow(t);
         return true;
     } catch (const std::exception&) {
         // Unreadable counts as not stored, as for the settings file; the
@@ -109,6 +110,7 @@ bool TPreferenceRecClass::Save(const std::string& lockIdentity)
         }
         t->fieldByName("PreferValue").setAsString(m_value);
         t->post();
+        noteStoredRow(*t);
     } catch (const std::exception& e) {
         if (t)
             t->cancel();

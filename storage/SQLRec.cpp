@@ -38,6 +38,20 @@ std::string cutCharacters(const std::string& text, std::size_t n)
     return text;
 }
 
+// Every column but the lock, in one text: equal texts, equal rows.
+std::string rowImage(engine::Table& t)
+{
+    std::string image;
+    for (int i = 0; i < t.fieldCount(); ++i) {
+        engine::Field f = t.field(i);
+        if (f.name() == kLockedBy)
+            continue;
+        image += f.isNull() ? std::string("\x01") : f.asString();
+        image += '\x1f';
+    }
+    return image;
+}
+
 } // namespace
 
 std::string saveFailureText(const std::exception& error)
@@ -98,7 +112,10 @@ void TSQLRecClass::Clear()
     m_modified = false;
     m_lockHolder.clear();
     m_lockRefused = false;
+    m_storedRow.reset();
 }
+
+void TSQLRecClass::noteStoredRow(engine::Table& t) { m_storedRow = rowImage(t); }
 
 std::string TSQLRecClass::displayLockHolder(const std::string& holder)
 {
@@ -196,6 +213,7 @@ bool TSQLRecClass::SaveKeyedRow(const std::string& lockIdentity, bool stored, co
         writeColumns(*t, appended);
         t->fieldByName("LockedBy").setAsString("");
         t->post();
+        noteStoredRow(*t);
     } catch (const std::exception& error) {
         if (t) {
             try {
@@ -397,7 +415,17 @@ bool TSQLRecClass::Lock(const std::string& lockIdentity)
             if (claimRow(identity)) {
                 table().refresh(); // the cursor shows the row as it now is
                 m_lockHolder = identity;
-                return true;
+                if (!m_storedRow || *m_storedRow == rowImage(table()))
+                    return true;
+                // Saved by another copy after this object read it: hand the
+                // row back and keep the stored values.
+                TSQLRecClass::Unlock(lockIdentity);
+                tell("The " + m_recordName + " record has been changed by another user.  You may view the " +
+                         "information but may not save any changes." + "\r\r" +
+                         "Please select the record again to enter your changes.",
+                     MsgKind::Information, kLockHelpContext);
+                m_lockRefused = true;
+                return false;
             }
             holder = currentHolder(); // someone was quicker: see who
         }

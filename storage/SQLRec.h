@@ -6,6 +6,7 @@
 // and then call the base operations, which work on the table's current row.
 #include <exception>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace hv {
@@ -93,6 +94,11 @@ protected:
     void setRecordName(std::string name) { m_recordName = std::move(name); }
     void setTableName(std::string name) { m_tableName = std::move(name); }
     void setLockHolder(std::string holder) { m_lockHolder = std::move(holder); }
+    // Remembers the table's current row as this object last read or wrote
+    // it. The lock taken later on a free row refuses, and lets the row go,
+    // when another copy has saved a change to it since: a save from this
+    // object would write the older values over that change.
+    void noteStoredRow(engine::Table& t);
 
     THourvaneDataMod& dataModule() const { return m_dm; }
     // The table component named by the table name; throws for an unknown name.
@@ -141,6 +147,7 @@ private:
     std::string m_recordName;
     std::string m_tableName;
     bool m_lockRefused = false;
+    std::optional<std::string> m_storedRow; // see noteStoredRow
 };
 
 } // namespace hv

@@ -93,6 +93,7 @@ bool TPolicyRecClass::Load()
     m_displayEarnedPeriod = t.fieldByName("DisplayEarnedPeriod").asString();
     m_displayEarnedHours = float(t.fieldByName("DisplayEarnedHours").asFloat());
     setLockHolder(t.fieldByName("LockedBy").asString());
+    noteStoredRow(t);
     m_storedStart = m_startMonths;
     return true;
 }
@@ -131,6 +132,7 @@ bool TPolicyRecClass::Save(const std::string& lockIdentity)
         t->fieldByName("DisplayEarnedHours").setAsFloat(m_displayEarnedHours);
         t->fieldByName("LockedBy").setAsString(""); // a save releases the row
         t->post();
+        noteStoredRow(*t);
     } catch (const engine::EngineError& e) {
         if (t)
             t->cancel();

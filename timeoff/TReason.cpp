@@ -135,6 +135,7 @@ void TReasonRecClass::readRow()
         m_validateBasis = t.fieldByName("ValidateBasis").asString();
     }
     setLockHolder(t.fieldByName("LockedBy").asString());
+    noteStoredRow(t);
 }
 
 bool TReasonRecClass::LoadByID()
@@ -240,6 +241,7 @@ bool TReasonRecClass::Save(const std::string& lockIdentity)
         t->fieldByName("ValidateBasis").setAsString(m_policyFlag ? m_validateBasis : std::string());
         t->fieldByName("LockedBy").setAsString(""); // saving releases the lock
         t->post();
+        noteStoredRow(*t);
         m_reasonID = std::int32_t(t->fieldByName("ReasonID").asInteger());
         if (!syncBenefitData(lockIdentity))
             return giveUp();

@@ -110,6 +110,43 @@ TEST_F(DepartmentTest, FirstChangeTakesTheLockAndAnotherCopyIsRefusedUntilTheSav
     EXPECT_TRUE(later.Lock("BOB"));
 }
 
+// Another copy saves between our read and our first change: our lock must not
+// let a later save write the values shown over that save.
+TEST_F(DepartmentTest, AChangeToARowAnotherCopySavedSinceItWasReadIsRefused)
+{
+    std::int64_t id = addDept("Sales");
+    TDeptRecClass rec(*dm);
+    rec.SetDeptID(std::int32_t(id));
+    ASSERT_TRUE(rec.LoadByID());
+
+    actAs("BOB");
+    TDeptRecClass bob(second());
+    bob.SetDeptID(std::int32_t(id));
+    ASSERT_TRUE(bob.LoadByID());
+    bob.SetDeptCode("B7");
+    ASSERT_TRUE(bob.Save("BOB"));
+
+    actAs("ALICE");
+    rec.SetDeptName("Sales East");
+    EXPECT_NE(rec.lockHolder(), "ALICE");
+    EXPECT_FALSE(rec.Save("ALICE"));
+    EXPECT_EQ(read("select DeptName || '/' || DeptCode || '/' || LockedBy from Dept"), "Sales/B7/");
+    ASSERT_FALSE(messages.shown().empty());
+    EXPECT_EQ(messages.shown().front().text,
+              "The Department record has been changed by another user.  You may view the information but may not "
+              "save any changes.\r\rPlease select the record again to enter your changes.");
+
+    // Read again, the record takes the lock and saves; its own save does not
+    // count as another copy's change when it is edited once more.
+    ASSERT_TRUE(rec.LoadByID());
+    rec.SetDeptName("Sales East");
+    ASSERT_TRUE(rec.Save("ALICE"));
+    rec.SetDeptName("Sales West");
+    EXPECT_EQ(rec.lockHolder(), "ALICE");
+    ASSERT_TRUE(rec.Save("ALICE"));
+    EXPECT_EQ(read("select DeptName || '/' || DeptCode from Dept"), "Sales West/B7");
+}
+
 // --- saving ---
 
 TEST_F(DepartmentTest, SavingANewDepartmentAppendsItWithoutReadingItsKeyBack)
