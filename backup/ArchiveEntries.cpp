@@ -1,19 +1,8 @@
 #include "backup/ArchiveEntries.h"
 
-#include <cctype>
+#include "platform/Format.h"
 
 namespace hv {
-
-namespace {
-
-std::string upper(std::string s)
-{
-    for (char& c : s)
-        c = char(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
-} // namespace
 
 bool PlainEntryName(const std::string& name)
 {
@@ -34,7 +23,7 @@ bool ArchiveEntriesAcceptable(const std::vector<ZipEntryInfo>& entries, std::uin
         if (!PlainEntryName(entries[i].name))
             return false;
         for (std::size_t j = 0; j < i; ++j)
-            if (upper(entries[j].name) == upper(entries[i].name))
+            if (UpperCase(entries[j].name) == UpperCase(entries[i].name))
                 return false;
         // Testing reads every entry: bound the whole archive, not only the tables.
         if (entries[i].size > maxDeclaredBytes - declared)

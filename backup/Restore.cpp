@@ -10,6 +10,7 @@
 #include "engine/EngineError.h"
 #include "engine/Snapshot.h"
 #include "engine/Table.h"
+#include "platform/Format.h"
 #include "platform/SettingsFile.h"
 #include "platform/ZipArchive.h"
 #include "storage/CreateTables.h"
@@ -30,24 +31,18 @@ namespace fs = std::filesystem;
 namespace hv {
 namespace {
 
-const char* const kNotExclusive = "Other users are currently accessing Hourvane and you must have exclusive access to "
-                                  "restore the database. Please try again later.";
+const char* const kRestoreNotExclusive =
+    "Other users are currently accessing Hourvane and you must have exclusive access to "
+    "restore the database. Please try again later.";
 const char* const kNotOurs = "The backup file you selected does not appear to be a Hourvane Database Backup file.  "
                              "Please select another backup file and try again.";
 const char* const kRestored = "Your Hourvane Database Restore was successful.";
 
-void showFailure(int code, const std::string& text)
+void showRestoreFailure(int code, const std::string& text)
 {
     ShowMessageBox("The following error occurred restoring your HourvaneDatabase: \r\r" + std::to_string(code) + ": " +
                        text + "\r\r" + "Please try again.",
                    MsgKind::Warning, MsgButtons::Ok, 0);
-}
-
-std::string upper(std::string s)
-{
-    for (char& c : s)
-        c = char(std::toupper(static_cast<unsigned char>(c)));
-    return s;
 }
 
 // One file the archive must hold: its name in the archive (upper case), the
@@ -67,14 +62,14 @@ std::vector<Expected> expectedFiles(const engine::Database& db)
     auto file = [&db](const std::string& name) { return fs::path(db.resolveFile(name)).filename().string(); };
     for (const auto& layout : tableLayouts()) {
         const std::string base = fs::path(layout.fileName).stem().string();
-        out.push_back({upper(layout.fileName), base + ".dat", file(layout.componentFile), &layout, Expected::Data});
-        out.push_back({upper(base + ".idx"), base + ".idx", file(base + ".idx"), &layout, Expected::Definition});
+        out.push_back({UpperCase(layout.fileName), base + ".dat", file(layout.componentFile), &layout, Expected::Data});
+        out.push_back({UpperCase(base + ".idx"), base + ".idx", file(base + ".idx"), &layout, Expected::Definition});
     }
     // Memo values live in a blob file beside the table.
     for (const auto& layout : tableLayouts())
         if (layout.def.hasMemo()) {
             const std::string base = fs::path(layout.fileName).stem().string();
-            out.push_back({upper(base + ".blb"), base + ".blb", file(base + ".blb"), &layout, Expected::Blob});
+            out.push_back({UpperCase(base + ".blb"), base + ".blb", file(base + ".blb"), &layout, Expected::Blob});
         }
     return out;
 }
@@ -126,7 +121,7 @@ std::optional<std::vector<std::string>> checkEntries(const std::vector<ZipEntryI
     std::vector<std::string> missing;
     for (auto& f : files) {
         for (std::size_t i = 0; i < entries.size(); ++i)
-            if (upper(entries[i].name) == f.entryName)
+            if (UpperCase(entries[i].name) == f.entryName)
                 f.index = int(i);
         if (f.index < 0)
             missing.push_back(f.entryName);
@@ -211,11 +206,11 @@ Result restoreFrom(THourvaneDataMod& dm, const std::string& archive, OperationPr
             throw OperationFailure(EIO, error);
         return Result::Done;
     } catch (const OperationFailure& f) {
-        showFailure(f.code, f.what());
+        showRestoreFailure(f.code, f.what());
     } catch (const engine::EngineError& e) {
-        showFailure(e.code(), e.message());
+        showRestoreFailure(e.code(), e.message());
     } catch (const std::exception& e) {
-        showFailure(0, e.what());
+        showRestoreFailure(0, e.what());
     }
     std::error_code ec;
     // Once the marker is written the files are half moved: only finishing
@@ -235,7 +230,7 @@ BackupOutcome RestoreDatabase(THourvaneDataMod& dm, const BackupServices& servic
         if (!taken || OtherCopiesPresent(dm) > 0) {
             if (taken)
                 ReleaseMaintenanceMarker(dm);
-            tell(kNotExclusive, MsgKind::Information);
+            tell(kRestoreNotExclusive, MsgKind::Information);
             return BackupOutcome::Refused;
         }
     }
@@ -273,7 +268,7 @@ BackupOutcome RestoreDatabase(THourvaneDataMod& dm, const BackupServices& servic
             fs::remove_all(staging, ec);
             dm.ReopenTables(TableMode::Shared);
             window.close();
-            tell(kNotExclusive, MsgKind::Information);
+            tell(kRestoreNotExclusive, MsgKind::Information);
             settings.write(kPreferSection, "LastRestore", archive);
             return BackupOutcome::Failed;
         }
@@ -284,7 +279,7 @@ BackupOutcome RestoreDatabase(THourvaneDataMod& dm, const BackupServices& servic
             try {
                 dm.ReopenTables(TableMode::Shared);
             } catch (const engine::EngineError& e) {
-                showFailure(e.code(), e.message());
+                showRestoreFailure(e.code(), e.message());
                 result = Result::Failed;
             }
         }

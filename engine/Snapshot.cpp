@@ -16,9 +16,9 @@ namespace fs = std::filesystem;
 namespace hv::engine {
 namespace {
 
-struct Conn {
+struct SnapshotConn {
     sqlite3* db = nullptr;
-    ~Conn() { sqlite3_close_v2(db); }
+    ~SnapshotConn() { sqlite3_close_v2(db); }
 };
 
 void backupSchema(Database& db, const std::string& schema, const std::string& dest)
@@ -28,7 +28,7 @@ void backupSchema(Database& db, const std::string& schema, const std::string& de
         throw EngineError(code::TableNotFound, "The table file " + schema + " is not open");
     std::error_code ec;
     fs::remove(dest, ec);
-    Conn out;
+    SnapshotConn out;
     const std::string name = fs::path(dest).filename().string();
     int rc = sqlite3_open_v2(fileUri(dest, "rwc").c_str(), &out.db,
                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI, nullptr);
@@ -87,7 +87,7 @@ std::string checkDatabaseFile(const std::string& path)
         if (!in || std::memcmp(header, "SQLite format 3", 16) != 0)
             return "not a database file";
     }
-    Conn c;
+    SnapshotConn c;
     int rc = sqlite3_open_v2(fileUri(path, "ro").c_str(), &c.db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
     if (rc != SQLITE_OK)
         return sqlite3_errstr(rc);

@@ -31,7 +31,7 @@
 namespace hv {
 namespace {
 
-const char* const kNotOpened =
+const char* const kExportNotOpened =
     "The Data File you selected can not be opened.  Please check your file selection and try again.";
 
 // Item positions in the definition files.
@@ -44,16 +44,11 @@ inline constexpr int Wage = 19, WageLast = 22;
 inline constexpr int DeptEmpLast = 3, DeptEmpFirst = 4, DeptEmpCode = 5;
 } // namespace pos
 
-std::string displayDateFormat()
-{
-    return appState().displayDateFormat.empty() ? DateFormat() : appState().displayDateFormat;
-}
-
 ExportValue dateValue(double date)
 {
     if (date <= 0)
         return ExportValue::dateValue({}, 0);
-    return ExportValue::dateValue(FormatDateTime(displayDateFormat(), date), std::floor(date));
+    return ExportValue::dateValue(FormatDateTime(appState().dateFormatShown(), date), std::floor(date));
 }
 
 ExportValue hoursValue(float hours)
@@ -143,7 +138,7 @@ private:
         return false;
     }
 
-    void emit(const Values& v)
+    void writeRow(const Values& v)
     {
         ExportRecord record;
         record.items.reserve(m_request.fields.size());
@@ -245,7 +240,7 @@ private:
             v.set(pos::OvertimePay, fixed2(overtimePay.Amount()));
             v.set(pos::OtherPay, fixed2(otherPay.Amount()));
             v.set(pos::TotalPay, fixed2((regularPay + overtimePay + otherPay).Amount()));
-            emit(v);
+            writeRow(v);
             stepProgress();
         }
     }
@@ -306,7 +301,7 @@ private:
                 v.set(pos::Worked, hoursValue(worked));
                 v.set(pos::TimeOff, hoursValue(away));
                 v.set(pos::DayTotal, hoursValue(worked + away));
-                emit(v);
+                writeRow(v);
             }
             stepProgress();
         }
@@ -355,7 +350,7 @@ private:
                     continue;
                 v.set(5, text(names[t]));
                 v.set(6, hoursValue(hours[t]));
-                emit(v);
+                writeRow(v);
             }
             stepProgress();
         }
@@ -378,7 +373,7 @@ private:
                 v.set(5, dateValue(entry.WeekDate()));
                 v.set(6, text(entry.ReasonDescription()));
                 v.set(7, hoursValue(entry.Hours()));
-                emit(v);
+                writeRow(v);
             }
             stepProgress();
         }
@@ -411,7 +406,7 @@ private:
                 v.set(6, hoursValue(usable));
                 v.set(7, hoursValue(taken));
                 v.set(8, hoursValue(usable - taken));
-                emit(v);
+                writeRow(v);
             }
             stepProgress();
         }
@@ -486,7 +481,7 @@ private:
                     v.custom.resize(std::size_t(index) + 1);
                 v.custom[std::size_t(index)] = value.FieldValue();
             }
-            emit(v);
+            writeRow(v);
             stepProgress();
         }
     }
@@ -510,7 +505,7 @@ private:
             const std::string manager = dept.ManagerName();
             v.set(2, text(manager == "<No Manager>" ? std::string() : manager));
             if (!perEmployee) {
-                emit(v);
+                writeRow(v);
             } else {
                 MemoryPickList staff;
                 employedToday(staff, dept.DeptID());
@@ -521,7 +516,7 @@ private:
                     v.set(pos::DeptEmpLast, text(emp.LastName()));
                     v.set(pos::DeptEmpFirst, text(emp.FirstName()));
                     v.set(pos::DeptEmpCode, text(emp.EmpCode()));
-                    emit(v);
+                    writeRow(v);
                 }
             }
             stepProgress();
@@ -616,7 +611,7 @@ ExportResult RunExport(THourvaneDataMod& dm, const ExportRequest& request)
             return failed(problem);
         if (!writer->open(columns)) {
             result.outcome = ExportResult::Outcome::NotOpened;
-            tell(kNotOpened, MsgKind::Information);
+            tell(kExportNotOpened, MsgKind::Information);
             return result;
         }
         std::vector<ExportValue> row;

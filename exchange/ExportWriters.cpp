@@ -11,9 +11,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QTemporaryDir>
-
 #include <array>
-#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <set>
@@ -103,10 +101,7 @@ public:
         return true;
     }
 
-    bool commit() override
-    {
-        return CommitSaveFile(m_file, m_error);
-    }
+    bool commit() override { return CommitSaveFile(m_file, m_error); }
 
     void cancel() override
     {
@@ -286,10 +281,7 @@ std::string DbfColumnProblem(const std::vector<ExportColumn>& columns)
     for (const auto& c : columns) {
         if (c.key.empty() || c.key.size() > 10)
             return "The column name \"" + c.key + "\" is not 1 to 10 characters long.";
-        std::string upper = c.key;
-        for (char& ch : upper)
-            ch = char(std::toupper(static_cast<unsigned char>(ch)));
-        if (!names.insert(upper).second)
+        if (!names.insert(UpperCase(c.key)).second)
             return "Two columns are named " + c.key + ".";
     }
     return {};

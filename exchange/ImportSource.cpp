@@ -19,11 +19,6 @@ std::string trimBlanks(const std::string& s)
     return s.substr(first, s.find_last_not_of(" \t") - first + 1);
 }
 
-std::string displayDateFormat()
-{
-    return appState().displayDateFormat.empty() ? DateFormat() : appState().displayDateFormat;
-}
-
 class TextSource : public ImportSource {
 public:
     TextSource(char delimiter, std::string path) : m_reader(delimiter), m_path(std::move(path)) {}
@@ -79,7 +74,7 @@ public:
             if (v.isDate() && TryEncodeDate(v.year, v.month, v.day, date)) {
                 value.hasDate = true;
                 value.date = date;
-                value.text = FormatDateTime(displayDateFormat(), date);
+                value.text = FormatDateTime(appState().dateFormatShown(), date);
             }
             record.values.push_back(std::move(value));
         }

@@ -11,7 +11,7 @@
 namespace hv {
 namespace {
 
-const char* const kRecordName = "Department";
+const char* const kDeptRecord = "Department";
 
 std::string quoted(const std::string& text)
 {
@@ -28,7 +28,7 @@ std::string quoted(const std::string& text)
 
 TDeptRecClass::TDeptRecClass(THourvaneDataMod& dm) : TSQLRecClass(dm)
 {
-    setRecordName(kRecordName);
+    setRecordName(kDeptRecord);
     setTableName("tblDepts");
     Clear();
 }
@@ -137,7 +137,7 @@ bool TDeptRecClass::Save(const std::string& lockIdentity)
 {
     return SaveKeyedRow(
         lockIdentity, m_deptID != 0, [this] { return findRow(); },
-        std::string("This ") + kRecordName + " record no longer exists in" +
+        std::string("This ") + kDeptRecord + " record no longer exists in" +
             " the database.  Do you want to re-create the record?",
         [this](engine::Table& t, bool) {
             t.fieldByName("DeptCode").setAsString(m_deptCode);
@@ -153,9 +153,9 @@ bool TDeptRecClass::Delete(const std::string& lockIdentity)
     // The department's employees are left without one.
     const bool deleted = DeleteKeyedRow(
         lockIdentity, [this] { return findRow(); },
-        std::string("The ") + kRecordName + " record has been deleted by another" + " user.", [this] {
-            execBlank(dataModule(),
-                              "update Employee set DeptID = 0 where DeptID = " + std::to_string(m_deptID));
+        std::string("The ") + kDeptRecord + " record has been deleted by another" + " user.",
+        [this] {
+            execBlank(dataModule(), "update Employee set DeptID = 0 where DeptID = " + std::to_string(m_deptID));
         });
     if (!deleted)
         return false;

@@ -12,7 +12,7 @@
 namespace hv {
 namespace {
 
-const char* const kRecordName = "Employee";
+const char* const kEmpRecord = "Employee";
 
 // The rows an employee leaves behind, removed with it. The double blank after
 // the table name is how these statements have always read.
@@ -58,7 +58,7 @@ bool statusMatches(EmployeeStatus status, bool hasEndDate)
 
 TEmployeeRecClass::TEmployeeRecClass(THourvaneDataMod& dm) : TSQLRecClass(dm)
 {
-    setRecordName(kRecordName);
+    setRecordName(kEmpRecord);
     setTableName("tblEmps");
     Clear();
 }
@@ -70,7 +70,8 @@ void TEmployeeRecClass::SetModified(bool value)
     setModified(value);
 }
 
-template <class T> void TEmployeeRecClass::assign(T& member, const T& value)
+template <class T>
+void TEmployeeRecClass::assign(T& member, const T& value)
 {
     if (member != value)
         SetModified(true);
@@ -355,7 +356,8 @@ std::int32_t TEmployeeRecClass::FindIDByName()
     return std::int32_t(t.fieldByName("EmpID").asInteger());
 }
 
-template <class Accept> void TEmployeeRecClass::fillList(PickList& list, Accept&& accept)
+template <class Accept>
+void TEmployeeRecClass::fillList(PickList& list, Accept&& accept)
 {
     engine::Table& t = table();
     t.setIndexName("EmpName");

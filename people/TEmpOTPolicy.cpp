@@ -15,7 +15,7 @@
 namespace hv {
 namespace {
 
-const char* const kRecordName = "Employee Overtime Policy";
+const char* const kEmpOTPolicyRecord = "Employee Overtime Policy";
 
 } // namespace
 
@@ -23,7 +23,7 @@ const char* const kRecordName = "Employee Overtime Policy";
 
 TEmpOTPolicyRecClass::TEmpOTPolicyRecClass(THourvaneDataMod& dm) : THistoryRecClass(dm)
 {
-    setRecordName(kRecordName);
+    setRecordName(kEmpOTPolicyRecord);
     setTableName("tblEmpOT");
     Clear();
 }
@@ -64,8 +64,7 @@ bool TEmpOTPolicyRecClass::Save(const std::string& lockIdentity)
     if (!modified())
         return true;
     const bool saved = SaveKeyedRow(
-        lockIdentity, m_values.storedStartDate != 0, [this] { return findStoredRow(); },
-        recreateQuestion(),
+        lockIdentity, m_values.storedStartDate != 0, [this] { return findStoredRow(); }, recreateQuestion(),
         [this](engine::Table& t, bool appended) {
             if (appended)
                 t.fieldByName("EmpID").setAsInteger(m_values.empID);
@@ -97,8 +96,8 @@ bool TEmpOTPolicyRecClass::Delete(const std::string& lockIdentity)
 
 // --- TEmpOTPolicyListClass ---
 
-TEmpOTPolicyListClass::TEmpOTPolicyListClass(THourvaneDataMod& dm, std::int32_t empID)
-    : THistoryListClass(dm, empID, kRecordName)
+TEmpOTPolicyListClass::TEmpOTPolicyListClass(THourvaneDataMod& dm, std::int32_t empID) :
+    THistoryListClass(dm, empID, kEmpOTPolicyRecord)
 {
 }
 
@@ -156,7 +155,7 @@ void TEmpOTPolicyListClass::FillAssignmentGrid(GridView& grid) const
         grid.setColumnCount(4);
     grid.setRowCount(1);
     grid.clearCells();
-    const std::string format = appState().displayDateFormat.empty() ? DateFormat() : appState().displayDateFormat;
+    const std::string format = appState().dateFormatShown();
     TOTPolicyRecClass policy(m_dm);
     int row = 0;
     for (std::size_t i = 0; i < m_items.size(); ++i) {

@@ -14,7 +14,7 @@
 namespace hv {
 namespace {
 
-const char* const kRecordName = "Employee Wage";
+const char* const kEmpWageRecord = "Employee Wage";
 
 } // namespace
 
@@ -33,7 +33,7 @@ std::string PayTypeWord(const std::string& code)
 
 TEmpWageRecClass::TEmpWageRecClass(THourvaneDataMod& dm) : THistoryRecClass(dm)
 {
-    setRecordName(kRecordName);
+    setRecordName(kEmpWageRecord);
     setTableName("tblWages");
     Clear();
 }
@@ -117,8 +117,7 @@ bool TEmpWageRecClass::Delete(const std::string& lockIdentity)
 
 // --- TWageListClass ---
 
-TWageListClass::TWageListClass(THourvaneDataMod& dm, std::int32_t empID)
-    : THistoryListClass(dm, empID, kRecordName)
+TWageListClass::TWageListClass(THourvaneDataMod& dm, std::int32_t empID) : THistoryListClass(dm, empID, kEmpWageRecord)
 {
 }
 
@@ -157,7 +156,7 @@ void TWageListClass::FillWageGrid(GridView& grid) const
         grid.setColumnCount(7);
     grid.setRowCount(1);
     grid.clearCells();
-    const std::string format = appState().displayDateFormat.empty() ? DateFormat() : appState().displayDateFormat;
+    const std::string format = appState().dateFormatShown();
     int row = 0;
     for (std::size_t i = 0; i < m_items.size(); ++i) {
         const TEmpWageRecClass& e = *m_items[i];

@@ -12,7 +12,7 @@
 namespace hv {
 namespace {
 
-const char* const kRecordName = "Custom Employee Data Item";
+const char* const kEmpFieldRecord = "Custom Employee Data Item";
 
 } // namespace
 
@@ -20,7 +20,7 @@ const char* const kRecordName = "Custom Employee Data Item";
 
 TEmpFieldRecClass::TEmpFieldRecClass(THourvaneDataMod& dm) : TSQLRecClass(dm)
 {
-    setRecordName(kRecordName);
+    setRecordName(kEmpFieldRecord);
     setTableName("tblFields");
     Clear();
 }
@@ -76,7 +76,7 @@ bool TEmpFieldRecClass::Save(const std::string& lockIdentity)
 {
     return SaveKeyedRow(
         lockIdentity, m_fieldID != 0, [this] { return findRow(); },
-        std::string("The ") + kRecordName + " record no longer exists in" +
+        std::string("The ") + kEmpFieldRecord + " record no longer exists in" +
             " the database. Do you want to re-create the record?",
         [this](engine::Table& t, bool) {
             t.fieldByName("FieldDesc").setAsString(m_fieldDesc);
@@ -88,9 +88,11 @@ bool TEmpFieldRecClass::Save(const std::string& lockIdentity)
 bool TEmpFieldRecClass::Delete(const std::string& lockIdentity)
 {
     // Values of an item that no longer exists would never be shown again.
-    const bool deleted = DeleteKeyedRow(lockIdentity, [this] { return findRow(); }, {}, [this] {
-        execBlank(dataModule(), "delete from EmpField where (FieldID = " + std::to_string(m_fieldID) + ")");
-    });
+    const bool deleted = DeleteKeyedRow(
+        lockIdentity, [this] { return findRow(); }, {},
+        [this] {
+            execBlank(dataModule(), "delete from EmpField where (FieldID = " + std::to_string(m_fieldID) + ")");
+        });
     if (!deleted)
         return false;
     Clear();

@@ -11,13 +11,13 @@
 namespace hv {
 namespace {
 
-const char* const kRecordName = "Overtime Policy";
+const char* const kOTPolicyRecord = "Overtime Policy";
 
 } // namespace
 
 TOTPolicyRecClass::TOTPolicyRecClass(THourvaneDataMod& dm) : TSQLRecClass(dm)
 {
-    setRecordName(kRecordName);
+    setRecordName(kOTPolicyRecord);
     setTableName("tblOTPolicy");
     Clear();
 }
@@ -130,8 +130,7 @@ void TOTPolicyRecClass::LoadDefault()
 bool TOTPolicyRecClass::Save(const std::string& lockIdentity)
 {
     return SaveKeyedRow(
-        lockIdentity, m_policyID != 0, [this] { return findRow(); },
-        recreateQuestion(),
+        lockIdentity, m_policyID != 0, [this] { return findRow(); }, recreateQuestion(),
         [this](engine::Table& t, bool) {
             t.fieldByName("Policy").setAsString(m_policy);
             t.fieldByName("WeeklyFlag").setAsBoolean(m_weeklyFlag);
@@ -149,9 +148,8 @@ bool TOTPolicyRecClass::Delete(const std::string& lockIdentity)
     // Assignments to a policy that no longer exists would only be passed over.
     const bool deleted = DeleteKeyedRow(
         lockIdentity, [this] { return findRow(); },
-        std::string("The ") + kRecordName + " record has been deleted by another" + " user.", [this] {
-            execBlank(dataModule(), "delete from EmpOT where PolicyID = " + std::to_string(m_policyID));
-        });
+        std::string("The ") + kOTPolicyRecord + " record has been deleted by another" + " user.",
+        [this] { execBlank(dataModule(), "delete from EmpOT where PolicyID = " + std::to_string(m_policyID)); });
     if (!deleted)
         return false;
     Clear();

@@ -11,7 +11,7 @@
 namespace hv {
 namespace {
 
-const char* const kRecordName = "Custom Employee Data";
+const char* const kEmpOtherRecord = "Custom Employee Data";
 
 void cancelQuietly(engine::Table* t)
 {
@@ -29,7 +29,7 @@ void cancelQuietly(engine::Table* t)
 
 TEmpOtherRecClass::TEmpOtherRecClass(THourvaneDataMod& dm) : TSQLRecClass(dm)
 {
-    setRecordName(kRecordName);
+    setRecordName(kEmpOtherRecord);
     setTableName("tblEmpOther");
     Clear();
 }
@@ -86,15 +86,15 @@ bool TEmpOtherRecClass::Save(const std::string& lockIdentity)
         t->post();
     } catch (const engine::EngineError& e) {
         cancelQuietly(t);
-        tell(std::string("The following error occurred updating the ") + kRecordName + " record: " +
-                         "\r\r" + std::to_string(e.code()) + " - " + e.message() + ".",
-                     MsgKind::Warning);
+        tell(std::string("The following error occurred updating the ") + kEmpOtherRecord + " record: " + "\r\r" +
+                 std::to_string(e.code()) + " - " + e.message() + ".",
+             MsgKind::Warning);
         return false;
     } catch (const std::exception& e) {
         cancelQuietly(t);
-        tell(std::string("The following error occurred updating the ") + kRecordName + " record:" + "\r\r" +
-                         e.what(),
-                     MsgKind::Warning);
+        tell(std::string("The following error occurred updating the ") + kEmpOtherRecord + " record:" + "\r\r" +
+                 e.what(),
+             MsgKind::Warning);
         return false;
     }
     setModified(false);

@@ -60,6 +60,9 @@ int YearDiff(double first, double second);
 // previous month). So (y, 0, 0) is 30 November of y - 1.
 double NearestValidDate(int year, int month, int day);
 
+// The whole minutes since midnight of a time of day; seconds are dropped.
+int MinutesOf(double time);
+
 // The display date format the windows use: the regional short date format,
 // at most 255 characters, in the formatter's notation.
 std::string DateFormat(const RegionalSettings& settings);

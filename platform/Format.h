@@ -49,9 +49,13 @@ std::string FormatDateTime(const std::string& pattern, double value);
 class FormatArg {
 public:
     template <std::integral T>
-    FormatArg(T value) : m_value(static_cast<long long>(value)) {}
+    FormatArg(T value) : m_value(static_cast<long long>(value))
+    {
+    }
     template <std::floating_point T>
-    FormatArg(T value) : m_value(static_cast<double>(value)) {}
+    FormatArg(T value) : m_value(static_cast<double>(value))
+    {
+    }
     FormatArg(const char* value) : m_value(std::string(value ? value : "")) {}
     FormatArg(std::string value) : m_value(std::move(value)) {}
     FormatArg(std::string_view value) : m_value(std::string(value)) {}
@@ -86,6 +90,9 @@ std::string FormatCurrency(double value, int decimals);
 // Decimal numbers as typed: blanks around, an optional sign, digits with at
 // most one regional decimal separator, an optional exponent ("1.5E3").
 // No thousand separators.
+// ASCII letters upper-cased; every other byte is kept, so UTF-8 stays whole.
+std::string UpperCase(std::string text);
+
 bool TryStrToFloat(const std::string& text, double& value);
 double StrToFloatDef(const std::string& text, double defaultValue);
 

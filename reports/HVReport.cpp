@@ -12,6 +12,7 @@
 #include "reports/EmployeeList.h"
 #include "reports/HoursWorked.h"
 #include "reports/HourvaneList.h"
+#include "reports/ReportLayout.h"
 #include "reports/ReportText.h"
 #include "storage/CursorService.h"
 #include "storage/HVGlobal.h"
@@ -27,8 +28,6 @@ namespace hv {
 using namespace report;
 
 namespace {
-
-const char* const kFace = "Times New Roman";
 
 std::string withPage(const char* pattern, int page)
 {
@@ -165,11 +164,11 @@ void TfrmHVReport::pageHeader(ReportCanvas& canvas, ReportGenerator* generator)
 {
     // The block every report page carries: page number and date, then the title.
     canvas.SetAreaTop(0.3);
-    canvas.SetFont(kFace, 11);
+    canvas.SetFont(kReportFace, 11);
     canvas.PrintHeader("Page: " + std::to_string(canvas.CurrentPage()), Justify::Right);
     canvas.PrintHeader("Date: " + ReportDate(clock().today()), Justify::Left);
     canvas.SetAreaTop(0.6);
-    canvas.SetFont(kFace, 14);
+    canvas.SetFont(kReportFace, 14);
     canvas.Bold(true);
     canvas.PrintHeader(ReportTitle(ReportName, Options.detail), Justify::Centre);
     generator->header(canvas);

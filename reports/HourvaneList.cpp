@@ -3,6 +3,7 @@
 #include "people/TEmp.h"
 #include "platform/DateUtil.h"
 #include "platform/RegionalSettings.h"
+#include "reports/ReportLayout.h"
 #include "reports/ReportText.h"
 #include "storage/HVGlobal.h"
 #include "storage/PickList.h"
@@ -18,7 +19,6 @@ using namespace report;
 
 namespace {
 
-const char* const kFace = "Times New Roman";
 constexpr double kMargin = 0.02;
 
 std::string punch(double value, const std::string& format)
@@ -73,7 +73,7 @@ void THourvaneListReport::setDayTabs(ReportCanvas& c, bool twentyFourHour) const
 void THourvaneListReport::header(ReportCanvas& c)
 {
     c.SetAreaTop(0.85);
-    c.SetFont(kFace, 12);
+    c.SetFont(kReportFace, 12);
     c.Bold(true);
     c.PrintHeader("For " + ReportDate(m_options.periodStart) + " to " + ReportDate(m_options.periodEnd),
                   Justify::Centre);
@@ -81,7 +81,7 @@ void THourvaneListReport::header(ReportCanvas& c)
     c.FixBodyTop();
     c.SetAreaBottom(10.5);
     c.Home();
-    c.SetFont(kFace, 11);
+    c.SetFont(kReportFace, 11);
 
     c.ClearTabs();
     for (double at : {5.25, 6.0, 6.75})

@@ -52,14 +52,6 @@ std::size_t rowIndex(int s)
 // The box shows blanks, a colon and placeholders when nothing was typed.
 bool isBlankText(const std::string& text) { return text.find_first_not_of(" :_") == std::string::npos; }
 
-// Validation compares whole minutes, as the hours computation counts them.
-int minutesOf(double time)
-{
-    int h = 0, n = 0, sec = 0;
-    DecodeTime(time, h, n, sec);
-    return h * 60 + n;
-}
-
 } // namespace
 
 THoursWorkedRecClass::THoursWorkedRecClass(THourvaneDataMod& dm) : TSQLRecClass(dm)
@@ -113,16 +105,13 @@ bool THoursWorkedRecClass::setPunchText(PunchPairs& pairs, int k, const std::str
     }
     setPunch(pairs, k, value);
     if (k >= 3)
-        m_hasMore = !isEmptyPunch(m_in[2]) || !isEmptyPunch(m_out[2]) || !isEmptyPunch(m_in[3]) ||
-                    !isEmptyPunch(m_out[3]);
+        m_hasMore =
+            !isEmptyPunch(m_in[2]) || !isEmptyPunch(m_out[2]) || !isEmptyPunch(m_in[3]) || !isEmptyPunch(m_out[3]);
     return true;
 }
 
 std::string THoursWorkedRecClass::FormatIn(int k) const { return FormatPunch(In(k), globalSettings().timeFormat); }
-std::string THoursWorkedRecClass::FormatOut(int k) const
-{
-    return FormatPunch(Out(k), globalSettings().timeFormat);
-}
+std::string THoursWorkedRecClass::FormatOut(int k) const { return FormatPunch(Out(k), globalSettings().timeFormat); }
 
 int THoursWorkedRecClass::shift(int s) const { return m_shift[rowIndex(s)]; }
 
@@ -195,7 +184,7 @@ bool THoursWorkedRecClass::Validate() const
             ++k;
             continue;
         }
-        int in = minutesOf(m_in[k]) + dayOffset * 1440;
+        int in = MinutesOf(m_in[k]) + dayOffset * 1440;
         if (previousIn < in && in < lastOut) {
             tell(overlapMessage(), MsgKind::Information);
             return false;
@@ -205,7 +194,7 @@ bool THoursWorkedRecClass::Validate() const
             ++m;
         if (m == 4)
             break; // the counts above leave every In an Out at or after it
-        lastOut = minutesOf(m_out[m]) + dayOffset * 1440;
+        lastOut = MinutesOf(m_out[m]) + dayOffset * 1440;
         if (lastOut < in) {
             lastOut += 1440;
             ++dayOffset;
@@ -229,8 +218,8 @@ bool THoursWorkedRecClass::findRow(int s)
     engine::Table& t = table();
     if (!t.indexName().empty())
         t.setIndexName(""); // rows are found by the primary key
-    return t.findKey({engine::Value(std::int64_t(m_employee)), engine::Value(m_dayDate),
-                      engine::Value(std::int64_t(s))});
+    return t.findKey(
+        {engine::Value(std::int64_t(m_employee)), engine::Value(m_dayDate), engine::Value(std::int64_t(s))});
 }
 
 bool THoursWorkedRecClass::Load()
@@ -348,7 +337,7 @@ bool THoursWorkedRecClass::deleteRow(int s, const std::string& lockIdentity)
         return TSQLRecClass::Delete(lockIdentity);
     } catch (const std::exception& e) {
         cancelQuietly(table());
-        std::string format = appState().displayDateFormat.empty() ? DateFormat() : appState().displayDateFormat;
+        std::string format = appState().dateFormatShown();
         std::string detail;
         if (auto* ee = dynamic_cast<const engine::EngineError*>(&e))
             detail = std::to_string(ee->code()) + " - " + ee->message() + ".";

@@ -28,13 +28,6 @@ std::optional<double> ParsePunch(const std::string& text, const std::string& tim
 
 namespace {
 
-int minutesOf(double time)
-{
-    int h = 0, n = 0, s = 0;
-    DecodeTime(time, h, n, s);
-    return h * 60 + n;
-}
-
 // round(r / step) with halves up, for r > 0.
 int roundedSteps(int r, int step) { return (2 * r + step) / (2 * step); }
 
@@ -46,10 +39,10 @@ float DayHours(const PunchPairs& in, const PunchPairs& out, int minuteRounding)
     for (int k = 0; k < 4; ++k) {
         bool hasIn = !isEmptyPunch(in[k]), hasOut = !isEmptyPunch(out[k]);
         if (hasIn)
-            minutes -= minutesOf(in[k]);
+            minutes -= MinutesOf(in[k]);
         if (hasOut)
-            minutes += minutesOf(out[k]);
-        if (hasIn && hasOut && minutesOf(in[k]) > minutesOf(out[k]))
+            minutes += MinutesOf(out[k]);
+        if (hasIn && hasOut && MinutesOf(in[k]) > MinutesOf(out[k]))
             minutes += 1440; // the pair runs past midnight
     }
     int h = minutes / 60;
@@ -61,12 +54,18 @@ float DayHours(const PunchPairs& in, const PunchPairs& out, int minuteRounding)
     // one unit in the last place low).
     auto hours = [h](double fraction) { return float(double(h) + fraction); };
     switch (minuteRounding) {
-    case 0: return hours(r / 60.0);
-    case 1: return hours(roundedSteps(r, 5) / 12.0);
-    case 2: return hours(roundedSteps(r, 6) / 10.0);
-    case 3: return hours(roundedSteps(r, 10) / 6.0);
-    case 4: return hours(roundedSteps(r, 15) / 4.0);
-    default: return hours(roundedSteps(r, 30) / 2.0);
+    case 0:
+        return hours(r / 60.0);
+    case 1:
+        return hours(roundedSteps(r, 5) / 12.0);
+    case 2:
+        return hours(roundedSteps(r, 6) / 10.0);
+    case 3:
+        return hours(roundedSteps(r, 10) / 6.0);
+    case 4:
+        return hours(roundedSteps(r, 15) / 4.0);
+    default:
+        return hours(roundedSteps(r, 30) / 2.0);
     }
 }
 

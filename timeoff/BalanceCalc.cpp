@@ -1,29 +1,22 @@
 #include "timeoff/BalanceCalc.h"
 
 #include "platform/DateUtil.h"
+#include "platform/Format.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace hv {
 namespace {
 
-std::string upper(std::string text)
-{
-    for (char& c : text)
-        c = char(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
 std::string noPolicyText(const BenefitTerms& benefit, int months)
 {
-    return "No policy record found for " + upper(benefit.description) + " for and employee who has worked for " +
+    return "No policy record found for " + UpperCase(benefit.description) + " for and employee who has worked for " +
            std::to_string(months) + " months.";
 }
 
 std::string notEligibleText(const BenefitTerms& benefit)
 {
-    return "This employee is not eligible to earn " + upper(benefit.description) + " hours.";
+    return "This employee is not eligible to earn " + UpperCase(benefit.description) + " hours.";
 }
 
 // The band whose end is the first one not below the months of service: a
@@ -359,9 +352,8 @@ float EarnedHours(const BalanceInputs& inputs, double asOf)
     return accruedHours(inputs, asOf);
 }
 
-std::vector<BenefitBalance> benefitBalances(const std::vector<BenefitTerms>& benefits,
-                                            const EmploymentTerms& employee, const EmployeeBenefitRecords& records,
-                                            UserYearStart userYear, double today)
+std::vector<BenefitBalance> benefitBalances(const std::vector<BenefitTerms>& benefits, const EmploymentTerms& employee,
+                                            const EmployeeBenefitRecords& records, UserYearStart userYear, double today)
 {
     static const TimeOffLedger kNoTimeOff;
     static const OpeningBalance kNoOpening;

@@ -10,7 +10,7 @@
 namespace hv {
 namespace {
 
-constexpr const char* kRecordName = "Benefit Accrual";
+constexpr const char* kAccrualRecord = "Benefit Accrual";
 
 // The reason's description, empty when the reason is gone.
 std::string reasonDescription(THourvaneDataMod& dm, std::int32_t reasonID)
@@ -24,12 +24,12 @@ std::string reasonDescription(THourvaneDataMod& dm, std::int32_t reasonID)
 
 } // namespace
 
-TEmpAccrualRecClass::TEmpAccrualRecClass(THourvaneDataMod& dm, std::int32_t empID, std::int32_t reasonID)
-    : THistoryRecClass(dm)
+TEmpAccrualRecClass::TEmpAccrualRecClass(THourvaneDataMod& dm, std::int32_t empID, std::int32_t reasonID) :
+    THistoryRecClass(dm)
 {
     m_values.empID = empID;
     m_values.reasonID = reasonID;
-    setRecordName(kRecordName);
+    setRecordName(kAccrualRecord);
     setTableName("tblAccruals");
     Clear();
 }
@@ -99,8 +99,8 @@ bool TEmpAccrualRecClass::Delete(const std::string& lockIdentity)
     return true;
 }
 
-TAccrualListClass::TAccrualListClass(THourvaneDataMod& dm, std::int32_t empID)
-    : THistoryListClass(dm, empID, kRecordName)
+TAccrualListClass::TAccrualListClass(THourvaneDataMod& dm, std::int32_t empID) :
+    THistoryListClass(dm, empID, kAccrualRecord)
 {
 }
 

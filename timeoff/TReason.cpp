@@ -14,7 +14,7 @@
 namespace hv {
 namespace {
 
-const char* const kRecordName = "Reason";
+const char* const kReasonRecord = "Reason";
 
 void rollbackQuietly(std::optional<TransactionGuard>& tx)
 {
@@ -32,7 +32,7 @@ void rollbackQuietly(std::optional<TransactionGuard>& tx)
 
 TReasonRecClass::TReasonRecClass(THourvaneDataMod& dm) : TSQLRecClass(dm)
 {
-    setRecordName(kRecordName);
+    setRecordName(kReasonRecord);
     setTableName("tblReasons");
     Clear();
 }
@@ -263,7 +263,7 @@ bool TReasonRecClass::Save(const std::string& lockIdentity)
 bool TReasonRecClass::Delete(const std::string& lockIdentity)
 {
     std::optional<TransactionGuard> tx;
-    const std::string heading = std::string("The following error occurred deleting the ") + kRecordName + " record: ";
+    const std::string heading = std::string("The following error occurred deleting the ") + kReasonRecord + " record: ";
     try {
         if (!findRow())
             return false;

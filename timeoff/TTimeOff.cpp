@@ -16,18 +16,11 @@
 #include "timeoff/TReason.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace hv {
 namespace {
 
-constexpr const char* kRecordName = "Time Off";
-
-std::string upper(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::toupper(c)); });
-    return text;
-}
+constexpr const char* kTimeOffRecord = "Time Off";
 
 engine::Value key(std::int32_t id) { return engine::Value(std::int64_t(id)); }
 engine::Value key(double date) { return engine::Value(date); }
@@ -61,10 +54,10 @@ std::vector<RowKey> filteredKeys(engine::Table& t, const std::string& filter)
 
 // --- TTimeOffRecClass ---
 
-TTimeOffRecClass::TTimeOffRecClass(THourvaneDataMod& dm, std::int32_t empID, double weekDate, std::int32_t reasonID)
-    : TSQLRecClass(dm), m_empID(empID), m_reasonID(reasonID), m_weekDate(weekDate)
+TTimeOffRecClass::TTimeOffRecClass(THourvaneDataMod& dm, std::int32_t empID, double weekDate, std::int32_t reasonID) :
+    TSQLRecClass(dm), m_empID(empID), m_reasonID(reasonID), m_weekDate(weekDate)
 {
-    setRecordName(kRecordName);
+    setRecordName(kTimeOffRecord);
     setTableName("tblTimeOff");
     Clear();
 }
@@ -177,21 +170,21 @@ bool TTimeOffRecClass::confirmBalance()
         }
         if (remaining < m_hours)
             warning = "There are only " + FormatFloat(globalSettings().hourFormat, remaining) + " " +
-                      upper(reason.Reason()) + " hours remaining.";
+                      UpperCase(reason.Reason()) + " hours remaining.";
     } catch (const ENotEligibleError& e) {
         warning = e.what();
     }
     if (warning.empty())
         return true;
     RestoreCursor();
-    const std::string question = warning + "\r\r" + "Do you want to save " + FormatDateTime("dddd", m_weekDate) +
-                                 "s  record?";
+    const std::string question =
+        warning + "\r\r" + "Do you want to save " + FormatDateTime("dddd", m_weekDate) + "s  record?";
     return ShowMessageBox(question, MsgKind::Confirmation, MsgButtons::YesNo) == MsgResult::Yes;
 }
 
 TTimeOffRecClass::Snapshot TTimeOffRecClass::snapshot() const
 {
-    return Snapshot{m_empID,      m_reasonID,   m_hours,  m_approvedBy, m_approvedWhen,
+    return Snapshot{m_empID,          m_reasonID,   m_hours,  m_approvedBy, m_approvedWhen,
                     m_storedReasonID, m_storedDate, m_newDay, modified(),   lockHolder()};
 }
 
@@ -297,8 +290,8 @@ bool TTimeOffRecClass::Unlock(const std::string& lockIdentity)
 
 // --- TTimeOffListClass ---
 
-TTimeOffListClass::TTimeOffListClass(THourvaneDataMod& dm, std::int32_t empID, double weekEnd)
-    : m_dm(dm), m_empID(empID), m_weekEnd(weekEnd)
+TTimeOffListClass::TTimeOffListClass(THourvaneDataMod& dm, std::int32_t empID, double weekEnd) :
+    m_dm(dm), m_empID(empID), m_weekEnd(weekEnd)
 {
 }
 
@@ -469,8 +462,8 @@ bool TTimeOffListClass::UnlockAll(const std::string& lockIdentity)
 // --- TTimeOffReportListClass ---
 
 TTimeOffReportListClass::TTimeOffReportListClass(THourvaneDataMod& dm, std::int32_t empID, double firstDate,
-                                                 double lastDate)
-    : m_dm(dm), m_empID(empID), m_firstDate(firstDate), m_lastDate(lastDate)
+                                                 double lastDate) :
+    m_dm(dm), m_empID(empID), m_firstDate(firstDate), m_lastDate(lastDate)
 {
 }
 

@@ -305,7 +305,7 @@ std::string TfrmExport::summaryText() const
 {
     if (!m_kind || !chosenFormat())
         return {};
-    const std::string format = m_state.displayDateFormat.empty() ? DateFormat() : m_state.displayDateFormat;
+    const std::string format = m_state.dateFormatShown();
     std::string text = std::string("Export:\t") + ExportKindName(*m_kind);
     if (m_periodStart > 0)
         text += "\n\nFrom:\t" + FormatDateTime(format, m_periodStart) + "\nTo:\t" + FormatDateTime(format, m_periodEnd);

@@ -2,12 +2,12 @@
 
 #include "people/TDept.h"
 #include "people/TEmp.h"
-#include "people/windows/WindowParts.h"
 #include "platform/HelpViewer.h"
 #include "storage/CursorService.h"
 #include "storage/MessageService.h"
 #include "storage/SQLRec.h"
 #include "widgets/TQVComboBox.h"
+#include "widgets/WindowParts.h"
 
 #include <QCheckBox>
 #include <QEvent>

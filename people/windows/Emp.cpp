@@ -10,7 +10,6 @@
 #include "people/TFields.h"
 #include "people/TOTPolicy.h"
 #include "people/TOther.h"
-#include "people/windows/WindowParts.h"
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
 #include "platform/Format.h"
@@ -30,6 +29,7 @@
 #include "widgets/TQVDateEdit.h"
 #include "widgets/TQVGrid.h"
 #include "widgets/TQVNumberEdit.h"
+#include "widgets/WindowParts.h"
 #include "widgets/WindowUtil.h"
 
 #include <QApplication>
@@ -109,10 +109,7 @@ bool TfrmEmp::event(QEvent* e)
     return QDialog::event(e);
 }
 
-std::string TfrmEmp::dateText(double date) const
-{
-    return FormatDateTime(m_state.displayDateFormat.empty() ? DateFormat() : m_state.displayDateFormat, date);
-}
+std::string TfrmEmp::dateText(double date) const { return FormatDateTime(m_state.dateFormatShown(), date); }
 
 // --- lists ---
 

@@ -3,12 +3,12 @@
 #include "people/TFields.h"
 #include "people/TOther.h"
 #include "people/windows/Emp.h"
-#include "people/windows/WindowParts.h"
 #include "platform/HelpViewer.h"
 #include "widgets/TQVComboBox.h"
 #include "widgets/TQVDateEdit.h"
 #include "widgets/TQVGrid.h"
 #include "widgets/TQVNumberEdit.h"
+#include "widgets/WindowParts.h"
 #include "widgets/WindowUtil.h"
 
 #include <QCheckBox>

@@ -1,13 +1,13 @@
 #include "people/windows/OvertimePolicy.h"
 
 #include "people/TOTPolicy.h"
-#include "people/windows/WindowParts.h"
 #include "platform/HelpViewer.h"
 #include "storage/CursorService.h"
 #include "storage/MessageService.h"
 #include "storage/SQLRec.h"
 #include "widgets/TQVComboBox.h"
 #include "widgets/TQVNumberEdit.h"
+#include "widgets/WindowParts.h"
 
 #include <QCheckBox>
 #include <QEvent>

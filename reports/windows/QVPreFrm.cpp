@@ -9,6 +9,7 @@
 #include "storage/CursorService.h"
 #include "storage/FileDialogService.h"
 #include "storage/MessageService.h"
+#include "widgets/WindowParts.h"
 
 #include <QFileInfo>
 #include <QGridLayout>
@@ -21,7 +22,6 @@
 #include <QScrollBar>
 #include <QToolButton>
 #include <QVBoxLayout>
-
 #include <algorithm>
 #include <cmath>
 
@@ -36,13 +36,6 @@ constexpr double kMaxZoom = 500;
 constexpr double kZoomSteps[] = {10, 25, 50, 75, 100, 125, 150, 200, 300, 400, 500};
 // The page's share of the preview with its 2.5 % margin on both sides.
 constexpr double kWithMargins = 1.05;
-
-template <class W>
-W* named(W* widget, const char* name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
 
 } // namespace
 

@@ -3,6 +3,7 @@
 #include "platform/Format.h"
 #include "storage/FileDialogService.h"
 #include "storage/MessageService.h"
+#include "widgets/WindowParts.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -15,7 +16,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
-
 #include <algorithm>
 
 namespace hv {
@@ -25,13 +25,6 @@ using namespace report;
 namespace {
 
 const char* const kPdfFilter = "PDF Files (*.pdf)";
-
-template <class W>
-W* named(W* widget, const char* name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
 
 void notValidPage(const std::string& text)
 {

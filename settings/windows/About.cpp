@@ -1,5 +1,7 @@
 #include "settings/windows/About.h"
 
+#include "widgets/WindowParts.h"
+
 #include <QLabel>
 #include <QPushButton>
 
@@ -11,18 +13,10 @@ constexpr int kWidth = 360, kHeight = 200;
 constexpr int kTextLeft = 56, kTextWidth = 292;
 constexpr int kCommentsShift = 40;
 
-QLabel* label(QWidget* parent, const char* name, const QString& text)
-{
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->setTextFormat(Qt::PlainText);
-    return l;
-}
-
 } // namespace
 
-TAboutBox::TAboutBox(VersionLookup version, QWidget* owner, ScaleFunction scale)
-    : QDialog(owner), m_version(std::move(version)), m_scale(std::move(scale))
+TAboutBox::TAboutBox(VersionLookup version, QWidget* owner, ScaleFunction scale) :
+    QDialog(owner), m_version(std::move(version)), m_scale(std::move(scale))
 {
     setObjectName("AboutBox");
     auto field = [this](const char* name) {
@@ -41,19 +35,19 @@ TAboutBox::TAboutBox(VersionLookup version, QWidget* owner, ScaleFunction scale)
         place(image, 12, 12 + i * 40, 32, 32);
     }
 
-    QLabel* lblProductName = label(this, "lblProductName", field("ProductName"));
+    QLabel* lblProductName = plainLabel(this, "lblProductName", field("ProductName"));
     QFont bold = lblProductName->font();
     bold.setBold(true);
     lblProductName->setFont(bold);
     place(lblProductName, kTextLeft, 12, kTextWidth, 20);
-    lblVersion = label(this, "lblVersion", QString());
+    lblVersion = plainLabel(this, "lblVersion", QString());
     place(lblVersion, kTextLeft, 34, kTextWidth, 18);
-    QLabel* lblCopyright = label(this, "lblCopyright", field("LegalCopyright"));
+    QLabel* lblCopyright = plainLabel(this, "lblCopyright", field("LegalCopyright"));
     lblCopyright->setWordWrap(true);
     place(lblCopyright, kTextLeft, 54, kTextWidth, 32);
-    QLabel* lblEdition = label(this, "lblEdition", kEditionText);
+    QLabel* lblEdition = plainLabel(this, "lblEdition", kEditionText);
     place(lblEdition, kTextLeft, 88, kTextWidth, 18);
-    lblComments = label(this, "lblComments", field("Comments"));
+    lblComments = plainLabel(this, "lblComments", field("Comments"));
     lblComments->setWordWrap(true);
     place(lblComments, kTextLeft, 112, kTextWidth, 36);
 

@@ -1,6 +1,7 @@
 #include "settings/windows/Splash.h"
 
 #include "storage/CursorService.h"
+#include "widgets/WindowParts.h"
 #include "widgets/WindowUtil.h"
 
 #include <QFrame>
@@ -14,19 +15,11 @@
 namespace hv {
 namespace {
 
-QLabel* label(QWidget* parent, const char* name, const QString& text)
-{
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->setTextFormat(Qt::PlainText);
-    return l;
-}
-
 } // namespace
 
-TfrmSplash::TfrmSplash(VersionLookup version, QWidget* parent)
-    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      m_version(std::move(version))
+TfrmSplash::TfrmSplash(VersionLookup version, QWidget* parent) :
+    QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+    m_version(std::move(version))
 {
     WaitCursor wait;
     setObjectName("frmSplash");
@@ -49,21 +42,22 @@ TfrmSplash::TfrmSplash(VersionLookup version, QWidget* parent)
     }
     icons->addStretch();
 
-    QLabel* lblProductName = label(pnlSplash, "lblProductName", field("ProductName"));
+    QLabel* lblProductName = plainLabel(pnlSplash, "lblProductName", field("ProductName"));
     QFont big = lblProductName->font();
     big.setBold(true);
     big.setPointSizeF(big.pointSizeF() * 2);
     lblProductName->setFont(big);
-    lblVersion = label(pnlSplash, "lblVersion", QString());
-    QLabel* lblCopyright = label(pnlSplash, "lblCopyright", field("LegalCopyright"));
-    QLabel* lblWarning1 = label(pnlSplash, "lblWarning1",
-                                "Warning: This computer program is protected by copyright law and international treaties.");
-    QLabel* lblWarning2 = label(pnlSplash, "lblWarning2",
-                                "Unauthorized reproduction or distribution of this program, or any portion of it, "
-                                "may result in severe civil and criminal penalties.");
+    lblVersion = plainLabel(pnlSplash, "lblVersion", QString());
+    QLabel* lblCopyright = plainLabel(pnlSplash, "lblCopyright", field("LegalCopyright"));
+    QLabel* lblWarning1 =
+        plainLabel(pnlSplash, "lblWarning1",
+                   "Warning: This computer program is protected by copyright law and international treaties.");
+    QLabel* lblWarning2 = plainLabel(pnlSplash, "lblWarning2",
+                                     "Unauthorized reproduction or distribution of this program, or any portion of it, "
+                                     "may result in severe civil and criminal penalties.");
     lblWarning1->setWordWrap(true);
     lblWarning2->setWordWrap(true);
-    QLabel* lblEdition = label(pnlSplash, "lblEdition", kEditionText);
+    QLabel* lblEdition = plainLabel(pnlSplash, "lblEdition", kEditionText);
     QFont bold = lblEdition->font();
     bold.setBold(true);
     lblEdition->setFont(bold);

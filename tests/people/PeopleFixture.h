@@ -19,6 +19,8 @@
 
 namespace hv::test {
 
+inline const std::string kNotSaved = "\r\rThe record was NOT saved.";
+
 class PeopleTest : public TwoCopyTest {
 protected:
     static double date(int y, int m, int d) { return EncodeDate(y, m, d); }
@@ -74,7 +76,6 @@ protected:
         dm->HourvaneDB.setLockRetryCount(50);
         dm->HourvaneDB.setLockWaitTime(100);
     }
-
 };
 
 } // namespace hv::test

@@ -13,7 +13,6 @@
 namespace hv::test {
 
 const std::string kDuplicateDescription = "This Policy Description has already been used.  Please try another one.";
-const std::string kNotSaved = "\r\rThe record was NOT saved.";
 
 class OTPolicyTest : public PeopleTest {
 protected:

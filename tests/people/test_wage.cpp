@@ -10,7 +10,6 @@ namespace hv::test {
 
 const std::string kRecreateWage =
     "The Employee Wage record no longer exists in the database.  Do you want to re-create the record?";
-const std::string kNotSaved = "\r\rThe record was NOT saved.";
 
 class WageTest : public PayTest {
 protected:
@@ -234,10 +233,9 @@ TEST_F(WageTest, ADeleteThatCannotReachTheTableIsReported)
     ASSERT_TRUE(e.Load());
     dm->tblWages.close();
     EXPECT_FALSE(e.Delete("ALICE"));
-    expectOnlyMessage(
-        "The following error occurred deleting the Employee Wage record:\r\r"
-        "Cannot perform this operation on a closed table (wage.DAT).",
-        MsgKind::Warning);
+    expectOnlyMessage("The following error occurred deleting the Employee Wage record:\r\r"
+                      "Cannot perform this operation on a closed table (wage.DAT).",
+                      MsgKind::Warning);
     EXPECT_EQ(e.EmpID(), 7);
     EXPECT_EQ(count("Wage"), 1);
 }

@@ -9,13 +9,9 @@
 namespace hv {
 namespace {
 
+using test::at;
 // Wednesday 15 March 2023 (day 45000).
 constexpr double kWed15Mar2023 = 45000;
-
-double at(int hour, int minute, int second = 0)
-{
-    return (hour * 3600.0 + minute * 60.0 + second) / 86400.0;
-}
 
 using FormatDateTimeTest = test::RegionalTest;
 
@@ -156,8 +152,7 @@ TEST_F(FormatDateTimeTest, SeparatorsAreRegional)
 TEST_F(FormatDateTimeTest, TimeRoundsToTheMillisecond)
 {
     // A hair before midnight shows as the next day's midnight, never as 24:00.
-    EXPECT_EQ(FormatDateTime("yyyy-mm-dd hh:nn:ss", kWed15Mar2023 + 0.999999999999),
-              "2023-03-16 00:00:00");
+    EXPECT_EQ(FormatDateTime("yyyy-mm-dd hh:nn:ss", kWed15Mar2023 + 0.999999999999), "2023-03-16 00:00:00");
     EXPECT_EQ(FormatDateTime("hh:nn:ss", 1.0 - 1.0 / 86400.0), "23:59:59");
     EXPECT_EQ(FormatDateTime("hh:nn:ss.zzz", at(8, 0) + 0.25 / 86400.0), "08:00:00.250");
 }

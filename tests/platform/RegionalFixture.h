@@ -7,6 +7,9 @@
 
 namespace hv::test {
 
+// A time of day as the day fraction the date-time values keep.
+inline double at(int hour, int minute, int second = 0) { return (hour * 3600.0 + minute * 60.0 + second) / 86400.0; }
+
 class RegionalTest : public ::testing::Test {
 protected:
     void SetUp() override { setRegional(RegionalSettings::usEnglish()); }

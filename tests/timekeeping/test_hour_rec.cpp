@@ -9,6 +9,7 @@
 #include "storage/HVGlobal.h"
 #include "tests/support/DataFolderFixture.h"
 #include "tests/support/PeerProcess.h"
+#include "tests/timekeeping/WeekDates.h"
 #include "timekeeping/THourRec.h"
 
 #include <optional>
@@ -16,13 +17,12 @@
 namespace hv::test {
 namespace {
 
-double T(int h, int m) { return EncodeTime(h, m); }
 constexpr double E = kEmptyPunch;
 
 // Monday 3 March 2025 and the Monday before it.
 const double kMonday = EncodeDate(2025, 3, 3);
 const double kPrevMonday = kMonday - 7;
-constexpr int kEmp = 7;
+constexpr int kCardEmp = 7;
 
 // A punch as the tests compare it: "hh:nn", or "" for an empty punch.
 std::string hhmm(double v) { return isEmptyPunch(v) ? std::string() : FormatDateTime("hh:nn", v); }
@@ -70,8 +70,8 @@ protected:
         return *other;
     }
 
-    // A record of kEmp on a day, loaded from the given copy's tables.
-    std::unique_ptr<THoursWorkedRecClass> day(THourvaneDataMod& d, double date = kMonday, int emp = kEmp)
+    // A record of kCardEmp on a day, loaded from the given copy's tables.
+    std::unique_ptr<THoursWorkedRecClass> day(THourvaneDataMod& d, double date = kMonday, int emp = kCardEmp)
     {
         auto rec = std::make_unique<THoursWorkedRecClass>(d);
         rec->setEmployee(emp);
@@ -82,7 +82,7 @@ protected:
 
     // Writes a row straight into the table, as another copy or an import would.
     void putRow(THourvaneDataMod& d, double date, int seq, double in1, double out1, double in2 = E, double out2 = E,
-                std::optional<std::string> lockedBy = std::nullopt, int shift = 1, int emp = kEmp)
+                std::optional<std::string> lockedBy = std::nullopt, int shift = 1, int emp = kCardEmp)
     {
         engine::Table& t = d.tblWorkDay;
         t.append();
@@ -111,13 +111,13 @@ protected:
         return d.qryBlank.rowsAffected();
     }
 
-    // The rows of kEmp on a day, as the second copy reads them from disk.
+    // The rows of kCardEmp on a day, as the second copy reads them from disk.
     std::vector<DiskRow> disk(double date = kMonday)
     {
         engine::Query& q = second().qryBlank;
         q.clearSql();
         q.addSql("select SequenceNum, TimeIn1, TimeOut1, TimeIn2, TimeOut2, Shift, ApprovedBy, LockedBy from WorkDay");
-        q.addSql(" where EmpID = " + std::to_string(kEmp) + " and WeekDate = '" +
+        q.addSql(" where EmpID = " + std::to_string(kCardEmp) + " and WeekDate = '" +
                  FormatDateTime("yyyy-mm-dd", date) + "' order by SequenceNum");
         q.open();
         auto time = [&](int i) { return q.field(i).isNull() ? std::string("<null>") : hhmm(q.field(i).asDateTime()); };
@@ -661,7 +661,7 @@ TEST_F(HourRecTest, DeleteRemovesBothRowsAndClears)
     EXPECT_TRUE(disk().empty());
     EXPECT_EQ(rec->In(1), kEmptyPunch);
     EXPECT_TRUE(rec->newRow(0));
-    EXPECT_EQ(rec->employee(), kEmp);
+    EXPECT_EQ(rec->employee(), kCardEmp);
     EXPECT_EQ(rec->dayDate(), kMonday);
     EXPECT_TRUE(messages.shown().empty());
 }
@@ -736,7 +736,7 @@ TEST_F(HourRecTest, EngineErrorWhileDeletingARowNamesTheDay)
     dm->tblWorkDay.close();
     std::string engineText;
     try {
-        dm->tblWorkDay.findKey({engine::Value(std::int64_t(kEmp))});
+        dm->tblWorkDay.findKey({engine::Value(std::int64_t(kCardEmp))});
     } catch (const std::exception& e) {
         engineText = e.what();
     }
@@ -810,7 +810,7 @@ TEST_F(HourRecTest, OldestWorkDateIsZeroWhenEmptyElseTheEarliestDay)
     THoursWorkedRecClass rec(*dm);
     EXPECT_EQ(rec.OldestWorkDate(), 0.0);
     putRow(*dm, kMonday, 0, T(8, 0), T(12, 0));
-    putRow(*dm, kPrevMonday + 2, 0, T(8, 0), T(12, 0), E, E, std::nullopt, 1, kEmp + 1);
+    putRow(*dm, kPrevMonday + 2, 0, T(8, 0), T(12, 0), E, E, std::nullopt, 1, kCardEmp + 1);
     putRow(*dm, kMonday + 3, 1, T(8, 0), T(12, 0));
     EXPECT_EQ(rec.OldestWorkDate(), kPrevMonday + 2);
 }

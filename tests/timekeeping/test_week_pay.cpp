@@ -5,16 +5,12 @@
 #include "storage/AppState.h"
 #include "storage/HVGlobal.h"
 #include "tests/support/DataFolderFixture.h"
+#include "tests/timekeeping/WeekDates.h"
 #include "timekeeping/WeekPay.h"
 #include "timekeeping/WorkUtil.h"
 
 namespace hv::test {
 namespace {
-
-// Sunday 2 March 2025 to Saturday 8 March 2025: day i is weekday i.
-const double kWeekEnd = EncodeDate(2025, 3, 8);
-double dayOf(int i) { return kWeekEnd - 6 + i; }
-constexpr int kEmp = 12;
 
 class WeekPayTest : public StorageTest {
 protected:

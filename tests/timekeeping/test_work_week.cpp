@@ -8,6 +8,7 @@
 #include "storage/AppState.h"
 #include "storage/HVGlobal.h"
 #include "tests/support/DataFolderFixture.h"
+#include "tests/timekeeping/WeekDates.h"
 #include "timekeeping/WorkUtil.h"
 
 #include <optional>
@@ -15,12 +16,6 @@
 namespace hv::test {
 namespace {
 
-double T(int h, int m = 0) { return EncodeTime(h, m); }
-
-// Sunday 2 March 2025 to Saturday 8 March 2025: day i is weekday i.
-const double kWeekEnd = EncodeDate(2025, 3, 8);
-double dayOf(int i) { return kWeekEnd - 6 + i; }
-constexpr int kEmp = 12;
 const std::string kAlice = "ALICE";
 
 const std::string kDuplicateHours = "Another user has already added Hourvane entries for this Employee for this week."
@@ -140,10 +135,7 @@ protected:
         return std::stoi(read("select count(*) from WorkDay where EmpID = " + std::to_string(kEmp) +
                               (where.empty() ? "" : " and " + where)));
     }
-    int rowsOnDay(int day)
-    {
-        return workRows("WeekDate = '" + FormatDateTime("yyyy-mm-dd", dayOf(day)) + "'");
-    }
+    int rowsOnDay(int day) { return workRows("WeekDate = '" + FormatDateTime("yyyy-mm-dd", dayOf(day)) + "'"); }
 
     std::int32_t m_holiday = 0, m_vacation = 0, m_unpaid = 0;
     std::unique_ptr<THourvaneDataMod> other;
@@ -354,10 +346,8 @@ TEST_F(WorkWeekTest, AFailingTimeOffEntryUndoesTheEntriesBeforeItAndTheRetryWrit
     messages.clear();
     EXPECT_EQ(week->Save(kAlice), kWeekSaved);
     EXPECT_TRUE(messages.shown().empty()) << messages.last();
-    EXPECT_EQ(read("select Hours from TimeOff where WeekDate = '" + FormatDateTime("yyyy-mm-dd", dayOf(3)) + "'"),
-              "4");
-    EXPECT_EQ(read("select Hours from TimeOff where WeekDate = '" + FormatDateTime("yyyy-mm-dd", dayOf(4)) + "'"),
-              "6");
+    EXPECT_EQ(read("select Hours from TimeOff where WeekDate = '" + FormatDateTime("yyyy-mm-dd", dayOf(3)) + "'"), "4");
+    EXPECT_EQ(read("select Hours from TimeOff where WeekDate = '" + FormatDateTime("yyyy-mm-dd", dayOf(4)) + "'"), "6");
 }
 
 TEST_F(WorkWeekTest, AnotherCopyAddingTheWeekFirstGivesTheDuplicateResult)

@@ -7,6 +7,7 @@
 #include "storage/SQLRec.h"
 #include "timeoff/TReason.h"
 #include "widgets/TQVComboBox.h"
+#include "widgets/WindowParts.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -37,26 +38,6 @@ const char* const kDeleteQuestion =
     "any Benefit Accrual Policy you may have created.\r\rAre you sure you want to delete the Reason?";
 const char* const kCloseQuestion =
     "The current Time Off Reason record has been changed.  Do you want to save your changes?";
-
-// Change handlers ignore what the window itself puts into its controls.
-class LoadingScope {
-public:
-    explicit LoadingScope(bool& flag) : m_flag(flag), m_previous(flag) { m_flag = true; }
-    ~LoadingScope() { m_flag = m_previous; }
-    LoadingScope(const LoadingScope&) = delete;
-    LoadingScope& operator=(const LoadingScope&) = delete;
-
-private:
-    bool& m_flag;
-    bool m_previous;
-};
-
-QLabel* fieldLabel(const char* text, QWidget* buddy, QWidget* parent)
-{
-    auto* label = new QLabel(QString::fromUtf8(text), parent);
-    label->setBuddy(buddy);
-    return label;
-}
 
 QRadioButton* radio(const char* name, const char* caption, QButtonGroup* group, QWidget* parent)
 {

@@ -16,6 +16,7 @@
 #include "widgets/PasswordDialogs.h"
 #include "widgets/TQVComboBox.h"
 #include "widgets/TQVNumberEdit.h"
+#include "widgets/WindowParts.h"
 #include "widgets/WindowUtil.h"
 
 #include <QEvent>
@@ -29,7 +30,6 @@
 #include <QStandardItemModel>
 #include <QTableWidget>
 #include <QVBoxLayout>
-
 #include <algorithm>
 
 namespace hv {
@@ -38,43 +38,22 @@ namespace {
 
 const char* const kOldSave = "You must have Manager Access to Save old Time Off Hours information.";
 const char* const kOldDelete = "You must have Manager Access to Delete old Time Off Hours information.";
-const char* const kModifiedQuestion =
-    "This Time Off record has been modified.  Do you want to save your changes?";
+const char* const kModifiedQuestion = "This Time Off record has been modified.  Do you want to save your changes?";
 
 enum GridColumn { colDate = 0, colHours = 1, colReason = 2, colReasonID = 3 };
-
-// Change handlers ignore what the window itself puts into its controls.
-class LoadingScope {
-public:
-    explicit LoadingScope(bool& flag) : m_flag(flag), m_previous(flag) { m_flag = true; }
-    ~LoadingScope() { m_flag = m_previous; }
-    LoadingScope(const LoadingScope&) = delete;
-    LoadingScope& operator=(const LoadingScope&) = delete;
-
-private:
-    bool& m_flag;
-    bool m_previous;
-};
-
-QLabel* fieldLabel(const char* text, QWidget* buddy, QWidget* parent)
-{
-    auto* label = new QLabel(QString::fromUtf8(text), parent);
-    label->setBuddy(buddy);
-    return label;
-}
 
 } // namespace
 
 TfrmTimeOff::TfrmTimeOff(THourvaneDataMod& dm, AppState& state, std::string employeeName, std::string weekEndText,
-                         std::string settingsFileName, QWidget* owner)
-    : QDialog(owner),
-      m_dm(dm),
-      m_state(state),
-      m_employeeName(std::move(employeeName)),
-      m_settingsFileName(std::move(settingsFileName)),
-      m_employee(std::make_unique<TEmployeeRecClass>(dm)),
-      m_list(std::make_unique<TTimeOffListClass>(dm)),
-      m_entry(std::make_unique<TTimeOffRecClass>(dm))
+                         std::string settingsFileName, QWidget* owner) :
+    QDialog(owner),
+    m_dm(dm),
+    m_state(state),
+    m_employeeName(std::move(employeeName)),
+    m_settingsFileName(std::move(settingsFileName)),
+    m_employee(std::make_unique<TEmployeeRecClass>(dm)),
+    m_list(std::make_unique<TTimeOffListClass>(dm)),
+    m_entry(std::make_unique<TTimeOffRecClass>(dm))
 {
     setObjectName("frmTimeOff");
     setWindowTitle("Employee Time Off");
@@ -219,10 +198,7 @@ bool TfrmTimeOff::event(QEvent* e)
     return QDialog::event(e);
 }
 
-std::string TfrmTimeOff::dateText(double date) const
-{
-    return FormatDateTime(m_state.displayDateFormat.empty() ? DateFormat() : m_state.displayDateFormat, date);
-}
+std::string TfrmTimeOff::dateText(double date) const { return FormatDateTime(m_state.dateFormatShown(), date); }
 
 void TfrmTimeOff::refillEmployees()
 {
@@ -443,7 +419,8 @@ void TfrmTimeOff::grdTimeOffDblClick(int row)
 
 bool TfrmTimeOff::oldWeekAllowed(const std::string& refusal)
 {
-    return OldWeekChangeAllowed(m_weekEnd, m_state, [this] { RequestManagerAccess(m_state, m_dm, this); }, refusal);
+    return OldWeekChangeAllowed(
+        m_weekEnd, m_state, [this] { RequestManagerAccess(m_state, m_dm, this); }, refusal);
 }
 
 bool TfrmTimeOff::cmdSaveClick()
