@@ -153,9 +153,11 @@ int Database::busyHandler(void* self, int count)
         return 1;
     }
     // The same longest wait as retry count times wait time, but tried again
-    // soon at first: another copy's transaction takes milliseconds, and eight
-    // copies that each sleep a whole wait time spend most of it asleep.
-    static constexpr int kDelays[] = {1, 2, 5, 10, 15, 20, 25, 25, 25, 50, 50, 100};
+    // every few milliseconds throughout: another copy's transaction takes
+    // milliseconds, and a copy that sleeps long between tries loses the
+    // freed files to the copies trying more often, again and again, until
+    // its wait runs out while the others keep working.
+    static constexpr int kDelays[] = {1, 2, 3, 5};
     static constexpr int kSteps = int(sizeof kDelays / sizeof kDelays[0]);
     const long long budget = static_cast<long long>(d->m_retryCount) * d->m_waitTime;
     long long waited = 0;
