@@ -73,6 +73,7 @@
 #include <iostream>
 #include <map>
 #include <memory>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -272,18 +273,36 @@ std::string soak(std::istringstream& in)
                 adding = 1;
             }
         }
+        // The save and the release commit together, as one copy leaving a
+        // week it has just saved would: one commit of the table files fewer.
         stage = "save";
+        std::optional<hv::TransactionGuard> tx(std::in_place, dataModule().HourvaneDB);
         const hv::WeekSaveResult result = week.Save(identity);
-        if (result.saved()) {
-            ++saves;
-            added += adding;
-            ++tally[{emp, w}];
-        } else {
+        if (!result.saved()) {
+            tx.reset(); // rolled back: the week is as stored, and still ours
             fail("save " + std::to_string(result.code()));
+            week.Unlock(identity);
+            return;
         }
         stage = "unlock";
-        if (!week.Unlock(identity))
+        if (!week.Unlock(identity)) {
+            tx.reset();
             fail("unlock");
+            week.Unlock(identity);
+            return;
+        }
+        stage = "commit";
+        try {
+            tx->commit();
+        } catch (const std::exception& e) {
+            tx.reset();
+            fail(std::string("commit ") + e.what());
+            week.Unlock(identity);
+            return;
+        }
+        ++saves;
+        added += adding;
+        ++tally[{emp, w}];
     };
     while (std::chrono::steady_clock::now() < end) {
         try {
