@@ -2,7 +2,7 @@
 # make check  install what is missing, build, run every test but the soak
 # make package  the .deb of both programs (build/hourvane_*.deb)
 # make check-sanitize  the same tests in a second build tree under ASan and UBSan
-# make soak   eight copies of the program for a minute on one folder (ctest label soak)
+# make soak   eight copies of the program for a minute on one folder, in memory and on disk (ctest label soak)
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
