@@ -75,6 +75,17 @@ public:
     const std::string& recordName() const { return m_recordName; }
     const std::string& tableName() const { return m_tableName; }
     bool lockRefused() const { return m_lockRefused; }
+    // True while this object holds its row under the identity.
+    bool heldBy(const std::string& lockIdentity) const
+    {
+        return !m_lockHolder.empty() && m_lockHolder == storedIdentity(lockIdentity);
+    }
+    // Lets the row go when this object holds it; does nothing otherwise.
+    void releaseIfHeld(const std::string& lockIdentity)
+    {
+        if (heldBy(lockIdentity))
+            Unlock(lockIdentity);
+    }
     void resetLockRefused() { m_lockRefused = false; }
 
     // A LockedBy value as messages show it: a fallback identity ("*...")

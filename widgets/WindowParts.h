@@ -2,6 +2,7 @@
 // Small pieces the record windows share: the loading flag that keeps change
 // handlers quiet while a window fills its controls, and labels.
 #include <QLabel>
+#include <QPushButton>
 #include <QString>
 
 namespace hv {
@@ -31,6 +32,14 @@ W* named(W* widget, const char* name)
 {
     widget->setObjectName(name);
     return widget;
+}
+
+// Save follows the record's lock; once the lock is refused, Delete is off too.
+inline void ShowLockState(QPushButton* save, QPushButton* del, bool held, bool refused)
+{
+    save->setEnabled(held);
+    if (refused)
+        del->setEnabled(false);
 }
 
 // A named label that shows its text as typed, never as markup.

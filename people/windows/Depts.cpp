@@ -128,29 +128,18 @@ void TfrmDepts::refillManagers()
     cboManagers->insertItem(0, "<No Manager>", QVariant(std::int32_t(0)));
 }
 
-bool TfrmDepts::holdsLock() const { return m_dept->lockHolder() == TSQLRecClass::storedIdentity(m_state.lockIdentity); }
+bool TfrmDepts::holdsLock() const { return m_dept->heldBy(m_state.lockIdentity); }
 
-void TfrmDepts::releaseLock()
-{
-    if (holdsLock())
-        m_dept->Unlock(m_state.lockIdentity);
-}
+void TfrmDepts::releaseLock() { m_dept->releaseIfHeld(m_state.lockIdentity); }
 
 void TfrmDepts::textChanged()
 {
     if (m_loading)
         return;
-    cmdSave->setEnabled(m_dept->Lock(m_state.lockIdentity));
-    if (m_dept->lockRefused())
-        cmdDelete->setEnabled(false);
+    ShowLockState(cmdSave, cmdDelete, m_dept->Lock(m_state.lockIdentity), m_dept->lockRefused());
 }
 
-void TfrmDepts::valueStored()
-{
-    cmdSave->setEnabled(holdsLock());
-    if (m_dept->lockRefused())
-        cmdDelete->setEnabled(false);
-}
+void TfrmDepts::valueStored() { ShowLockState(cmdSave, cmdDelete, holdsLock(), m_dept->lockRefused()); }
 
 void TfrmDepts::storeTexts()
 {

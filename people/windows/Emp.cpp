@@ -300,37 +300,22 @@ bool TfrmEmp::ShowSection(Section section)
 
 // --- editing ---
 
-bool TfrmEmp::holdsLock() const
-{
-    return m_employee->lockHolder() == TSQLRecClass::storedIdentity(m_state.lockIdentity);
-}
+bool TfrmEmp::holdsLock() const { return m_employee->heldBy(m_state.lockIdentity); }
 
-void TfrmEmp::releaseLock()
-{
-    if (holdsLock())
-        m_employee->Unlock(m_state.lockIdentity);
-}
+void TfrmEmp::releaseLock() { m_employee->releaseIfHeld(m_state.lockIdentity); }
 
 void TfrmEmp::fieldChanged()
 {
     if (m_loading || m_closed)
         return;
-    cmdSave->setEnabled(m_employee->Lock(m_state.lockIdentity));
-    afterChange();
+    ShowLockState(cmdSave, cmdDelete, m_employee->Lock(m_state.lockIdentity), m_employee->lockRefused());
 }
 
 void TfrmEmp::valueStored()
 {
     if (m_loading || m_closed)
         return;
-    cmdSave->setEnabled(holdsLock());
-    afterChange();
-}
-
-void TfrmEmp::afterChange()
-{
-    if (m_employee->lockRefused())
-        cmdDelete->setEnabled(false);
+    ShowLockState(cmdSave, cmdDelete, holdsLock(), m_employee->lockRefused());
 }
 
 void TfrmEmp::storeField(QObject* field)

@@ -132,7 +132,6 @@ private:
     void fieldChanged();
     // A box or drop-down stored its value: Save only while the lock is ours.
     void valueStored();
-    void afterChange();
     void storeField(QObject* field);
     void showManagerBox();
     void startDateLeft();

@@ -232,33 +232,22 @@ void TfrmOvertimePolicy::showSecondLine(bool on)
         w->setEnabled(on);
 }
 
-bool TfrmOvertimePolicy::holdsLock() const
-{
-    return m_policy->lockHolder() == TSQLRecClass::storedIdentity(m_state.lockIdentity);
-}
+bool TfrmOvertimePolicy::holdsLock() const { return m_policy->heldBy(m_state.lockIdentity); }
 
-void TfrmOvertimePolicy::releaseLock()
-{
-    if (holdsLock())
-        m_policy->Unlock(m_state.lockIdentity);
-}
+void TfrmOvertimePolicy::releaseLock() { m_policy->releaseIfHeld(m_state.lockIdentity); }
 
 void TfrmOvertimePolicy::fieldChanged()
 {
     if (m_loading || viewMode())
         return;
-    cmdSave->setEnabled(m_policy->Lock(m_state.lockIdentity));
-    if (m_policy->lockRefused())
-        cmdDelete->setEnabled(false);
+    ShowLockState(cmdSave, cmdDelete, m_policy->Lock(m_state.lockIdentity), m_policy->lockRefused());
 }
 
 void TfrmOvertimePolicy::valueStored()
 {
     if (m_loading || viewMode())
         return;
-    cmdSave->setEnabled(holdsLock());
-    if (m_policy->lockRefused())
-        cmdDelete->setEnabled(false);
+    ShowLockState(cmdSave, cmdDelete, holdsLock(), m_policy->lockRefused());
 }
 
 void TfrmOvertimePolicy::storeField(QObject* field)

@@ -200,17 +200,9 @@ TfrmReasons::~TfrmReasons()
 
 void TfrmReasons::refillReasons() { m_reason->FillReasonList(*cboReasons, true, false, -1); }
 
-bool TfrmReasons::holdsLock() const
-{
-    return !m_reason->lockHolder().empty() &&
-           m_reason->lockHolder() == TSQLRecClass::storedIdentity(m_state.lockIdentity);
-}
+bool TfrmReasons::holdsLock() const { return m_reason->heldBy(m_state.lockIdentity); }
 
-void TfrmReasons::releaseLock()
-{
-    if (holdsLock())
-        m_reason->Unlock(m_state.lockIdentity);
-}
+void TfrmReasons::releaseLock() { m_reason->releaseIfHeld(m_state.lockIdentity); }
 
 void TfrmReasons::clearBasisButtons()
 {
@@ -292,17 +284,10 @@ void TfrmReasons::textTyped()
 {
     if (m_loading)
         return;
-    cmdSave->setEnabled(m_reason->Lock(m_state.lockIdentity));
-    if (m_reason->lockRefused())
-        cmdDelete->setEnabled(false);
+    ShowLockState(cmdSave, cmdDelete, m_reason->Lock(m_state.lockIdentity), m_reason->lockRefused());
 }
 
-void TfrmReasons::valueStored()
-{
-    cmdSave->setEnabled(holdsLock());
-    if (m_reason->lockRefused())
-        cmdDelete->setEnabled(false);
-}
+void TfrmReasons::valueStored() { ShowLockState(cmdSave, cmdDelete, holdsLock(), m_reason->lockRefused()); }
 
 void TfrmReasons::storeTexts()
 {
