@@ -56,6 +56,7 @@ bool TEmpOTPolicyRecClass::Load()
     m_values.endDate = end.isNull() ? 0 : end.asDateTime();
     m_values.policyID = std::int32_t(t.fieldByName("PolicyID").asInteger());
     setLockHolder(t.fieldByName("LockedBy").asString());
+    noteStoredRow(t);
     return true;
 }
 

@@ -72,6 +72,7 @@ bool TEmpWageRecClass::Load()
     m_values.payTypeCode = t.fieldByName("PayTypeCode").asString();
     m_values.overtimeFlag = t.fieldByName("OvertimeFlag").asBoolean();
     setLockHolder(t.fieldByName("LockedBy").asString());
+    noteStoredRow(t);
     return true;
 }
 

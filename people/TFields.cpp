@@ -69,6 +69,7 @@ bool TEmpFieldRecClass::LoadByID()
     m_fieldDesc = t.fieldByName("FieldDesc").asString();
     m_activeFlag = t.fieldByName("ActiveFlag").asBoolean();
     setLockHolder(t.fieldByName("LockedBy").asString());
+    noteStoredRow(t);
     return true;
 }
 

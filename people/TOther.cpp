@@ -62,6 +62,7 @@ bool TEmpOtherRecClass::Load()
     engine::Table& t = table();
     m_fieldValue = t.fieldByName("FieldValue").asString();
     setLockHolder(t.fieldByName("LockedBy").asString());
+    noteStoredRow(t);
     return true;
 }
 
@@ -84,6 +85,7 @@ bool TEmpOtherRecClass::Save(const std::string& lockIdentity)
         t->fieldByName("FieldValue").setAsString(m_fieldValue);
         t->fieldByName("LockedBy").setAsString(""); // a save releases the row
         t->post();
+        noteStoredRow(*t);
     } catch (const engine::EngineError& e) {
         cancelQuietly(t);
         tell(std::string("The following error occurred updating the ") + kEmpOtherRecord + " record: " + "\r\r" +

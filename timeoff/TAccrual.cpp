@@ -63,6 +63,7 @@ bool TEmpAccrualRecClass::Load()
     m_values.accrualDate = t.fieldByName("AccrualDate").isNull() ? 0.0 : t.fieldByName("AccrualDate").asDateTime();
     m_values.accruedHours = float(t.fieldByName("AccruedHours").asFloat());
     const std::string holder = t.fieldByName("LockedBy").asString();
+    noteStoredRow(t);
     m_values.description = reasonDescription(dataModule(), m_values.reasonID);
     setLockHolder(holder);
     return true;

@@ -294,6 +294,32 @@ TEST_F(WageTest, AWageListLockedByOneCopyRefusesTheOther)
     EXPECT_EQ(count("Wage", "LockedBy = 'BOB'"), 2);
 }
 
+// The history is locked only when the employee is saved: a wage another copy
+// saved since this copy read the list is not written over.
+TEST_F(WageTest, LockAllRefusesAWageAnotherCopySavedSinceTheListWasRead)
+{
+    addWage(7, date(2024, 1, 1), 10);
+    TWageListClass alice(*dm, 7);
+    alice.Load();
+
+    actAs("BOB");
+    TWageListClass bob(second(), 7);
+    bob.Load();
+    bob.Item(0).SetWage(11);
+    ASSERT_TRUE(bob.LockAll("BOB"));
+    ASSERT_EQ(bob.SaveAll("BOB"), -1);
+    ASSERT_TRUE(bob.UnlockAll("BOB"));
+
+    actAs("ALICE");
+    alice.Item(0).SetPayTypeCode("S");
+    messages.clear();
+    EXPECT_FALSE(alice.LockAll("ALICE"));
+    expectOnlyMessage("The Employee Wage record has been changed by another user.  You may view the information but "
+                      "may not save any changes.\r\rPlease select the record again to enter your changes.",
+                      MsgKind::Information, MsgButtons::Ok, kLockHelpContext);
+    EXPECT_EQ(read("select Wage || '/' || PayTypeCode || '/' || ifnull(LockedBy, '') from Wage"), "110000/H/");
+}
+
 TEST_F(WageTest, LockAllTakesNothingWhenOneEntryIsRefused)
 {
     addWage(7, date(2024, 1, 1), 10);
