@@ -106,9 +106,10 @@ protected:
     void setTableName(std::string name) { m_tableName = std::move(name); }
     void setLockHolder(std::string holder) { m_lockHolder = std::move(holder); }
     // Remembers the table's current row as this object last read or wrote
-    // it (records without a note skip the check: the week's rows). The lock taken later on a free row refuses, and lets the row go,
+    // it. The lock taken later on a free row refuses, and lets the row go,
     // when another copy has saved a change to it since: a save from this
-    // object would write the older values over that change.
+    // object would write the older values over that change. Records that
+    // never note a row (the week's days) are not checked.
     void noteStoredRow(engine::Table& t);
 
     THourvaneDataMod& dataModule() const { return m_dm; }
