@@ -31,9 +31,8 @@ namespace fs = std::filesystem;
 namespace hv {
 namespace {
 
-const char* const kRestoreNotExclusive =
-    "Other users are currently accessing Hourvane and you must have exclusive access to "
-    "restore the database. Please try again later.";
+const char* const kRestoreNotExclusive = "Other users are currently accessing Hourvane and you must have exclusive access to "
+                                  "restore the database. Please try again later.";
 const char* const kNotOurs = "The backup file you selected does not appear to be a Hourvane Database Backup file.  "
                              "Please select another backup file and try again.";
 const char* const kRestored = "Your Hourvane Database Restore was successful.";

@@ -101,7 +101,10 @@ public:
         return true;
     }
 
-    bool commit() override { return CommitSaveFile(m_file, m_error); }
+    bool commit() override
+    {
+        return CommitSaveFile(m_file, m_error);
+    }
 
     void cancel() override
     {

@@ -70,8 +70,7 @@ void TEmployeeRecClass::SetModified(bool value)
     setModified(value);
 }
 
-template <class T>
-void TEmployeeRecClass::assign(T& member, const T& value)
+template <class T> void TEmployeeRecClass::assign(T& member, const T& value)
 {
     if (member != value)
         SetModified(true);
@@ -356,8 +355,7 @@ std::int32_t TEmployeeRecClass::FindIDByName()
     return std::int32_t(t.fieldByName("EmpID").asInteger());
 }
 
-template <class Accept>
-void TEmployeeRecClass::fillList(PickList& list, Accept&& accept)
+template <class Accept> void TEmployeeRecClass::fillList(PickList& list, Accept&& accept)
 {
     engine::Table& t = table();
     t.setIndexName("EmpName");

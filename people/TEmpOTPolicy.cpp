@@ -65,7 +65,8 @@ bool TEmpOTPolicyRecClass::Save(const std::string& lockIdentity)
     if (!modified())
         return true;
     const bool saved = SaveKeyedRow(
-        lockIdentity, m_values.storedStartDate != 0, [this] { return findStoredRow(); }, recreateQuestion(),
+        lockIdentity, m_values.storedStartDate != 0, [this] { return findStoredRow(); },
+        recreateQuestion(),
         [this](engine::Table& t, bool appended) {
             if (appended)
                 t.fieldByName("EmpID").setAsInteger(m_values.empID);
@@ -97,8 +98,8 @@ bool TEmpOTPolicyRecClass::Delete(const std::string& lockIdentity)
 
 // --- TEmpOTPolicyListClass ---
 
-TEmpOTPolicyListClass::TEmpOTPolicyListClass(THourvaneDataMod& dm, std::int32_t empID) :
-    THistoryListClass(dm, empID, kEmpOTPolicyRecord)
+TEmpOTPolicyListClass::TEmpOTPolicyListClass(THourvaneDataMod& dm, std::int32_t empID)
+    : THistoryListClass(dm, empID, kEmpOTPolicyRecord)
 {
 }
 

@@ -89,11 +89,9 @@ bool TEmpFieldRecClass::Save(const std::string& lockIdentity)
 bool TEmpFieldRecClass::Delete(const std::string& lockIdentity)
 {
     // Values of an item that no longer exists would never be shown again.
-    const bool deleted = DeleteKeyedRow(
-        lockIdentity, [this] { return findRow(); }, {},
-        [this] {
-            execBlank(dataModule(), "delete from EmpField where (FieldID = " + std::to_string(m_fieldID) + ")");
-        });
+    const bool deleted = DeleteKeyedRow(lockIdentity, [this] { return findRow(); }, {}, [this] {
+        execBlank(dataModule(), "delete from EmpField where (FieldID = " + std::to_string(m_fieldID) + ")");
+    });
     if (!deleted)
         return false;
     Clear();

@@ -130,7 +130,8 @@ void TOTPolicyRecClass::LoadDefault()
 bool TOTPolicyRecClass::Save(const std::string& lockIdentity)
 {
     return SaveKeyedRow(
-        lockIdentity, m_policyID != 0, [this] { return findRow(); }, recreateQuestion(),
+        lockIdentity, m_policyID != 0, [this] { return findRow(); },
+        recreateQuestion(),
         [this](engine::Table& t, bool) {
             t.fieldByName("Policy").setAsString(m_policy);
             t.fieldByName("WeeklyFlag").setAsBoolean(m_weeklyFlag);

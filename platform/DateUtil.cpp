@@ -12,17 +12,32 @@ using namespace std::chrono;
 
 constexpr sys_days kOrigin = year{1899} / December / 30;
 
-int wholeDay(double value) { return int(std::trunc(value)); }
+int wholeDay(double value)
+{
+    return int(std::trunc(value));
+}
 
-double timeFraction(double value) { return std::fabs(value - std::trunc(value)); }
+double timeFraction(double value)
+{
+    return std::fabs(value - std::trunc(value));
+}
 
-year_month_day civil(int day) { return year_month_day{kOrigin + days{day}}; }
+year_month_day civil(int day)
+{
+    return year_month_day{kOrigin + days{day}};
+}
 
-int serial(const year_month_day& ymd) { return int((sys_days{ymd} - kOrigin).count()); }
+int serial(const year_month_day& ymd)
+{
+    return int((sys_days{ymd} - kOrigin).count());
+}
 
 // A day number and a time of day put back together; below the origin the
 // fraction is subtracted, as the value's sign rules the whole number.
-double combine(int day, double fraction) { return day < 0 ? day - fraction : day + fraction; }
+double combine(int day, double fraction)
+{
+    return day < 0 ? day - fraction : day + fraction;
+}
 
 int floorDiv(int a, int b)
 {
@@ -58,14 +73,21 @@ int addMonthsToDay(int dayNumber, int months)
 int addYearsToDay(int dayNumber, int years)
 {
     const year_month_day ymd = civil(dayNumber);
-    return clampedSerial(int(ymd.year()) + years, int(unsigned(ymd.month())), int(unsigned(ymd.day())));
+    return clampedSerial(int(ymd.year()) + years, int(unsigned(ymd.month())),
+                         int(unsigned(ymd.day())));
 }
 
 } // namespace
 
-bool IsLeapYear(int y) { return year{y}.is_leap(); }
+bool IsLeapYear(int y)
+{
+    return year{y}.is_leap();
+}
 
-int DaysInMonth(int y, int m) { return lastDay(y, m); }
+int DaysInMonth(int y, int m)
+{
+    return lastDay(y, m);
+}
 
 bool TryEncodeDate(int y, int m, int d, double& date)
 {
@@ -93,7 +115,8 @@ void DecodeDate(double date, int& y, int& m, int& d)
 
 bool TryEncodeTime(int hour, int minute, int second, int msec, double& time)
 {
-    if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59 || msec < 0 || msec > 999)
+    if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59
+        || msec < 0 || msec > 999)
         return false;
     time = (((hour * 60.0 + minute) * 60.0 + second) * 1000.0 + msec) / 86400000.0;
     return true;
@@ -133,13 +156,25 @@ void DecodeTime(double time, int& hour, int& minute, int& second)
     DecodeTime(time, hour, minute, second, msec);
 }
 
-int DayOfWeek(double date) { return int(weekday{kOrigin + days{wholeDay(date)}}.c_encoding()); }
+int DayOfWeek(double date)
+{
+    return int(weekday{kOrigin + days{wholeDay(date)}}.c_encoding());
+}
 
-int Year(double date) { return int(civil(wholeDay(date)).year()); }
+int Year(double date)
+{
+    return int(civil(wholeDay(date)).year());
+}
 
-int Month(double date) { return int(unsigned(civil(wholeDay(date)).month())); }
+int Month(double date)
+{
+    return int(unsigned(civil(wholeDay(date)).month()));
+}
 
-int Day(double date) { return int(unsigned(civil(wholeDay(date)).day())); }
+int Day(double date)
+{
+    return int(unsigned(civil(wholeDay(date)).day()));
+}
 
 int DaysInMonth(double date)
 {
@@ -152,7 +187,10 @@ double AddMonths(double date, int months)
     return combine(addMonthsToDay(wholeDay(date), months), timeFraction(date));
 }
 
-double AddYears(double date, int years) { return combine(addYearsToDay(wholeDay(date), years), timeFraction(date)); }
+double AddYears(double date, int years)
+{
+    return combine(addYearsToDay(wholeDay(date), years), timeFraction(date));
+}
 
 int MonthDiff(double first, double second)
 {
@@ -162,7 +200,8 @@ int MonthDiff(double first, double second)
         return -MonthDiff(b, a);
     const year_month_day ya = civil(a);
     const year_month_day yb = civil(b);
-    int n = (int(yb.year()) - int(ya.year())) * 12 + int(unsigned(yb.month())) - int(unsigned(ya.month()));
+    int n = (int(yb.year()) - int(ya.year())) * 12
+          + int(unsigned(yb.month())) - int(unsigned(ya.month()));
     // n months lands in the second date's month; it counts only once reached.
     if (addMonthsToDay(a, n) > b)
         --n;
@@ -205,6 +244,9 @@ std::string DateFormat(const RegionalSettings& settings)
     return format;
 }
 
-std::string DateFormat() { return DateFormat(regional()); }
+std::string DateFormat()
+{
+    return DateFormat(regional());
+}
 
 } // namespace hv

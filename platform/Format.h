@@ -49,13 +49,9 @@ std::string FormatDateTime(const std::string& pattern, double value);
 class FormatArg {
 public:
     template <std::integral T>
-    FormatArg(T value) : m_value(static_cast<long long>(value))
-    {
-    }
+    FormatArg(T value) : m_value(static_cast<long long>(value)) {}
     template <std::floating_point T>
-    FormatArg(T value) : m_value(static_cast<double>(value))
-    {
-    }
+    FormatArg(T value) : m_value(static_cast<double>(value)) {}
     FormatArg(const char* value) : m_value(std::string(value ? value : "")) {}
     FormatArg(std::string value) : m_value(std::move(value)) {}
     FormatArg(std::string_view value) : m_value(std::string(value)) {}

@@ -21,7 +21,10 @@ using format_detail::upper;
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
 
 // Typed or pasted text may carry the bidirectional marks that some regions'
 // formats put around separators; they mean nothing to a parser.
@@ -176,7 +179,8 @@ bool TryStrToTime(const std::string& text, double& time)
     int designator = 0; // 0 none, 1 AM, 2 PM
     if (!rest.isEmpty()) {
         auto is = [&rest](const std::string& word) {
-            return !word.empty() && rest.compare(QString::fromStdString(word), Qt::CaseInsensitive) == 0;
+            return !word.empty()
+                && rest.compare(QString::fromStdString(word), Qt::CaseInsensitive) == 0;
         };
         if (is(rs.amDesignator) || is("AM"))
             designator = 1;
@@ -203,7 +207,8 @@ bool TryStrToDate(const std::string& text, double& date)
     // The order of day, month and year in the short date format, and the
     // characters it puts between them ("/" standing for the date separator).
     std::string order;
-    std::vector<std::string> separators = {rs.dateSeparator.empty() ? std::string("/") : rs.dateSeparator};
+    std::vector<std::string> separators = {rs.dateSeparator.empty() ? std::string("/")
+                                                                    : rs.dateSeparator};
     {
         // Literal text between the fields separates as a whole ("年", ". ").
         std::string literal;
@@ -293,10 +298,10 @@ bool TryStrToDate(const std::string& text, double& date)
                 return false;
             const QString name = QString::fromStdString(t.text);
             for (int n = 0; n < 12 && m == 0; ++n)
-                for (const std::string* candidate :
-                     {&rs.shortMonthNames[std::size_t(n)], &rs.longMonthNames[std::size_t(n)]})
-                    if (!candidate->empty() &&
-                        name.compare(QString::fromStdString(*candidate), Qt::CaseInsensitive) == 0)
+                for (const std::string* candidate : {&rs.shortMonthNames[std::size_t(n)],
+                                                     &rs.longMonthNames[std::size_t(n)]})
+                    if (!candidate->empty()
+                        && name.compare(QString::fromStdString(*candidate), Qt::CaseInsensitive) == 0)
                         m = n + 1;
             if (m == 0)
                 return false;
@@ -306,12 +311,8 @@ bool TryStrToDate(const std::string& text, double& date)
             return false;
         const int number = std::atoi(t.text.c_str());
         switch (used[k]) {
-        case 'D':
-            d = number;
-            break;
-        case 'M':
-            m = number;
-            break;
+        case 'D': d = number; break;
+        case 'M': m = number; break;
         case 'Y':
             y = number;
             if (t.text.size() <= 2) {
@@ -321,8 +322,7 @@ bool TryStrToDate(const std::string& text, double& date)
                     y += 100;
             }
             break;
-        default:
-            break;
+        default: break;
         }
     }
     return TryEncodeDate(y, m, d, date);

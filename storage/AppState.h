@@ -15,7 +15,7 @@ struct AppState {
     int presenceSlot = 0;          // 1..1024 while held, else 0
     bool started = false;          // the deferred start-up step settled the identity
     bool managerAccess = false;
-    bool migrationMode = false; // started with CONVERTONLY
+    bool migrationMode = false;    // started with CONVERTONLY
     std::string helpFile = "Hourvane3.hlp";
 
     // The display date format when one is set, else the regional one.

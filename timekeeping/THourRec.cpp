@@ -105,13 +105,16 @@ bool THoursWorkedRecClass::setPunchText(PunchPairs& pairs, int k, const std::str
     }
     setPunch(pairs, k, value);
     if (k >= 3)
-        m_hasMore =
-            !isEmptyPunch(m_in[2]) || !isEmptyPunch(m_out[2]) || !isEmptyPunch(m_in[3]) || !isEmptyPunch(m_out[3]);
+        m_hasMore = !isEmptyPunch(m_in[2]) || !isEmptyPunch(m_out[2]) || !isEmptyPunch(m_in[3]) ||
+                    !isEmptyPunch(m_out[3]);
     return true;
 }
 
 std::string THoursWorkedRecClass::FormatIn(int k) const { return FormatPunch(In(k), globalSettings().timeFormat); }
-std::string THoursWorkedRecClass::FormatOut(int k) const { return FormatPunch(Out(k), globalSettings().timeFormat); }
+std::string THoursWorkedRecClass::FormatOut(int k) const
+{
+    return FormatPunch(Out(k), globalSettings().timeFormat);
+}
 
 int THoursWorkedRecClass::shift(int s) const { return m_shift[rowIndex(s)]; }
 
@@ -218,8 +221,8 @@ bool THoursWorkedRecClass::findRow(int s)
     engine::Table& t = table();
     if (!t.indexName().empty())
         t.setIndexName(""); // rows are found by the primary key
-    return t.findKey(
-        {engine::Value(std::int64_t(m_employee)), engine::Value(m_dayDate), engine::Value(std::int64_t(s))});
+    return t.findKey({engine::Value(std::int64_t(m_employee)), engine::Value(m_dayDate),
+                      engine::Value(std::int64_t(s))});
 }
 
 bool THoursWorkedRecClass::Load()

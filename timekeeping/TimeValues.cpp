@@ -54,18 +54,12 @@ float DayHours(const PunchPairs& in, const PunchPairs& out, int minuteRounding)
     // one unit in the last place low).
     auto hours = [h](double fraction) { return float(double(h) + fraction); };
     switch (minuteRounding) {
-    case 0:
-        return hours(r / 60.0);
-    case 1:
-        return hours(roundedSteps(r, 5) / 12.0);
-    case 2:
-        return hours(roundedSteps(r, 6) / 10.0);
-    case 3:
-        return hours(roundedSteps(r, 10) / 6.0);
-    case 4:
-        return hours(roundedSteps(r, 15) / 4.0);
-    default:
-        return hours(roundedSteps(r, 30) / 2.0);
+    case 0: return hours(r / 60.0);
+    case 1: return hours(roundedSteps(r, 5) / 12.0);
+    case 2: return hours(roundedSteps(r, 6) / 10.0);
+    case 3: return hours(roundedSteps(r, 10) / 6.0);
+    case 4: return hours(roundedSteps(r, 15) / 4.0);
+    default: return hours(roundedSteps(r, 30) / 2.0);
     }
 }
 

@@ -352,8 +352,9 @@ float EarnedHours(const BalanceInputs& inputs, double asOf)
     return accruedHours(inputs, asOf);
 }
 
-std::vector<BenefitBalance> benefitBalances(const std::vector<BenefitTerms>& benefits, const EmploymentTerms& employee,
-                                            const EmployeeBenefitRecords& records, UserYearStart userYear, double today)
+std::vector<BenefitBalance> benefitBalances(const std::vector<BenefitTerms>& benefits,
+                                            const EmploymentTerms& employee, const EmployeeBenefitRecords& records,
+                                            UserYearStart userYear, double today)
 {
     static const TimeOffLedger kNoTimeOff;
     static const OpeningBalance kNoOpening;

@@ -24,8 +24,8 @@ std::string reasonDescription(THourvaneDataMod& dm, std::int32_t reasonID)
 
 } // namespace
 
-TEmpAccrualRecClass::TEmpAccrualRecClass(THourvaneDataMod& dm, std::int32_t empID, std::int32_t reasonID) :
-    THistoryRecClass(dm)
+TEmpAccrualRecClass::TEmpAccrualRecClass(THourvaneDataMod& dm, std::int32_t empID, std::int32_t reasonID)
+    : THistoryRecClass(dm)
 {
     m_values.empID = empID;
     m_values.reasonID = reasonID;
@@ -100,8 +100,8 @@ bool TEmpAccrualRecClass::Delete(const std::string& lockIdentity)
     return true;
 }
 
-TAccrualListClass::TAccrualListClass(THourvaneDataMod& dm, std::int32_t empID) :
-    THistoryListClass(dm, empID, kAccrualRecord)
+TAccrualListClass::TAccrualListClass(THourvaneDataMod& dm, std::int32_t empID)
+    : THistoryListClass(dm, empID, kAccrualRecord)
 {
 }
 

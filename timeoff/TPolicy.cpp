@@ -187,8 +187,8 @@ bool TPolicyListClass::Load()
         engine::Table& t = m_dm.tblPolicy;
         t.setIndexName("");
         {
-            engine::FilterScope filter(t, "ReasonID = " + std::to_string(m_reasonID) +
-                                              " and EmpTypeID = " + std::to_string(m_empTypeID));
+            engine::FilterScope filter(t, "ReasonID = " + std::to_string(m_reasonID) + " and EmpTypeID = " +
+                                      std::to_string(m_empTypeID));
             // Keys first: loading a rule moves the shared cursor.
             for (t.first(); !t.eof(); t.next())
                 starts.push_back(std::int16_t(t.fieldByName("StartMonths").asInteger()));
@@ -219,9 +219,10 @@ TPolicyRecClass* TPolicyListClass::FindByMonths(int months) const
     return nullptr;
 }
 
-TPolicyRecClass& TPolicyListClass::AddRule(std::int16_t startMonths, std::int16_t endMonths, float displayEarnedHours,
-                                           float earnedHours, float carryOverHours,
-                                           const std::string& displayStartPeriod, const std::string& displayEndPeriod,
+TPolicyRecClass& TPolicyListClass::AddRule(std::int16_t startMonths, std::int16_t endMonths,
+                                           float displayEarnedHours, float earnedHours, float carryOverHours,
+                                           const std::string& displayStartPeriod,
+                                           const std::string& displayEndPeriod,
                                            const std::string& displayEarnedPeriod)
 {
     auto rule = std::make_unique<TPolicyRecClass>(m_dm);
@@ -366,7 +367,7 @@ int TPolicyListClass::applyInOrder(Action action, const std::string& lockIdentit
     }
     for (std::size_t i : order) {
         TPolicyRecClass& rule = *m_rules[i];
-        bool ok = action == Action::Lock     ? rule.Lock(lockIdentity)
+        bool ok = action == Action::Lock ? rule.Lock(lockIdentity)
                   : action == Action::Unlock ? rule.Unlock(lockIdentity)
                                              : rule.Save(lockIdentity);
         if (!ok)

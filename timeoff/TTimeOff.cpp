@@ -54,8 +54,8 @@ std::vector<RowKey> filteredKeys(engine::Table& t, const std::string& filter)
 
 // --- TTimeOffRecClass ---
 
-TTimeOffRecClass::TTimeOffRecClass(THourvaneDataMod& dm, std::int32_t empID, double weekDate, std::int32_t reasonID) :
-    TSQLRecClass(dm), m_empID(empID), m_reasonID(reasonID), m_weekDate(weekDate)
+TTimeOffRecClass::TTimeOffRecClass(THourvaneDataMod& dm, std::int32_t empID, double weekDate, std::int32_t reasonID)
+    : TSQLRecClass(dm), m_empID(empID), m_reasonID(reasonID), m_weekDate(weekDate)
 {
     setRecordName(kTimeOffRecord);
     setTableName("tblTimeOff");
@@ -177,14 +177,14 @@ bool TTimeOffRecClass::confirmBalance()
     if (warning.empty())
         return true;
     RestoreCursor();
-    const std::string question =
-        warning + "\r\r" + "Do you want to save " + FormatDateTime("dddd", m_weekDate) + "s  record?";
+    const std::string question = warning + "\r\r" + "Do you want to save " + FormatDateTime("dddd", m_weekDate) +
+                                 "s  record?";
     return ShowMessageBox(question, MsgKind::Confirmation, MsgButtons::YesNo) == MsgResult::Yes;
 }
 
 TTimeOffRecClass::Snapshot TTimeOffRecClass::snapshot() const
 {
-    return Snapshot{m_empID,          m_reasonID,   m_hours,  m_approvedBy, m_approvedWhen,
+    return Snapshot{m_empID,      m_reasonID,   m_hours,  m_approvedBy, m_approvedWhen,
                     m_storedReasonID, m_storedDate, m_newDay, modified(),   lockHolder()};
 }
 
@@ -290,8 +290,8 @@ bool TTimeOffRecClass::Unlock(const std::string& lockIdentity)
 
 // --- TTimeOffListClass ---
 
-TTimeOffListClass::TTimeOffListClass(THourvaneDataMod& dm, std::int32_t empID, double weekEnd) :
-    m_dm(dm), m_empID(empID), m_weekEnd(weekEnd)
+TTimeOffListClass::TTimeOffListClass(THourvaneDataMod& dm, std::int32_t empID, double weekEnd)
+    : m_dm(dm), m_empID(empID), m_weekEnd(weekEnd)
 {
 }
 
@@ -462,8 +462,8 @@ bool TTimeOffListClass::UnlockAll(const std::string& lockIdentity)
 // --- TTimeOffReportListClass ---
 
 TTimeOffReportListClass::TTimeOffReportListClass(THourvaneDataMod& dm, std::int32_t empID, double firstDate,
-                                                 double lastDate) :
-    m_dm(dm), m_empID(empID), m_firstDate(firstDate), m_lastDate(lastDate)
+                                                 double lastDate)
+    : m_dm(dm), m_empID(empID), m_firstDate(firstDate), m_lastDate(lastDate)
 {
 }
 

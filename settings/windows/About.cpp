@@ -15,8 +15,8 @@ constexpr int kCommentsShift = 40;
 
 } // namespace
 
-TAboutBox::TAboutBox(VersionLookup version, QWidget* owner, ScaleFunction scale) :
-    QDialog(owner), m_version(std::move(version)), m_scale(std::move(scale))
+TAboutBox::TAboutBox(VersionLookup version, QWidget* owner, ScaleFunction scale)
+    : QDialog(owner), m_version(std::move(version)), m_scale(std::move(scale))
 {
     setObjectName("AboutBox");
     auto field = [this](const char* name) {

@@ -13,13 +13,9 @@
 #include <QVBoxLayout>
 
 namespace hv {
-namespace {
-
-} // namespace
-
-TfrmSplash::TfrmSplash(VersionLookup version, QWidget* parent) :
-    QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-    m_version(std::move(version))
+TfrmSplash::TfrmSplash(VersionLookup version, QWidget* parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      m_version(std::move(version))
 {
     WaitCursor wait;
     setObjectName("frmSplash");
@@ -49,12 +45,11 @@ TfrmSplash::TfrmSplash(VersionLookup version, QWidget* parent) :
     lblProductName->setFont(big);
     lblVersion = plainLabel(pnlSplash, "lblVersion", QString());
     QLabel* lblCopyright = plainLabel(pnlSplash, "lblCopyright", field("LegalCopyright"));
-    QLabel* lblWarning1 =
-        plainLabel(pnlSplash, "lblWarning1",
-                   "Warning: This computer program is protected by copyright law and international treaties.");
+    QLabel* lblWarning1 = plainLabel(pnlSplash, "lblWarning1",
+                                "Warning: This computer program is protected by copyright law and international treaties.");
     QLabel* lblWarning2 = plainLabel(pnlSplash, "lblWarning2",
-                                     "Unauthorized reproduction or distribution of this program, or any portion of it, "
-                                     "may result in severe civil and criminal penalties.");
+                                "Unauthorized reproduction or distribution of this program, or any portion of it, "
+                                "may result in severe civil and criminal penalties.");
     lblWarning1->setWordWrap(true);
     lblWarning2->setWordWrap(true);
     QLabel* lblEdition = plainLabel(pnlSplash, "lblEdition", kEditionText);

@@ -233,9 +233,10 @@ TEST_F(WageTest, ADeleteThatCannotReachTheTableIsReported)
     ASSERT_TRUE(e.Load());
     dm->tblWages.close();
     EXPECT_FALSE(e.Delete("ALICE"));
-    expectOnlyMessage("The following error occurred deleting the Employee Wage record:\r\r"
-                      "Cannot perform this operation on a closed table (wage.DAT).",
-                      MsgKind::Warning);
+    expectOnlyMessage(
+        "The following error occurred deleting the Employee Wage record:\r\r"
+        "Cannot perform this operation on a closed table (wage.DAT).",
+        MsgKind::Warning);
     EXPECT_EQ(e.EmpID(), 7);
     EXPECT_EQ(count("Wage"), 1);
 }

@@ -152,7 +152,8 @@ TEST_F(FormatDateTimeTest, SeparatorsAreRegional)
 TEST_F(FormatDateTimeTest, TimeRoundsToTheMillisecond)
 {
     // A hair before midnight shows as the next day's midnight, never as 24:00.
-    EXPECT_EQ(FormatDateTime("yyyy-mm-dd hh:nn:ss", kWed15Mar2023 + 0.999999999999), "2023-03-16 00:00:00");
+    EXPECT_EQ(FormatDateTime("yyyy-mm-dd hh:nn:ss", kWed15Mar2023 + 0.999999999999),
+              "2023-03-16 00:00:00");
     EXPECT_EQ(FormatDateTime("hh:nn:ss", 1.0 - 1.0 / 86400.0), "23:59:59");
     EXPECT_EQ(FormatDateTime("hh:nn:ss.zzz", at(8, 0) + 0.25 / 86400.0), "08:00:00.250");
 }

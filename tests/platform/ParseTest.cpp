@@ -82,7 +82,7 @@ TEST_F(TryStrToTimeTest, RefusesEmptyTextAndGarbage)
     EXPECT_EQ(seconds("  :  "), -1);
     EXPECT_EQ(seconds("  :    "), -1);
     EXPECT_EQ(seconds("  :   M"), -1);
-    EXPECT_EQ(seconds("08:30 P"), -1); // the box's letter alone is not a designator
+    EXPECT_EQ(seconds("08:30 P"), -1);  // the box's letter alone is not a designator
     EXPECT_EQ(seconds("08:30 XM"), -1);
     EXPECT_EQ(seconds("08:30 PM 1"), -1);
     EXPECT_EQ(seconds("8"), -1);
@@ -277,8 +277,8 @@ TEST_F(StrToFloatTest, AcceptsDecimalNumbers)
 TEST_F(StrToFloatTest, RefusesAnythingElse)
 {
     double v = 7;
-    for (const char* text :
-         {"", " ", "abc", "1,5", "1.2.3", "1,000", "-", ".", "1e", "12abc", "1 2", "--1", "$5", "nan", "inf"}) {
+    for (const char* text : {"", " ", "abc", "1,5", "1.2.3", "1,000", "-", ".", "1e", "12abc",
+                             "1 2", "--1", "$5", "nan", "inf"}) {
         EXPECT_FALSE(TryStrToFloat(text, v)) << text;
     }
     EXPECT_EQ(v, 7);

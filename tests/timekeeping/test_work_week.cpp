@@ -135,7 +135,10 @@ protected:
         return std::stoi(read("select count(*) from WorkDay where EmpID = " + std::to_string(kEmp) +
                               (where.empty() ? "" : " and " + where)));
     }
-    int rowsOnDay(int day) { return workRows("WeekDate = '" + FormatDateTime("yyyy-mm-dd", dayOf(day)) + "'"); }
+    int rowsOnDay(int day)
+    {
+        return workRows("WeekDate = '" + FormatDateTime("yyyy-mm-dd", dayOf(day)) + "'");
+    }
 
     std::int32_t m_holiday = 0, m_vacation = 0, m_unpaid = 0;
     std::unique_ptr<THourvaneDataMod> other;
@@ -346,8 +349,10 @@ TEST_F(WorkWeekTest, AFailingTimeOffEntryUndoesTheEntriesBeforeItAndTheRetryWrit
     messages.clear();
     EXPECT_EQ(week->Save(kAlice), kWeekSaved);
     EXPECT_TRUE(messages.shown().empty()) << messages.last();
-    EXPECT_EQ(read("select Hours from TimeOff where WeekDate = '" + FormatDateTime("yyyy-mm-dd", dayOf(3)) + "'"), "4");
-    EXPECT_EQ(read("select Hours from TimeOff where WeekDate = '" + FormatDateTime("yyyy-mm-dd", dayOf(4)) + "'"), "6");
+    EXPECT_EQ(read("select Hours from TimeOff where WeekDate = '" + FormatDateTime("yyyy-mm-dd", dayOf(3)) + "'"),
+              "4");
+    EXPECT_EQ(read("select Hours from TimeOff where WeekDate = '" + FormatDateTime("yyyy-mm-dd", dayOf(4)) + "'"),
+              "6");
 }
 
 TEST_F(WorkWeekTest, AnotherCopyAddingTheWeekFirstGivesTheDuplicateResult)

@@ -38,22 +38,23 @@ namespace {
 
 const char* const kOldSave = "You must have Manager Access to Save old Time Off Hours information.";
 const char* const kOldDelete = "You must have Manager Access to Delete old Time Off Hours information.";
-const char* const kModifiedQuestion = "This Time Off record has been modified.  Do you want to save your changes?";
+const char* const kModifiedQuestion =
+    "This Time Off record has been modified.  Do you want to save your changes?";
 
 enum GridColumn { colDate = 0, colHours = 1, colReason = 2, colReasonID = 3 };
 
 } // namespace
 
 TfrmTimeOff::TfrmTimeOff(THourvaneDataMod& dm, AppState& state, std::string employeeName, std::string weekEndText,
-                         std::string settingsFileName, QWidget* owner) :
-    QDialog(owner),
-    m_dm(dm),
-    m_state(state),
-    m_employeeName(std::move(employeeName)),
-    m_settingsFileName(std::move(settingsFileName)),
-    m_employee(std::make_unique<TEmployeeRecClass>(dm)),
-    m_list(std::make_unique<TTimeOffListClass>(dm)),
-    m_entry(std::make_unique<TTimeOffRecClass>(dm))
+                         std::string settingsFileName, QWidget* owner)
+    : QDialog(owner),
+      m_dm(dm),
+      m_state(state),
+      m_employeeName(std::move(employeeName)),
+      m_settingsFileName(std::move(settingsFileName)),
+      m_employee(std::make_unique<TEmployeeRecClass>(dm)),
+      m_list(std::make_unique<TTimeOffListClass>(dm)),
+      m_entry(std::make_unique<TTimeOffRecClass>(dm))
 {
     setObjectName("frmTimeOff");
     setWindowTitle("Employee Time Off");
@@ -419,8 +420,7 @@ void TfrmTimeOff::grdTimeOffDblClick(int row)
 
 bool TfrmTimeOff::oldWeekAllowed(const std::string& refusal)
 {
-    return OldWeekChangeAllowed(
-        m_weekEnd, m_state, [this] { RequestManagerAccess(m_state, m_dm, this); }, refusal);
+    return OldWeekChangeAllowed(m_weekEnd, m_state, [this] { RequestManagerAccess(m_state, m_dm, this); }, refusal);
 }
 
 bool TfrmTimeOff::cmdSaveClick()
