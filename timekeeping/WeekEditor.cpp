@@ -7,7 +7,8 @@
 namespace hv {
 
 WeekEditSaveResult TWeekEditor::Save(const std::array<TimeOffBox, 7>& boxes,
-                                     const std::array<std::string, 7>& dayCaptions, const std::string& lockIdentity)
+                                     const std::array<std::string, 7>& dayCaptions, const std::string& lockIdentity,
+                                     bool reasonsExist)
 {
     WeekEditSaveResult result;
     for (int n = 0; n < 7; ++n) {
@@ -16,8 +17,11 @@ WeekEditSaveResult TWeekEditor::Save(const std::array<TimeOffBox, 7>& boxes,
             continue;
         if (box.reasonID == 0) {
             RestoreCursor();
-            ShowMessageBox("Please select the type of Time Off for " + dayCaptions[std::size_t(n)] + "'s entry.",
-                           MsgKind::Information);
+            std::string text = "Please select the type of Time Off for " + dayCaptions[std::size_t(n)] + "'s entry.";
+            if (!reasonsExist)
+                text += "\r\rThere are no time off reasons yet: add them with Edit, Time Off Reasons..., or clear "
+                        "the day's time off hours.";
+            ShowMessageBox(text, MsgKind::Information);
             result.outcome = WeekEditSaveResult::Outcome::ReasonMissing;
             result.day = n;
             return result;

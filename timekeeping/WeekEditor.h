@@ -59,9 +59,10 @@ public:
     // Day by day, the boxes that hold new time off are saved as entries of
     // the day (a box without a reason stops the save with "Please select the
     // type of Time Off for " + the day's caption + "'s entry."); then the week
-    // is saved. dayCaptions are the captions of the day rows.
+    // is saved. dayCaptions are the captions of the day rows. Without any
+    // reason to choose (reasonsExist false) the message says where they are made.
     WeekEditSaveResult Save(const std::array<TimeOffBox, 7>& boxes, const std::array<std::string, 7>& dayCaptions,
-                            const std::string& lockIdentity);
+                            const std::string& lockIdentity, bool reasonsExist = true);
 
     // worked and timeOff are what the day rows show.
     WeekTotals Totals(const std::array<double, 7>& worked, const std::array<double, 7>& timeOff) const;

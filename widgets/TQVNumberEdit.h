@@ -29,6 +29,10 @@ public:
     bool greyed() const { return m_greyed; }
     int tag() const { return m_tag; }
     void setTag(int tag) { m_tag = tag; }
+    // Takes the typed text as the value as leaving the box does, for a save
+    // that runs while the caret is still here; false when the text was
+    // refused (the message has been shown and the focus stays).
+    bool takeTyped() { return takeTypedValue(); }
 
 signals:
     // Focus left the box; the typed text has been taken as the value. Not

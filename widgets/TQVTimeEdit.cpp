@@ -263,7 +263,7 @@ void TQVTimeEdit::applyEdit(const QString& text, int caret)
         emit boxChanged();
 }
 
-void TQVTimeEdit::typeCharacter(QChar ch)
+int TQVTimeEdit::typeCharacter(QChar ch)
 {
     QString current = text();
     int start = hasSelectedText() ? selectionStart() : cursorPosition();
@@ -275,9 +275,15 @@ void TQVTimeEdit::typeCharacter(QChar ch)
     }
     const int p = nextEditable(start);
     if (p >= int(m_mask.size()) || !fits(p, ch))
-        return; // a character that does not fit its position is dropped
+        return -1; // a character that does not fit its position is dropped
     current[p] = ch;
     applyEdit(current, nextEditable(p + 1));
+    return p;
+}
+
+bool TQVTimeEdit::isLastEditable(int position) const
+{
+    return editable(position) && nextEditable(position + 1) >= int(m_mask.size());
 }
 
 void TQVTimeEdit::blankRange(int from, int to, int caret)
@@ -333,6 +339,7 @@ void TQVTimeEdit::cutMasked()
 
 void TQVTimeEdit::keyPressEvent(QKeyEvent* event)
 {
+    m_typedToEnd = false;
     const PunchKeys& settings = m_settings ? *m_settings : globalSettings();
     if (m_type == TimeType::te12Hour) {
         if (char letter = ApKeyLetter(Text(), maxLength(), VirtualKeyOf(*event),
@@ -349,7 +356,7 @@ void TQVTimeEdit::keyPressEvent(QKeyEvent* event)
         const QChar letter = QChar::fromLatin1(m_pending);
         m_pending = 0;
         if (!isReadOnly())
-            typeCharacter(letter);
+            m_typedToEnd = isLastEditable(typeCharacter(letter));
         event->accept();
         return;
     }
@@ -398,8 +405,9 @@ void TQVTimeEdit::keyPressEvent(QKeyEvent* event)
 
     if (character && keyText[0].isPrint()) {
         const bool command = event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
-        if (!command && !isReadOnly())
-            typeCharacter(keyText[0]);
+        if (!command && !isReadOnly()) {
+            m_typedToEnd = isLastEditable(typeCharacter(keyText[0]));
+        }
         event->accept();
         return;
     }
@@ -476,7 +484,11 @@ void TQVTimeEdit::focusOutEvent(QFocusEvent* event)
         reason == Qt::MenuBarFocusReason || !isVisible() || !window()->isVisible())
         return;
     m_focused = false;
+    emit exitBox(checkTyped());
+}
 
+bool TQVTimeEdit::checkTyped()
+{
     m_valid = true;
     const int wrong = isModified() ? firstMissing() : -1;
     if (wrong >= 0) {
@@ -491,7 +503,7 @@ void TQVTimeEdit::focusOutEvent(QFocusEvent* event)
         setCursorPosition(wrong);
         m_checking = false;
     }
-    emit exitBox(m_valid);
+    return m_valid;
 }
 
 } // namespace hv

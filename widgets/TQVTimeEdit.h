@@ -58,6 +58,15 @@ public:
     void setText(const QString& text);
     // "Unchanged since last set": the check on leaving skips the box.
     void MarkUnchanged() { setModified(false); }
+    // The check on leaving, for a save that runs while the caret is still in
+    // the box (a shortcut, the closing question): an incomplete entry shows
+    // the mask message and keeps the focus here. True when the text may be
+    // taken.
+    bool checkTyped();
+    // The last key pressed typed a character into the last position: the
+    // entry was completed by typing, not by a key that only moved the caret or
+    // selected the text, nor by overtyping the first digits of a full box.
+    bool typedToEnd() const { return m_typedToEnd; }
 
 signals:
     void enterBox();              // focus arrived; the pending letter is already forgotten
@@ -92,7 +101,9 @@ private:
     int nextEditable(int from) const;     // size() when none
     int previousEditable(int before) const; // -1 when none
     int firstMissing() const;             // -1 when every required position is filled
-    void typeCharacter(QChar ch);
+    // The position the character went to, -1 when it did not fit.
+    int typeCharacter(QChar ch);
+    bool isLastEditable(int position) const;
     void blankRange(int from, int to, int caret);
     void pasteMasked();
     void cutMasked();
@@ -108,6 +119,7 @@ private:
     std::string m_timeFormat = "hh:nn";
     const PunchKeys* m_settings = nullptr;
     bool m_valid = true;
+    bool m_typedToEnd = false;
     int m_tag = 0;
     char m_pending = 0;
 };

@@ -5,6 +5,7 @@
 #include "tests/timekeeping/MainWindowFixture.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
 #include <QLabel>
@@ -106,6 +107,7 @@ TEST_F(MainWindowTest, ArrowsStepThroughTheEmployeesAndReleasingThemSelects)
     auto* arrows = control<QSpinBox>("spnEmps");
     EXPECT_EQ(arrows->maximum(), 3);
     EXPECT_EQ(arrows->value(), 3) << "position = maximum - selected index";
+    EXPECT_EQ(arrows->text(), "") << "plain arrows, no clipped digit";
 
     arrows->setFocus();
     QTest::keyClick(arrows, Qt::Key_Down);
@@ -232,6 +234,23 @@ TEST_F(MainWindowTest, AClearedBoxStoresAnEmptyPunchWithoutAMessage)
     box("msk1Out0")->setFocus(Qt::TabFocusReason);
     EXPECT_TRUE(isEmptyPunch(window->week().Day(0).In(1)));
     EXPECT_TRUE(messages.shown().empty()) << messages.last();
+}
+
+TEST_F(MainWindowTest, OvertypingAStoredPunchOrSelectingAllStaysInTheBox)
+{
+    addEmp("Baker", "Ann", date(2020, 1, 1));
+    open();
+    chooseEmployee("Baker, Ann");
+    QTest::keyClicks(box("msk1In0"), "0800");
+    box("msk1In0")->setFocus(Qt::MouseFocusReason);
+    box("msk1In0")->setCursorPosition(0);
+    QTest::keyClick(box("msk1In0"), Qt::Key_1);
+    EXPECT_EQ(box("msk1In0")->Text(), "18:00");
+    EXPECT_EQ(focused(), "msk1In0") << "one digit of four typed";
+    QTest::keyClick(box("msk1In0"), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(focused(), "msk1In0") << "selecting is not typing";
+    QTest::keyClicks(box("msk1In0"), "0700");
+    EXPECT_EQ(focused(), "msk1Out0");
 }
 
 TEST_F(MainWindowTest, ATimeTheParserRefusesShowsItsMessageAndKeepsTheOldValue)
@@ -409,6 +428,96 @@ TEST_F(MainWindowTest, TimeOffWithoutAReasonIsRefusedAndTheMenuReopens)
     EXPECT_TRUE(menu->isVisible());
     EXPECT_EQ(count("TimeOff"), 0);
     menu->hide();
+}
+
+// What the boxes show is what a save takes, whether the caret left the box or not.
+class TypedEntry : public MainWindowTest {
+protected:
+    // As Alt+S does: Save runs while the focus stays in the box.
+    void altS() { button("cmdSave")->click(); }
+};
+
+TEST_F(TypedEntry, ASaveByShortcutTakesTheTimeOffAndThePunchStillBeingTyped)
+{
+    addPlainReason("Vacation", "V");
+    const auto emp = addEmp("Baker", "Ann", date(2020, 1, 1));
+    open();
+    chooseEmployee("Baker, Ann");
+    typeInto(number("txtNonWork1"), "4");
+    altS();
+    EXPECT_EQ(messages.texts(),
+              std::vector<std::string>{"Please select the type of Time Off for Monday - 03/13's entry."});
+    auto* menu = control<QMenu>("PopupMenu");
+    ASSERT_TRUE(menu->isVisible());
+    QTest::keyClick(menu, Qt::Key_V);
+
+    // Changed after the reason was chosen: the 3 on screen is what is stored.
+    typeInto(number("txtNonWork1"), "");
+    number("txtNonWork1")->selectAll();
+    QTest::keyClicks(number("txtNonWork1"), "3");
+    typeInto(box("msk1Out2"), "1700");
+    QApplication::clipboard()->setText("09:15");
+    box("msk1In2")->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(box("msk1In2"), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(focused(), "msk1In2") << "a pasted punch does not move on";
+    altS();
+    EXPECT_EQ(messages.shown().size(), 1u) << messages.last();
+    EXPECT_EQ(count("TimeOff", "EmpID = " + std::to_string(emp) + " and WeekDate = '2023-03-13' and Hours = 3"), 1);
+    EXPECT_EQ(count("WorkDay", "WeekDate = '2023-03-14' and TimeIn1 = '09:15:00' and TimeOut1 = '17:00:00'"), 1);
+    EXPECT_FALSE(button("cmdSave")->isEnabled());
+}
+
+TEST_F(TypedEntry, TheReasonMenuSurvivesAnActivationAndChosenTimeOffIsAChangeOfTheWeek)
+{
+    const std::int32_t vacationID = addPlainReason("Vacation", "V");
+    addEmp("Baker", "Ann", date(2020, 1, 1));
+    addEmp("Cole", "Ben", date(2020, 1, 1));
+    open();
+    chooseEmployee("Baker, Ann");
+    typeInto(number("txtNonWork1"), "4");
+    box("msk1In2")->setFocus(Qt::TabFocusReason);
+    auto* menu = control<QMenu>("PopupMenu");
+    ASSERT_TRUE(menu->isVisible());
+    QAction* vacation = menu->findChild<QAction*>("mnuV");
+    window->FormActivate(); // another program was in front while the menu was open
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_EQ(menu->actions(), QList<QAction*>{vacation});
+    QTest::keyClick(menu, Qt::Key_V);
+    EXPECT_EQ(number("txtNonWork1")->tag(), vacationID);
+
+    messages.answer(MsgResult::Yes);
+    chooseEmployee("Cole, Ben");
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{kSaveQuestion});
+    EXPECT_EQ(count("TimeOff", "WeekDate = '2023-03-13' and Hours = 4"), 1);
+}
+
+TEST_F(TypedEntry, WithoutReasonsThePopUpLeadsToTheReasonsWindowAndTheTypedHoursWait)
+{
+    addEmp("Baker", "Ann", date(2020, 1, 1));
+    commands.add({"mnuEditReasons"}, {[&](CommandContext&) { addPlainReason("Vacation", "V"); },
+                                      refresh::ReasonMenu | refresh::WeekTimeOff});
+    open();
+    chooseEmployee("Baker, Ann");
+    typeInto(number("txtNonWork1"), "4");
+    altS();
+    EXPECT_EQ(messages.texts(),
+              std::vector<std::string>{"Please select the type of Time Off for Monday - 03/13's entry.\r\rThere "
+                                       "are no time off reasons yet: add them with Edit, Time Off Reasons..., or "
+                                       "clear the day's time off hours."});
+    auto* menu = control<QMenu>("PopupMenu");
+    ASSERT_TRUE(menu->isVisible());
+    QAction* reasons = menu->findChild<QAction*>("mnuPopupReasons");
+    ASSERT_NE(reasons, nullptr);
+    EXPECT_EQ(reasons->text(), "Time Off &Reasons...");
+    menu->hide();
+    reasons->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(menu->isVisible()) << "back with the new reason";
+    EXPECT_NE(menu->findChild<QAction*>("mnuV"), nullptr);
+    EXPECT_FLOAT_EQ(float(number("txtNonWork1")->value()), 4.0f) << "the typed hours stay";
+    QTest::keyClick(menu, Qt::Key_V);
+    QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
+    EXPECT_EQ(count("TimeOff", "WeekDate = '2023-03-13' and Hours = 4"), 1);
 }
 
 // --- copy last week ---

@@ -15,6 +15,7 @@
 #include "widgets/CommandRegistry.h"
 #include "widgets/PasswordDialogs.h"
 #include "widgets/TQVComboBox.h"
+#include "widgets/TQVNumberEdit.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -37,7 +38,9 @@ public:
     explicit Shown(TfrmMain& window) : m_window(window) {}
     bool settleChanges(const std::string& question) override
     {
-        if (!m_window.m_week->IsModified())
+        if (!m_window.takeTypedEntry())
+            return false;
+        if (!m_window.hasUnsavedChanges())
             return true;
         return settleUnsavedChanges(question.empty() ? kSaveQuestion : question,
                                     [this] { return m_window.SaveWeek(); });
@@ -203,6 +206,18 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* e)
     return QMainWindow::eventFilter(watched, e);
 }
 
+bool TfrmMain::hasUnsavedChanges() const
+{
+    // Time off typed into a day row is saved with the week, so it is a change
+    // of the week too.
+    if (m_week->IsModified())
+        return true;
+    for (const TQVNumberEdit* box : txtNonWork)
+        if (box->isEnabled() && box->value() != 0)
+            return true;
+    return false;
+}
+
 bool TfrmMain::askToSaveChanges()
 {
     return m_shownWeek->settleChanges({});
@@ -317,7 +332,18 @@ void TfrmMain::afterCommand(const CommandContext& context)
         list.Load();
         list.LockAll(m_state.lockIdentity);
         m_week->Compute();
+        // Time off typed into a day row is not stored yet: it stays where the
+        // day still takes new time off, with its reason while that still exists.
+        std::array<std::pair<double, int>, 7> typed{};
+        for (std::size_t n = 0; n < 7; ++n)
+            if (txtNonWork[n]->isEnabled())
+                typed[n] = {txtNonWork[n]->value(), txtNonWork[n]->tag()};
         ShowTimeOff();
+        for (std::size_t n = 0; n < 7; ++n)
+            if (typed[n].first != 0 && txtNonWork[n]->isEnabled()) {
+                txtNonWork[n]->setValue(typed[n].first);
+                txtNonWork[n]->setTag(reasonListed(typed[n].second) ? typed[n].second : 0);
+            }
         ShowTotals();
     }
 }

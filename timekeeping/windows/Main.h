@@ -122,6 +122,7 @@ private:
     void ApplyHourFormat();
     void ApplyTimeFormat();
     void BuildReasonMenu();
+    bool reasonListed(std::int32_t reasonID) const;
     void ClearEntry();
     void DisableOutsideEmployment();
     void ShowTimes();
@@ -135,6 +136,8 @@ private:
     void refillEmployees();
     void syncArrows();
     bool oldWeekAllowed(const std::string& refusal);
+    // The week is modified or a day row holds new time off.
+    bool hasUnsavedChanges() const;
     // The save question when the week is modified; true when the caller may go on.
     bool askToSaveChanges();
     double dayDate(int day) const { return m_currentWeekEnd - 6 + day; }
@@ -146,6 +149,12 @@ private:
     void mskInOutChange(TQVTimeEdit* box);
     void mskInOutClick(TQVTimeEdit* box);
     void mskInOutExit(TQVTimeEdit* box, bool valid);
+    // Hands the box's text to its day; false (message shown, focus back in
+    // the box) when it is not a time.
+    bool storePunch(TQVTimeEdit* box);
+    // Takes the text of the box the caret is in as leaving it would; false
+    // when it was refused (its message has been shown).
+    bool takeTypedEntry();
     void txtNonWorkExit(int day);
     void popUpReasons(int day);
     void reasonChosen(std::int32_t reasonID);

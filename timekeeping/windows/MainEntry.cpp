@@ -57,6 +57,8 @@ void TfrmMain::connectBoxes()
             connect(box, &TQVTimeEdit::exitBox, this, [this, box](bool valid) { mskInOutExit(box, valid); });
         }
         connect(txtNonWork[n], &TQVNumberEdit::exitBox, this, [this, n] { txtNonWorkExit(n); });
+        // Typed time off is a change: Alt+S saves it without leaving the box.
+        connect(txtNonWork[n], &QLineEdit::textEdited, cmdSave, [this] { cmdSave->setEnabled(true); });
     }
 }
 
@@ -78,7 +80,9 @@ void TfrmMain::mskKeyUp(TQVTimeEdit* box, int virtualKey)
             }
         return;
     }
-    if (!completesEntry(virtualKey) || int(trimmed(box->Text()).size()) != box->maxLength())
+    // Only a character typed into the last position moves on: overtyping the
+    // first digits of a stored punch, or Ctrl+A in a full box, stays.
+    if (!completesEntry(virtualKey) || !box->typedToEnd() || int(trimmed(box->Text()).size()) != box->maxLength())
         return;
     if (column < 4) {
         timeBox(day, column + 1)->setFocus();
@@ -120,8 +124,14 @@ void TfrmMain::mskInOutClick(TQVTimeEdit* box)
 
 void TfrmMain::mskInOutExit(TQVTimeEdit* box, bool valid)
 {
-    if (!valid || !m_week)
-        return;
+    if (valid)
+        storePunch(box);
+}
+
+bool TfrmMain::storePunch(TQVTimeEdit* box)
+{
+    if (!m_week)
+        return true;
     const std::string name = box->objectName().toStdString(); // msk1In3, msk2Out6
     const int day = name.back() - '0';
     const int pair = name[3] - '0';
@@ -132,10 +142,35 @@ void TfrmMain::mskInOutExit(TQVTimeEdit* box, bool valid)
     if (!parsed) {
         ShowMessageBox(PunchParseMessage(text, globalSettings().timeFormat), MsgKind::Information);
         box->setFocus();
-        return;
+        return false;
     }
     if (m_week->IsModified())
         cmdSave->setEnabled(true);
+    return true;
+}
+
+bool TfrmMain::takeTypedEntry()
+{
+    // A shortcut, the closing question or a switch of employee runs while the
+    // caret is still in a box, whose text has not reached the week yet: what
+    // the box shows is what gets saved.
+    QWidget* focused = focusWidget();
+    for (int n = 0; n < 7; ++n) {
+        for (TQVTimeEdit* box : {msk1In[n], msk1Out[n], msk2In[n], msk2Out[n]})
+            if (box == focused)
+                return box->checkTyped() && storePunch(box);
+        TQVNumberEdit* timeOff = txtNonWork[n];
+        if (timeOff == focused) {
+            if (!timeOff->takeTyped())
+                return false;
+            if (timeOff->value() == 0)
+                timeOff->setTag(0);
+            else
+                cmdSave->setEnabled(true);
+            return true;
+        }
+    }
+    return true;
 }
 
 void TfrmMain::txtNonWorkExit(int day)

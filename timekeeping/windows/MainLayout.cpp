@@ -9,6 +9,7 @@
 #include "widgets/TQVComboBox.h"
 #include "widgets/TQVNumberEdit.h"
 #include "widgets/TQVTimeEdit.h"
+#include "widgets/TQVUpDown.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -60,9 +61,7 @@ void TfrmMain::buildControls()
     cboEmployee = named(new TQVComboBox(central), "cboEmployee");
     cboEmployee->setMinimumContentsLength(28);
     lblEmployee->setBuddy(cboEmployee);
-    spnEmps = named(new QSpinBox(central), "spnEmps");
-    spnEmps->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
-    spnEmps->setFixedWidth(spnEmps->sizeHint().height());
+    spnEmps = named(new TQVUpDown(central), "spnEmps");
     spnEmps->setRange(0, 0);
     spnEmps->setToolTip("Next or previous employee");
     spnEmps->installEventFilter(this);

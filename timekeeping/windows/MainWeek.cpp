@@ -26,6 +26,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTimer>
 #include <QToolButton>
 
 #include <cmath>
@@ -106,6 +107,11 @@ void TfrmMain::ApplyTimeFormat()
 
 void TfrmMain::BuildReasonMenu()
 {
+    // The activation refresh runs while the pop-up is open (it takes the
+    // keyboard): clearing it then would leave a menu that is open but holds
+    // nothing to draw or choose. The next refresh or leaving a box rebuilds it.
+    if (PopupMenu->isVisible())
+        return;
     PopupMenu->clear();
     m_reasons->Load();
     for (int i = 0; i < m_reasons->Count(); ++i) {
@@ -116,6 +122,29 @@ void TfrmMain::BuildReasonMenu()
         const std::int32_t id = reason.ReasonID();
         connect(item, &QAction::triggered, this, [this, id] { reasonChosen(id); });
     }
+    if (m_reasons->Count() == 0) {
+        // A new database has no reasons: the pop-up leads to where they are
+        // made instead of opening empty, and comes back with them.
+        QAction* item = PopupMenu->addAction("Time Off &Reasons...");
+        item->setObjectName("mnuPopupReasons");
+        item->setEnabled(m_commands.contains("mnuEditReasons"));
+        connect(item, &QAction::triggered, this, [this] {
+            const int day = m_menuDay;
+            QTimer::singleShot(0, this, [this, day] {
+                runCommand("mnuEditReasons");
+                if (day >= 0 && m_reasons->Count() > 0 && txtNonWork[day]->isEnabled() && txtNonWork[day]->value() != 0)
+                    popUpReasons(day);
+            });
+        });
+    }
+}
+
+bool TfrmMain::reasonListed(std::int32_t reasonID) const
+{
+    for (int i = 0; i < m_reasons->Count(); ++i)
+        if (m_reasons->Items(i).ReasonID() == reasonID)
+            return true;
+    return false;
 }
 
 void TfrmMain::ClearEntry()
@@ -283,7 +312,7 @@ bool TfrmMain::oldWeekAllowed(const std::string& refusal)
 
 bool TfrmMain::SaveWeek()
 {
-    if (!oldWeekAllowed(kOldWeekSave))
+    if (!takeTypedEntry() || !oldWeekAllowed(kOldWeekSave))
         return false;
     WaitCursor wait;
     std::array<TimeOffBox, 7> boxes;
@@ -292,7 +321,8 @@ bool TfrmMain::SaveWeek()
         boxes[n] = {txtNonWork[n]->value(), txtNonWork[n]->tag(), txtNonWork[n]->isEnabled()};
         captions[n] = lblDOW[n]->text().toStdString();
     }
-    const WeekEditSaveResult result = TWeekEditor(m_dm, *m_week).Save(boxes, captions, m_state.lockIdentity);
+    const WeekEditSaveResult result =
+        TWeekEditor(m_dm, *m_week).Save(boxes, captions, m_state.lockIdentity, m_reasons->Count() > 0);
     for (std::size_t n = 0; n < 7; ++n) {
         if (result.boxes[n] == TimeOffBoxAfterSave::Stored)
             txtNonWork[n]->setGreyed(true);
