@@ -1,5 +1,7 @@
 #include "widgets/TQVGrid.h"
 
+#include "widgets/WindowUtil.h"
+
 #include <QHeaderView>
 #include <QPainter>
 #include <QScrollBar>
@@ -153,9 +155,7 @@ QHeaderView* TQVGrid::makeHeader(const char* name, const std::vector<std::string
     m_header = new QHeaderView(Qt::Horizontal, parentWidget());
     m_header->setObjectName(name);
     m_header->setModel(m_headerModel);
-    m_header->setSectionsClickable(false);
-    m_header->setMinimumSectionSize(0);
-    m_header->setStretchLastSection(false);
+    PrepareGridHeader(m_header, this);
     for (int c = int(captions.size()); c < columnCount(); ++c)
         setColumnHidden(c, true);
     connect(m_header, &QHeaderView::sectionResized, this,
@@ -178,6 +178,13 @@ void TQVGrid::headerSectionResized(int section, int size)
     }
     sizeLastColumn();
     m_sizing = false;
+}
+
+void TQVGrid::resizeEvent(QResizeEvent* event)
+{
+    QTableWidget::resizeEvent(event);
+    if (m_header && !m_sizing)
+        sizeLastColumn();
 }
 
 void TQVGrid::sizeLastColumn()

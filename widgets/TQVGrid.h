@@ -56,6 +56,11 @@ public:
     // room for the scroll bar instead of the slack (4 unless told).
     void setScrollRows(int rows) { m_scrollRows = rows; }
 
+protected:
+    // A grid laid out later (a section shown after the window opened) sizes
+    // its last column then.
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     void headerSectionResized(int section, int size);
 

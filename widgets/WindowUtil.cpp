@@ -2,9 +2,10 @@
 
 #include "platform/SettingsFile.h"
 
-#include <QDesktopServices>
-#include <QFontMetrics>
 #include <QApplication>
+#include <QDesktopServices>
+#include <QEvent>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QIcon>
 #include <QPixmap>
@@ -91,6 +92,50 @@ void SaveColumnWidths(QHeaderView* header, const std::string& settingsFileName)
     SettingsFile(settingsFileName).write(ColumnWidthsSection(), ColumnWidthsKey(*header), value);
 }
 
+int MinColumnWidth() { return ScaleToScreen(16); }
+
+namespace {
+
+// Keeps the header's last section filling the header while the grid is shown
+// or resized.
+class LastSectionFiller : public QObject {
+public:
+    explicit LastSectionFiller(QHeaderView* header) : QObject(header), m_header(header) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show || event->type() == QEvent::Resize)
+            FillLastSection(m_header);
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QHeaderView* m_header;
+};
+
+} // namespace
+
+void PrepareGridHeader(QHeaderView* header, QWidget* grid)
+{
+    header->setSectionsClickable(false);
+    header->setMinimumSectionSize(MinColumnWidth());
+    header->setStretchLastSection(false);
+    header->setFixedHeight(header->sizeHint().height());
+    grid->installEventFilter(new LastSectionFiller(header));
+}
+
+void FillLastSection(QHeaderView* header)
+{
+    const int last = header->count() - 1;
+    if (last < 0)
+        return;
+    int others = 0;
+    for (int i = 0; i < last; ++i)
+        others += header->sectionSize(i);
+    header->resizeSection(last, std::max(MinColumnWidth(), header->width() - others));
+}
+
 void LoadColumnWidths(QHeaderView* header, QTableView* grid, const std::string& settingsFileName)
 {
     if (!header || !grid)
@@ -100,33 +145,26 @@ void LoadColumnWidths(QHeaderView* header, QTableView* grid, const std::string& 
     const std::string stored =
         SettingsFile(settingsFileName).read(ColumnWidthsSection(), ColumnWidthsKey(*header), "0");
 
-    if (auto widths = parseWidths(stored)) {
-        const int pieces = std::min<int>(int(widths->size()), std::max(sections, columns));
-        for (int i = 0; i < pieces; ++i) {
-            const int w = (*widths)[std::size_t(i)];
-            if (i < sections)
-                header->resizeSection(i, w);
-            if (i < columns)
-                grid->setColumnWidth(i, std::max(0, w - (i == 0 ? 3 : 1)));
-        }
-        for (int i = int(widths->size()); i < columns; ++i)
-            grid->setColumnHidden(i, true);
-    } else {
-        for (int i = 0; i < columns; ++i)
-            grid->setColumnWidth(i, ScaleToScreen(grid->columnWidth(i)));
-        int used = 0;
-        for (int i = 0; i < sections; ++i) {
-            int w;
-            if (i == sections - 1)
-                w = header->width() - used;
-            else
-                w = grid->columnWidth(i) + (i == 0 ? 3 : 1);
-            header->resizeSection(i, std::max(0, w));
-            used += w;
-        }
+    for (int i = 0; i < columns; ++i)
+        grid->setColumnWidth(i, ScaleToScreen(grid->columnWidth(i)));
+    const auto widths = parseWidths(stored);
+    const int pieces = widths ? int(widths->size()) : 0;
+    for (int i = 0; i < std::max(sections, columns); ++i) {
+        // The column's own width when nothing usable is stored for it.
+        int w = i < columns ? grid->columnWidth(i) + (i == 0 ? 3 : 1) : 0;
+        if (i < pieces && (*widths)[std::size_t(i)] >= MinColumnWidth())
+            w = (*widths)[std::size_t(i)];
+        if (i < sections)
+            header->resizeSection(i, w);
+        if (i < columns)
+            grid->setColumnWidth(i, std::max(0, w - (i == 0 ? 3 : 1)));
     }
+    // A shorter stored list (an older layout) leaves the columns it lacks at
+    // their own widths: every column the header names stays visible.
     for (int i = sections; i < columns; ++i)
         grid->setColumnHidden(i, true);
+    if (!widths || pieces < sections || (*widths)[std::size_t(sections - 1)] < MinColumnWidth())
+        FillLastSection(header);
     QHeaderView* rows = grid->verticalHeader();
     rows->setDefaultSectionSize(ScaleToScreen(rows->defaultSectionSize()));
 }

@@ -30,15 +30,29 @@ std::string ColumnWidthsSection();
 // ("hdrTimeOff" gives "TimeOffSettings").
 std::string ColumnWidthsKey(const QHeaderView& header);
 
+// The narrowest a header section may be dragged or restored: a column of 0
+// pixels, once stored, would hide its column on every later open.
+int MinColumnWidth();
+
+// A header control above a grid: its sections cannot be dragged below
+// MinColumnWidth, it keeps the height of its text, and whenever the grid is
+// shown or resized (a page of a wizard or a section of a window shown later)
+// its last section takes the header's width the others leave.
+void PrepareGridHeader(QHeaderView* header, QWidget* grid);
+// The last section takes the header's width the others leave, at least
+// MinColumnWidth.
+void FillLastSection(QHeaderView* header);
+
 // Stores the widths of the header's sections, joined by ",".
 void SaveColumnWidths(QHeaderView* header, const std::string& settingsFileName);
 
 // Restores the header's sections and the grid's columns (first column 3 pixels,
 // the others 1 pixel narrower than their sections) from the settings file, or,
 // when nothing usable is stored, scales the grid's columns and sizes the
-// sections from them, the last one taking the rest of the header's width.
-// Grid columns beyond the header's sections are hidden; the grid's default row
-// height is scaled to the screen.
+// sections from them, the last one taking the rest of the header's width. A
+// stored width below MinColumnWidth, or none stored for a section, leaves that
+// column its own width. Grid columns beyond the header's sections are hidden;
+// the grid's default row height is scaled to the screen.
 void LoadColumnWidths(QHeaderView* header, QTableView* grid, const std::string& settingsFileName);
 
 // Opens a file or a web address with its associated program; false when the

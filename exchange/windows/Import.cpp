@@ -170,8 +170,6 @@ QWidget* TfrmImport::buildFieldPage()
     hdrFields = new QHeaderView(Qt::Horizontal, page);
     hdrFields->setObjectName("hdrFields");
     hdrFields->setModel(m_headerModel);
-    hdrFields->setSectionsClickable(false);
-    hdrFields->setMinimumSectionSize(0);
     grdFields = new QTableWidget(0, 4, page);
     grdFields->setObjectName("grdFields");
     grdFields->horizontalHeader()->hide();
@@ -185,6 +183,7 @@ QWidget* TfrmImport::buildFieldPage()
     grdFields->setColumnWidth(colField, 160);
     grdFields->setColumnHidden(colPosition, true);
     grdFields->setMinimumHeight(180);
+    PrepareGridHeader(hdrFields, grdFields);
     connect(hdrFields, &QHeaderView::sectionResized, this, [this](int section, int, int size) {
         grdFields->setColumnWidth(section, std::max(0, size - (section == 0 ? 3 : 1)));
     });

@@ -106,15 +106,19 @@ TEST_F(ColumnWidthsTest, StoredWidthsAreRestored)
     EXPECT_FALSE(grid->isColumnHidden(2));
 }
 
-TEST_F(ColumnWidthsTest, ColumnsBeyondTheStoredOnesAreHidden)
+// A column dragged to nothing, or missing from an older stored list, is shown
+// at its own width again: only columns beyond the header's sections are hidden.
+TEST_F(ColumnWidthsTest, NarrowOrMissingStoredWidthsLeaveTheColumnVisible)
 {
-    store("100,80");
+    store("100,0");
     LoadColumnWidths(header.get(), grid.get(), kFile);
 
     EXPECT_EQ(header->sectionSize(0), 100);
-    EXPECT_EQ(header->sectionSize(1), 80);
+    EXPECT_EQ(header->sectionSize(1), ScaleToScreen(70) + 1);
+    EXPECT_EQ(grid->columnWidth(1), ScaleToScreen(70));
+    EXPECT_EQ(header->sectionSize(2), 400 - 100 - header->sectionSize(1)) << "the last section fills the header";
     EXPECT_FALSE(grid->isColumnHidden(1));
-    EXPECT_TRUE(grid->isColumnHidden(2));
+    EXPECT_FALSE(grid->isColumnHidden(2));
     EXPECT_TRUE(grid->isColumnHidden(3));
 }
 

@@ -4,7 +4,9 @@
 #include "tests/people/PeopleWindowsFixture.h"
 
 #include "platform/SettingsFile.h"
+#include "widgets/WindowUtil.h"
 
+#include <QHeaderView>
 #include <QStackedWidget>
 
 namespace hv::test {
@@ -109,6 +111,33 @@ TEST_F(EmployeeWindowTest, ClosingStoresTheFilterForTheNextOpening)
     openEmployees();
     EXPECT_EQ(combo("cboEmpType")->currentText(), "Former");
     EXPECT_EQ(combo("cboEmps")->text(1), "Gone, Di");
+}
+
+// Every column of the history grids shows, on the first opening (sections laid
+// out while hidden) and after a width of 0 was stored, and the header spans the grid.
+TEST_F(EmployeeWindowTest, HistoryGridsShowEveryColumnWhateverWidthsWereStored)
+{
+    appState().managerAccess = true;
+    ASSERT_TRUE(SettingsFile("Hourvane3.ini").write("Hourvane 3", "WagesSettings", "83,51,81,81,0"));
+    for (int opening = 0; opening < 2; ++opening) {
+        TfrmEmp& w = openEmployees();
+        for (auto [section, name] : {std::pair{TfrmEmp::Wages, "grdWages"}, {TfrmEmp::Accruals, "grdAccruals"}}) {
+            ASSERT_TRUE(w.ShowSection(section));
+            QApplication::processEvents(); // the section is laid out
+            auto* grid = child<TQVGrid>(name);
+            QHeaderView* header = grid->header();
+            int total = 0;
+            for (int i = 0; i < header->count(); ++i) {
+                EXPECT_GE(header->sectionSize(i), MinColumnWidth()) << name << " section " << i;
+                EXPECT_FALSE(grid->isColumnHidden(i));
+                EXPECT_GT(grid->columnWidth(i), 0) << name << " column " << i;
+                total += header->sectionSize(i);
+            }
+            EXPECT_EQ(total, header->width()) << name;
+            EXPECT_EQ(header->width(), grid->QWidget::width()) << name;
+        }
+        window->reject(); // stores the widths the next opening reads
+    }
 }
 
 TEST_F(EmployeeWindowTest, TypedTextThatIsNoDateGetsTheDateMessageAndStoresNothing)

@@ -104,8 +104,6 @@ void TfrmTimeOff::buildControls()
     hdrTimeOff = new QHeaderView(Qt::Horizontal, this);
     hdrTimeOff->setObjectName("hdrTimeOff");
     hdrTimeOff->setModel(m_headerModel);
-    hdrTimeOff->setSectionsClickable(false);
-    hdrTimeOff->setMinimumSectionSize(0);
     grdTimeOff = new QTableWidget(0, 4, this);
     grdTimeOff->setObjectName("grdTimeOff");
     grdTimeOff->horizontalHeader()->hide();
@@ -119,6 +117,7 @@ void TfrmTimeOff::buildControls()
     grdTimeOff->setColumnWidth(colReason, 150);
     grdTimeOff->setColumnHidden(colReasonID, true);
     grdTimeOff->setMinimumHeight(140);
+    PrepareGridHeader(hdrTimeOff, grdTimeOff);
     connect(hdrTimeOff, &QHeaderView::sectionResized, this, [this](int section, int, int size) {
         grdTimeOff->setColumnWidth(section, std::max(0, size - (section == 0 ? 3 : 1)));
     });
