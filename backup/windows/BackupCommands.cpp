@@ -48,8 +48,14 @@ void restore(CommandContext& c)
         c.refresh |= refresh::EndProgram;
         return;
     }
-    if (c.week)
-        c.week->clear();
+    if (c.week) {
+        // A failed restore left the tables as they were: the week comes back
+        // with its locks. A finished one replaced them.
+        if (outcome == BackupOutcome::Failed)
+            c.week->reload();
+        else
+            c.week->clear();
+    }
     c.refresh |= refresh::EmployeeList;
 }
 

@@ -1,5 +1,7 @@
 #include "backup/windows/Progress.h"
 
+#include "storage/MessageService.h"
+
 #include <QApplication>
 #include <QGridLayout>
 #include <QLabel>
@@ -32,6 +34,29 @@ QPixmap arrowPixmap()
 
 } // namespace
 
+class TfrmProgress::MessageGuard : public MessageService {
+public:
+    explicit MessageGuard(TfrmProgress& window) : m_window(window), m_previous(messageService())
+    {
+        setMessageService(this);
+    }
+    ~MessageGuard() override
+    {
+        if (messageService() == this)
+            setMessageService(m_previous);
+    }
+    MsgResult show(const std::string& text, MsgKind kind, MsgButtons buttons, int helpContext) override
+    {
+        m_window.closeForMessage();
+        return m_previous ? m_previous->show(text, kind, buttons, helpContext)
+                          : (buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Yes);
+    }
+
+private:
+    TfrmProgress& m_window;
+    MessageService* m_previous;
+};
+
 TfrmProgress::TfrmProgress(QWidget* owner) :
     QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint | Qt::WindowStaysOnTopHint)
 {
@@ -63,6 +88,8 @@ TfrmProgress::TfrmProgress(QWidget* owner) :
     setMinimumWidth(320);
 }
 
+TfrmProgress::~TfrmProgress() = default;
+
 void TfrmProgress::setMaximum(int max) { pbProgress->setMaximum(max); }
 
 void TfrmProgress::setPosition(int pos) { pbProgress->setValue(pos); }
@@ -92,12 +119,25 @@ void TfrmProgress::showAndPaint()
         parentWidget() ? parentWidget()->frameGeometry() : (screen() ? screen()->availableGeometry() : QRect());
     if (area.isValid())
         move(area.center() - rect().center());
-    show();
-    raise();
+    showOnTop();
     paintNow();
 }
 
-void TfrmProgress::release() { hide(); }
+void TfrmProgress::showOnTop()
+{
+    if (!m_guard)
+        m_guard = std::make_unique<MessageGuard>(*this);
+    show();
+    raise();
+}
+
+void TfrmProgress::closeForMessage() { hide(); }
+
+void TfrmProgress::release()
+{
+    hide();
+    m_guard.reset();
+}
 
 void TfrmProgress::start(ProgressMode mode)
 {
@@ -125,7 +165,7 @@ void TfrmProgress::setBarPosition(int position)
     paintNow();
 }
 
-void TfrmProgress::finish() { hide(); }
+void TfrmProgress::finish() { release(); }
 
 void TfrmProgress::pointArrowAt(int line)
 {

@@ -7,6 +7,8 @@
 
 #include <QDialog>
 
+#include <memory>
+
 class QGridLayout;
 class QLabel;
 class QProgressBar;
@@ -18,6 +20,7 @@ class TfrmProgress : public QDialog, public ProgressDisplay, public OperationPro
 public:
     // Centred on the owner, or on the screen without one.
     explicit TfrmProgress(QWidget* owner = nullptr);
+    ~TfrmProgress() override;
 
     // As the data module drives it.
     void setMaximum(int max) override;
@@ -41,10 +44,17 @@ public:
     QProgressBar* pbProgress = nullptr;
 
 private:
+    // While the window shows, every message box first closes it: the window
+    // stays on top and would cover the message.
+    class MessageGuard;
+
     void pointArrowAt(int line);
     void paintNow();
+    void showOnTop();
+    void closeForMessage();
 
     QGridLayout* m_grid = nullptr;
+    std::unique_ptr<MessageGuard> m_guard;
 };
 
 } // namespace hv

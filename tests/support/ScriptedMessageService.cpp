@@ -13,6 +13,8 @@ MsgResult ScriptedMessageService::show(const std::string& text, MsgKind kind,
                                        MsgButtons buttons, int helpContext)
 {
     m_shown.push_back({text, kind, buttons, helpContext});
+    if (whenShown)
+        whenShown(m_shown.back());
     if (!m_script.empty()) {
         MsgResult r = m_script.front();
         m_script.pop_front();

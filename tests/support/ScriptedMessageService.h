@@ -4,6 +4,7 @@
 #include "storage/MessageService.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,8 @@ public:
     std::vector<std::string> texts() const;
     std::string last() const { return m_shown.empty() ? std::string() : m_shown.back().text; }
     void clear() { m_shown.clear(); }
+    // Runs as each message shows, to look at the windows at that moment.
+    std::function<void(const ShownMessage&)> whenShown;
 
 private:
     MessageService* m_previous;
