@@ -1,5 +1,7 @@
 #include "exchange/DelimitedReader.h"
 
+#include <algorithm>
+
 #include "exchange/TextDecoding.h"
 
 #include <cstring>
@@ -24,9 +26,21 @@ bool DelimitedReader::open(const std::string& path, std::string& error)
         error = "The file " + path + " cannot be opened.";
         return false;
     }
+    if (!LooksLikeText(path)) {
+        error = "The file " + path + " is not a text file.";
+        return false;
+    }
     m_in = std::move(file);
     m_eof = false;
     return true;
+}
+
+bool DelimitedReader::LooksLikeText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    char block[4096];
+    in.read(block, sizeof block);
+    return std::find(block, block + in.gcount(), '\0') == block + in.gcount();
 }
 
 void DelimitedReader::openBytes(std::string bytes)

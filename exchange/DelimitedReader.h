@@ -34,8 +34,13 @@ public:
     DelimitedReader(const DelimitedReader&) = delete;
     DelimitedReader& operator=(const DelimitedReader&) = delete;
 
-    // False with an error text when the file cannot be opened.
+    // False with an error text when the file cannot be opened or is not a
+    // text file (see LooksLikeText).
     bool open(const std::string& path, std::string& error);
+    // False for a file whose first block holds a NUL byte: a program, a
+    // picture, a spreadsheet's own format or UTF-16 text, none of which
+    // splits into lines and fields.
+    static bool LooksLikeText(const std::string& path);
     // Reads from memory (tests and fuzzing).
     void openBytes(std::string bytes);
     void close();

@@ -1,6 +1,7 @@
 #include "exchange/windows/Import.h"
 #include "exchange/windows/WizardParts.h"
 
+#include "exchange/DelimitedReader.h"
 #include "exchange/ImportRun.h"
 #include "platform/HelpViewer.h"
 #include "storage/CursorService.h"
@@ -332,6 +333,10 @@ bool TfrmImport::openDataFile()
         std::error_code ec;
         if (format == ImportFormat::XBase && std::filesystem::exists(path, ec))
             tell("The xBase file you selected could not be read.  It may be damaged or not an xBase table.",
+                 MsgKind::Information);
+        else if (std::filesystem::is_regular_file(path, ec) && !exchange::DelimitedReader::LooksLikeText(path))
+            tell("The file you selected is not a text file.  Choose a comma or tab delimited text file, or "
+                 "choose xBase for a .dbf table.",
                  MsgKind::Information);
         else
             tell(kNotOpened, MsgKind::Information);

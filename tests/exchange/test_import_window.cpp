@@ -209,9 +209,11 @@ TEST_F(ImportWindowTest, OneWizardFlowFromTheFirstPageToAnotherImport)
     EXPECT_EQ(SettingsFile("Hourvane3.ini").read("Initialization", "ShowImportPage", ""), "1");
 }
 
-TEST_F(ImportWindowTest, AnXBaseFileThatCannotBeReadIsSaidSo)
+TEST_F(ImportWindowTest, AFileOfTheWrongKindIsSaidSo)
 {
     std::ofstream(program.folder() + "junk.dbf") << "this is no table";
+    std::ofstream(program.folder() + "picture.png", std::ios::binary)
+        << std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
     open();
     EXPECT_EQ(window->page(), 0);
     next();
@@ -223,10 +225,16 @@ TEST_F(ImportWindowTest, AnXBaseFileThatCannotBeReadIsSaidSo)
         next();
         EXPECT_EQ(window->page(), 2);
     }
+    click("rdoComma");
+    find<QLineEdit>("txtFileName")->setText(QString::fromStdString(program.folder() + "picture.png"));
+    next();
+    EXPECT_EQ(window->page(), 2) << "no empty field map";
     EXPECT_EQ(messages.texts(),
               (std::vector<std::string>{
                   "The xBase file you selected could not be read.  It may be damaged or not an xBase table.",
-                  "The Data File you selected does not exist.  Please check your file selection and try again."}));
+                  "The Data File you selected does not exist.  Please check your file selection and try again.",
+                  "The file you selected is not a text file.  Choose a comma or tab delimited text file, or "
+                  "choose xBase for a .dbf table."}));
 }
 
 } // namespace
