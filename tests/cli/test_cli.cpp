@@ -42,19 +42,29 @@ protected:
     TempDir config;
     TempDir work;
 
+    std::map<QString, QString> extraEnvironment;
+
     QProcessEnvironment environment() const
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("HOURVANE_CONFIG_DIR", QString::fromStdString(config.path().string()));
+        // As cron runs a script: no desktop session, so no runtime folder.
+        env.remove("XDG_RUNTIME_DIR");
+        env.remove("HOURVANE_MANAGER_PASSWORD");
+        for (const auto& [name, value] : extraEnvironment)
+            env.insert(name, value);
         return env;
     }
 
+    // In the work folder, with nothing on standard input.
     Outcome run(const QString& program, const QStringList& arguments, int timeoutMs = 120000) const
     {
         QProcess p;
         p.setProcessEnvironment(environment());
+        p.setWorkingDirectory(QString::fromStdString(work.path().string()));
         p.start(program, arguments);
+        p.closeWriteChannel();
         Outcome r;
         if (!p.waitForFinished(timeoutMs)) {
             p.kill();
@@ -293,6 +303,50 @@ TEST_F(CliTest, UsageAndBadInputHaveTheirExitCodes)
     EXPECT_EQ(r.exit, 3);
     EXPECT_NE(r.err.find("No employee has the number, code or name 'Nobody, Here'."), std::string::npos) << r.err;
     EXPECT_EQ(cli(folder, {"restore", QString::fromStdString((work / "missing.zip").string())}).exit, 3);
+}
+
+TEST_F(CliTest, TheToolsPrintTheirUsageAndRefuseWhatTheyDoNotKnow)
+{
+    const QString generator = HV_TOOLS_DIR "/hv_generate";
+    Outcome r = run(generator, {"--help"});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_TRUE(r.out.starts_with("usage: hv_generate FOLDER")) << r.out;
+    EXPECT_FALSE(fs::exists(work / "--help"));
+    const fs::path folder = work / "generated";
+    for (const QStringList& wrong : {QStringList{"--employes", "3"}, QStringList{"--employees"},
+                                     QStringList{"--years", "two"}, QStringList{"other"}}) {
+        r = run(generator, QStringList{QString::fromStdString(folder.string())} + wrong);
+        EXPECT_EQ(r.exit, 2) << wrong.join(' ').toStdString();
+        EXPECT_TRUE(r.err.starts_with("hv_generate: ")) << r.err;
+    }
+    EXPECT_FALSE(fs::exists(folder));
+
+    r = run(HV_TOOLS_DIR "/hv_peer", {"--help"});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_TRUE(r.out.starts_with("usage: hv_peer")) << r.out;
+    EXPECT_EQ(run(HV_TOOLS_DIR "/hv_peer", {"connect"}).exit, 2);
+}
+
+// Overtime flag set means exempt from the overtime policy: the generated data
+// must pay most hourly employees their overtime.
+TEST_F(CliTest, GeneratedHourlyEmployeesAreMostlyPaidTheirOvertime)
+{
+    const std::string folder = generate("mix", 40);
+    hv::DataModuleOptions options((work / "program").string() + "/");
+    options.dataFolder = folder;
+    hv::THourvaneDataMod dm(options);
+    std::map<std::pair<std::string, bool>, int> employees; // (pay type, exempt) -> employees
+    std::map<std::int64_t, std::pair<std::string, bool>> kind;
+    for (dm.tblWages.first(); !dm.tblWages.eof(); dm.tblWages.next())
+        kind[dm.tblWages.fieldByName("EmpID").asInteger()] = {dm.tblWages.fieldByName("PayTypeCode").asString(),
+                                                              dm.tblWages.fieldByName("OvertimeFlag").asBoolean()};
+    for (const auto& [id, k] : kind)
+        ++employees[k];
+    const int hourlyPaid = employees[{"H", false}], hourlyExempt = employees[{"H", true}];
+    EXPECT_GT(hourlyPaid, 3 * hourlyExempt);
+    EXPECT_GT(hourlyExempt, 0);
+    const int salariedExempt = employees[{"W", true}];
+    EXPECT_GT(salariedExempt, 0);
 }
 
 } // namespace
