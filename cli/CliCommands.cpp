@@ -162,7 +162,7 @@ int Init(const GlobalOptions& options)
 {
     MessagesInstalled messages;
     ConsoleProgress progress;
-    Session session(options, &progress);
+    Session session(options, &progress, SessionMode::Create);
     progress.release();
     std::cout << "The database in " << session.dm().dataFolder() << " is ready." << std::endl;
     return kDone;
@@ -171,7 +171,7 @@ int Init(const GlobalOptions& options)
 int Info(const GlobalOptions& options, bool json)
 {
     MessagesInstalled messages;
-    Session session(options, nullptr, true);
+    Session session(options, nullptr, SessionMode::Look);
     THourvaneDataMod& dm = session.dm();
     const int others = OtherCopiesPresent(dm);
     const bool marker = MaintenanceInProgress(dm);

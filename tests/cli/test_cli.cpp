@@ -305,6 +305,34 @@ TEST_F(CliTest, UsageAndBadInputHaveTheirExitCodes)
     EXPECT_EQ(cli(folder, {"restore", QString::fromStdString((work / "missing.zip").string())}).exit, 3);
 }
 
+TEST_F(CliTest, OnlyInitCreatesADatabaseAndEveryCommandPrintsOnlyItsOwnWords)
+{
+    // A mistyped folder, and a folder that is there but holds no database.
+    const std::string typo = (work / "Dta").string();
+    const std::string bare = (work / "bare").string();
+    fs::create_directory(bare);
+    const std::string archive = (work / "b.zip").string();
+    for (const std::string& folder : {typo, bare})
+        for (const QStringList& command : {QStringList{"info"}, QStringList{"week", "1", "2026-06-12"},
+                                           QStringList{"backup", QString::fromStdString(archive)}}) {
+            const Outcome r = cli(folder, command);
+            EXPECT_EQ(r.exit, 3) << command.join(' ').toStdString() << ": " << r.err;
+            EXPECT_EQ(r.err, "hourvane-cli: There is no Hourvane database in " + folder +
+                                 ". Check the folder, or create a database there with init.\n");
+        }
+    EXPECT_FALSE(fs::exists(typo));
+    EXPECT_TRUE(fs::is_empty(bare));
+    EXPECT_FALSE(fs::exists(archive));
+
+    // Qt has its say about the missing runtime folder; the commands do not pass it on.
+    Outcome r = cli(typo, {"init"});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(r.err, "");
+    r = cli(typo, {"info"});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(r.err, "");
+}
+
 TEST_F(CliTest, TheToolsPrintTheirUsageAndRefuseWhatTheyDoNotKnow)
 {
     const QString generator = HV_TOOLS_DIR "/hv_generate";
