@@ -19,6 +19,7 @@
 #include "storage/HVGlobal.h"
 #include "storage/MessageService.h"
 #include "storage/Presence.h"
+#include "storage/SQLRec.h"
 #include "timekeeping/THourRec.h"
 #include "timekeeping/WeekClip.h"
 #include "timekeeping/WeekPay.h"
@@ -465,13 +466,32 @@ int Import(const GlobalOptions& options, const ImportCommand& command)
     if (!access.granted())
         return kRefused; // the access check has said why
     request.progress = progress.active() ? &progress : nullptr;
+    // The run joins this transaction, so that what it did is kept only when
+    // the command succeeds: a file of which no record could be used is most
+    // likely the wrong file, and must not leave the tables --replace emptied.
+    TransactionGuard transaction(dm.HourvaneDB);
     const ImportResult result = RunImport(dm, request);
     progress.release();
     switch (result.outcome) {
     case ImportResult::Outcome::Completed: {
+        const char* unit = result.fromTable ? "Record " : "Line ";
+        const bool allSkipped = result.imported == 0 && !result.skipped.empty();
+        if (allSkipped || (command.strict && !result.skipped.empty())) {
+            transaction.rollback();
+            for (const auto& s : result.skipped)
+                std::cerr << "hourvane-cli: " << unit << s.number << ": " << s.reason << "\n";
+            std::cerr << "hourvane-cli: Nothing was imported from " << command.file << ": "
+                      << (allSkipped ? "every record was skipped."
+                                     : std::to_string(result.skipped.size()) + " of " +
+                                           std::to_string(result.imported + int(result.skipped.size())) +
+                                           " records would be skipped, and --strict allows none.")
+                      << std::endl;
+            return kBadInput;
+        }
+        transaction.commit();
         std::cout << result.imported << " records were imported and " << result.skipped.size() << " were skipped.\n";
         for (const auto& s : result.skipped)
-            std::cout << (result.fromTable ? "Record " : "Line ") << s.number << ": " << s.reason << "\n";
+            std::cout << unit << s.number << ": " << s.reason << "\n";
         std::cout.flush();
         return kDone;
     }

@@ -93,6 +93,8 @@ int main(int argc, char** argv)
     imp->add_option("--format", import.format, "comma, tab or dbase (default: from the extension)")
         ->check(CLI::IsMember({"comma", "tab", "dbase"}));
     imp->add_flag("--replace", import.replace, "Remove the current information of this kind first");
+    imp->add_flag("--strict", import.strict,
+                  "Any record that would be skipped is an error: nothing is imported and the exit code is 3");
     imp->add_option("--columns", import.columns, "Field key per column, - for a column to pass over")->delimiter(',');
 
     ExportCommand exportCommand;

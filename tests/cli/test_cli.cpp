@@ -333,6 +333,37 @@ TEST_F(CliTest, OnlyInitCreatesADatabaseAndEveryCommandPrintsOnlyItsOwnWords)
     EXPECT_EQ(r.err, "");
 }
 
+TEST_F(CliTest, AnImportThatUsesNoRecordOrUnderStrictSkipsOneFailsAndChangesNothing)
+{
+    const std::string folder = generate("skips", 3);
+    auto file = [this](const char* name, const std::string& text) {
+        const std::string path = (work / name).string();
+        std::ofstream(path, std::ios::binary) << text;
+        return QString::fromStdString(path);
+    };
+    const auto before = tables(folder);
+    ASSERT_NE(before.at("workday.DAT"), "0 ok");
+    // Every line skipped, with --replace: the current time cards stay.
+    Outcome r = cli(folder, {"import", "time-cards", "--replace",
+                             file("bad.csv", "Nobody,Here,X9,2026-06-08,8:00 AM,12:00 PM\n"
+                                             "Nobody,Else,X8,2026-06-09,8:00 AM,12:00 PM\n")});
+    EXPECT_EQ(r.exit, 3) << r.out;
+    EXPECT_NE(r.err.find("Line 2: no employee matches"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("every record was skipped"), std::string::npos) << r.err;
+    EXPECT_EQ(tables(folder), before);
+
+    // One good line and one bad: --strict keeps neither; without it the good one is imported.
+    const QString mixed = file("mixed.csv", "Nobody,Here,X9,2026-06-08,8:00 AM,12:00 PM\n"
+                                            "x,y,E1001,2026-07-01,8:00 AM,12:00 PM\n");
+    r = cli(folder, {"import", "time-cards", mixed, "--strict", "--columns", "-,-,EmpID,WeekDate,TimeIn1,TimeOut1"});
+    EXPECT_EQ(r.exit, 3) << r.out;
+    EXPECT_NE(r.err.find("1 of 2 records would be skipped, and --strict allows none"), std::string::npos) << r.err;
+    EXPECT_EQ(tables(folder), before);
+    r = cli(folder, {"import", "time-cards", mixed, "--columns", "-,-,EmpID,WeekDate,TimeIn1,TimeOut1"});
+    EXPECT_EQ(r.exit, 0) << r.err;
+    EXPECT_EQ(r.out, "1 records were imported and 1 were skipped.\nLine 1: no employee matches\n");
+}
+
 TEST_F(CliTest, TheToolsPrintTheirUsageAndRefuseWhatTheyDoNotKnow)
 {
     const QString generator = HV_TOOLS_DIR "/hv_generate";
