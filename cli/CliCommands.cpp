@@ -143,14 +143,15 @@ std::int32_t resolveDepartment(THourvaneDataMod& dm, const std::string& name)
 }
 
 // Manager access for a script: the password in HOURVANE_MANAGER_PASSWORD.
-// False when it is not set; a wrong one is refused.
+// False when it is not set; a wrong one is bad input (3), not a refusal (2)
+// that a script would try again with the same wrong password.
 bool managerAccess(THourvaneDataMod& dm)
 {
     const char* typed = std::getenv("HOURVANE_MANAGER_PASSWORD");
     if (!typed || !*typed)
         return false;
     if (!TManagerPasswordClass(dm).Matches(typed))
-        throw Failure(kRefused, "The manager access password in HOURVANE_MANAGER_PASSWORD is not correct.");
+        throw Failure(kBadInput, "The manager access password in HOURVANE_MANAGER_PASSWORD is not correct.");
     return true;
 }
 
@@ -363,7 +364,7 @@ int Report(const GlobalOptions& options, const ReportCommand& command)
     if (command.wages) {
         // Gross wages and the wage history need manager access, as the selection window asks.
         if (!managerAccess(dm))
-            throw Failure(kRefused, "--wages needs the manager access password in HOURVANE_MANAGER_PASSWORD.");
+            throw Failure(kBadInput, "--wages needs the manager access password in HOURVANE_MANAGER_PASSWORD.");
         report.Options.printWages = true;
     }
     std::vector<SelectionEntry> entries;

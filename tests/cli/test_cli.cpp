@@ -303,6 +303,16 @@ TEST_F(CliTest, UsageAndBadInputHaveTheirExitCodes)
     EXPECT_EQ(r.exit, 3);
     EXPECT_NE(r.err.find("No employee has the number, code or name 'Nobody, Here'."), std::string::npos) << r.err;
     EXPECT_EQ(cli(folder, {"restore", QString::fromStdString((work / "missing.zip").string())}).exit, 3);
+
+    // A missing or wrong manager password is no refusal (2) that trying again would cure.
+    const QStringList wages = {"report", "hours-worked", "--from", "2026-06-01",
+                               "--to",   "2026-06-07",   "--text", "--wages"};
+    r = cli(folder, wages);
+    EXPECT_EQ(r.exit, 3) << r.err;
+    extraEnvironment["HOURVANE_MANAGER_PASSWORD"] = "WRONG";
+    r = cli(folder, wages);
+    EXPECT_EQ(r.exit, 3) << r.err;
+    EXPECT_NE(r.err.find("HOURVANE_MANAGER_PASSWORD is not correct"), std::string::npos) << r.err;
 }
 
 TEST_F(CliTest, OnlyInitCreatesADatabaseAndEveryCommandPrintsOnlyItsOwnWords)
