@@ -264,23 +264,33 @@ int Week(const GlobalOptions& options, const std::string& employee, const std::s
         std::cout << o.str() << std::endl;
         return kDone;
     }
+    // Every figure under a heading or after its name, so that the text reads
+    // on its own; --json is the form for programs.
     std::cout << emp.FullName() << " (" << empID << "), week ending " << IsoDate(week.WeekEnd()) << "\n";
+    auto row = [](const std::string& date, const std::string& day, const std::string& worked,
+                  const std::string& regular, const std::string& overtime, const std::string& off,
+                  const std::string& punchList) {
+        char line[320];
+        std::snprintf(line, sizeof line, "  %-10s  %-10s %6s %8s %9s %9s  %s", date.c_str(), day.c_str(),
+                      worked.c_str(), regular.c_str(), overtime.c_str(), off.c_str(), punchList.c_str());
+        std::string text = line;
+        text.erase(text.find_last_not_of(' ') + 1);
+        return text + "\n";
+    };
+    std::cout << row("Date", "Day", "Hours", "Regular", "Overtime", "Time off", "Punches");
     for (int i = 0; i < 7; ++i) {
         const double d = week.Day(i).dayDate();
         std::string list;
         for (const auto& p : punches(i))
             list += (list.empty() ? "" : ", ") + p;
-        char line[256];
-        std::snprintf(line, sizeof line, "  %s %-10s %6s reg %6s ot %6s off %6s  %s\n", IsoDate(d).c_str(),
-                      FormatDateTime("dddd", d).c_str(), hours(week.Day(i).DayHours()).c_str(),
-                      hours(week.DayRegular(i)).c_str(), hours(week.DayOvertime(i)).c_str(),
-                      hours(week.TimeOffOnWeekday(DayOfWeek(d))).c_str(), list.c_str());
-        std::cout << line;
+        std::cout << row(IsoDate(d), FormatDateTime("dddd", d), hours(week.Day(i).DayHours()),
+                         hours(week.DayRegular(i)), hours(week.DayOvertime(i)),
+                         hours(week.TimeOffOnWeekday(DayOfWeek(d))), list);
     }
-    std::cout << "  Regular " << hours(week.RegularTotal()) << "  Overtime " << hours(week.OvertimeTotal())
-              << "  Time off " << hours(week.TimeOffTotal()) << " (unpaid " << hours(week.UnpaidTimeOff()) << ")\n"
-              << "  Pay: regular " << money(pay.RegularPay) << ", overtime " << money(pay.OvertimePay)
-              << ", time off " << money(pay.TimeOffPay) << ", differentials "
+    std::cout << "  Week: regular " << hours(week.RegularTotal()) << ", overtime " << hours(week.OvertimeTotal())
+              << ", time off " << hours(week.TimeOffTotal()) << " (unpaid " << hours(week.UnpaidTimeOff()) << ")\n"
+              << "  Pay: regular " << money(pay.RegularPay) << ", overtime " << money(pay.OvertimePay) << ", time off "
+              << money(pay.TimeOffPay) << ", differentials "
               << money(pay.RegularDifferential + pay.OvertimeDifferential + pay.TimeOffDifferential) << ", gross "
               << money(gross) << std::endl;
     return kDone;

@@ -6,6 +6,7 @@
 #include "storage/HVGlobal.h"
 #include "storage/PickList.h"
 #include "storage/Prefer.h"
+#include "tests/support/Golden.h"
 #include "tests/support/PeerProcess.h"
 #include "timekeeping/WeekClip.h"
 #include "timekeeping/WorkUtil.h"
@@ -341,6 +342,30 @@ TEST_F(CliTest, OnlyInitCreatesADatabaseAndEveryCommandPrintsOnlyItsOwnWords)
     r = cli(typo, {"info"});
     EXPECT_EQ(r.exit, 0);
     EXPECT_EQ(r.err, "");
+}
+
+// Dates as YYYY-MM-DD in every import file; the week's text names each figure.
+TEST_F(CliTest, ImportsReadIsoDatesAndTheWeekAsTextLabelsEveryFigure)
+{
+    const std::string folder = (work / "iso").string() + "/";
+    ASSERT_EQ(cli(folder, {"init"}).exit, 0);
+    auto file = [this](const char* name, const std::string& text) {
+        const std::string path = (work / name).string();
+        std::ofstream(path, std::ios::binary) << text;
+        return QString::fromStdString(path);
+    };
+    Outcome r = cli(folder, {"import", "employees", file("emps.csv", "Baker,Ann,E1,2026-01-05\n")});
+    ASSERT_EQ(r.exit, 0) << r.err;
+    r = cli(folder, {"import", "time-cards",
+                     file("cards.csv", "Baker,Ann,E1,2026-06-08,8:00 AM,12:00 PM,12:30 PM,5:00 PM\n"
+                                       "Baker,Ann,E1,2026-06-09,07:45 A,11:30 A,12:00 P,06:15 P\n")});
+    ASSERT_EQ(r.exit, 0) << r.err;
+    r = cli(folder, {"import", "time-off", file("off.csv", "Baker,Ann,E1,2026-06-12,Vacation,8\n")});
+    ASSERT_EQ(r.exit, 0) << r.err;
+    EXPECT_EQ(r.out, "1 records were imported and 0 were skipped.\n");
+    r = cli(folder, {"week", "E1", "2026-06-10"});
+    ASSERT_EQ(r.exit, 0) << r.err;
+    hv::test::ExpectGolden(r.out, HV_GOLDEN_DIR "/week.txt", "build/tests/cli/test_cli");
 }
 
 TEST_F(CliTest, AnImportThatUsesNoRecordOrUnderStrictSkipsOneFailsAndChangesNothing)
