@@ -19,6 +19,7 @@
 #include "storage/HVGlobal.h"
 #include "storage/MessageService.h"
 #include "storage/Presence.h"
+#include "storage/SQLRec.h"
 #include "timekeeping/THourRec.h"
 #include "timekeeping/WeekClip.h"
 #include "timekeeping/WeekPay.h"
@@ -142,14 +143,15 @@ std::int32_t resolveDepartment(THourvaneDataMod& dm, const std::string& name)
 }
 
 // Manager access for a script: the password in HOURVANE_MANAGER_PASSWORD.
-// False when it is not set; a wrong one is refused.
+// False when it is not set; a wrong one is bad input (3), not a refusal (2)
+// that a script would try again with the same wrong password.
 bool managerAccess(THourvaneDataMod& dm)
 {
     const char* typed = std::getenv("HOURVANE_MANAGER_PASSWORD");
     if (!typed || !*typed)
         return false;
     if (!TManagerPasswordClass(dm).Matches(typed))
-        throw Failure(kRefused, "The manager access password in HOURVANE_MANAGER_PASSWORD is not correct.");
+        throw Failure(kBadInput, "The manager access password in HOURVANE_MANAGER_PASSWORD is not correct.");
     return true;
 }
 
@@ -162,7 +164,7 @@ int Init(const GlobalOptions& options)
 {
     MessagesInstalled messages;
     ConsoleProgress progress;
-    Session session(options, &progress);
+    Session session(options, &progress, SessionMode::Create);
     progress.release();
     std::cout << "The database in " << session.dm().dataFolder() << " is ready." << std::endl;
     return kDone;
@@ -171,7 +173,7 @@ int Init(const GlobalOptions& options)
 int Info(const GlobalOptions& options, bool json)
 {
     MessagesInstalled messages;
-    Session session(options, nullptr, true);
+    Session session(options, nullptr, SessionMode::Look);
     THourvaneDataMod& dm = session.dm();
     const int others = OtherCopiesPresent(dm);
     const bool marker = MaintenanceInProgress(dm);
@@ -262,23 +264,33 @@ int Week(const GlobalOptions& options, const std::string& employee, const std::s
         std::cout << o.str() << std::endl;
         return kDone;
     }
+    // Every figure under a heading or after its name, so that the text reads
+    // on its own; --json is the form for programs.
     std::cout << emp.FullName() << " (" << empID << "), week ending " << IsoDate(week.WeekEnd()) << "\n";
+    auto row = [](const std::string& date, const std::string& day, const std::string& worked,
+                  const std::string& regular, const std::string& overtime, const std::string& off,
+                  const std::string& punchList) {
+        char line[320];
+        std::snprintf(line, sizeof line, "  %-10s  %-10s %6s %8s %9s %9s  %s", date.c_str(), day.c_str(),
+                      worked.c_str(), regular.c_str(), overtime.c_str(), off.c_str(), punchList.c_str());
+        std::string text = line;
+        text.erase(text.find_last_not_of(' ') + 1);
+        return text + "\n";
+    };
+    std::cout << row("Date", "Day", "Hours", "Regular", "Overtime", "Time off", "Punches");
     for (int i = 0; i < 7; ++i) {
         const double d = week.Day(i).dayDate();
         std::string list;
         for (const auto& p : punches(i))
             list += (list.empty() ? "" : ", ") + p;
-        char line[256];
-        std::snprintf(line, sizeof line, "  %s %-10s %6s reg %6s ot %6s off %6s  %s\n", IsoDate(d).c_str(),
-                      FormatDateTime("dddd", d).c_str(), hours(week.Day(i).DayHours()).c_str(),
-                      hours(week.DayRegular(i)).c_str(), hours(week.DayOvertime(i)).c_str(),
-                      hours(week.TimeOffOnWeekday(DayOfWeek(d))).c_str(), list.c_str());
-        std::cout << line;
+        std::cout << row(IsoDate(d), FormatDateTime("dddd", d), hours(week.Day(i).DayHours()),
+                         hours(week.DayRegular(i)), hours(week.DayOvertime(i)),
+                         hours(week.TimeOffOnWeekday(DayOfWeek(d))), list);
     }
-    std::cout << "  Regular " << hours(week.RegularTotal()) << "  Overtime " << hours(week.OvertimeTotal())
-              << "  Time off " << hours(week.TimeOffTotal()) << " (unpaid " << hours(week.UnpaidTimeOff()) << ")\n"
-              << "  Pay: regular " << money(pay.RegularPay) << ", overtime " << money(pay.OvertimePay)
-              << ", time off " << money(pay.TimeOffPay) << ", differentials "
+    std::cout << "  Week: regular " << hours(week.RegularTotal()) << ", overtime " << hours(week.OvertimeTotal())
+              << ", time off " << hours(week.TimeOffTotal()) << " (unpaid " << hours(week.UnpaidTimeOff()) << ")\n"
+              << "  Pay: regular " << money(pay.RegularPay) << ", overtime " << money(pay.OvertimePay) << ", time off "
+              << money(pay.TimeOffPay) << ", differentials "
               << money(pay.RegularDifferential + pay.OvertimeDifferential + pay.TimeOffDifferential) << ", gross "
               << money(gross) << std::endl;
     return kDone;
@@ -362,7 +374,7 @@ int Report(const GlobalOptions& options, const ReportCommand& command)
     if (command.wages) {
         // Gross wages and the wage history need manager access, as the selection window asks.
         if (!managerAccess(dm))
-            throw Failure(kRefused, "--wages needs the manager access password in HOURVANE_MANAGER_PASSWORD.");
+            throw Failure(kBadInput, "--wages needs the manager access password in HOURVANE_MANAGER_PASSWORD.");
         report.Options.printWages = true;
     }
     std::vector<SelectionEntry> entries;
@@ -465,13 +477,32 @@ int Import(const GlobalOptions& options, const ImportCommand& command)
     if (!access.granted())
         return kRefused; // the access check has said why
     request.progress = progress.active() ? &progress : nullptr;
+    // The run joins this transaction, so that what it did is kept only when
+    // the command succeeds: a file of which no record could be used is most
+    // likely the wrong file, and must not leave the tables --replace emptied.
+    TransactionGuard transaction(dm.HourvaneDB);
     const ImportResult result = RunImport(dm, request);
     progress.release();
     switch (result.outcome) {
     case ImportResult::Outcome::Completed: {
+        const char* unit = result.fromTable ? "Record " : "Line ";
+        const bool allSkipped = result.imported == 0 && !result.skipped.empty();
+        if (allSkipped || (command.strict && !result.skipped.empty())) {
+            transaction.rollback();
+            for (const auto& s : result.skipped)
+                std::cerr << "hourvane-cli: " << unit << s.number << ": " << s.reason << "\n";
+            std::cerr << "hourvane-cli: Nothing was imported from " << command.file << ": "
+                      << (allSkipped ? "every record was skipped."
+                                     : std::to_string(result.skipped.size()) + " of " +
+                                           std::to_string(result.imported + int(result.skipped.size())) +
+                                           " records would be skipped, and --strict allows none.")
+                      << std::endl;
+            return kBadInput;
+        }
+        transaction.commit();
         std::cout << result.imported << " records were imported and " << result.skipped.size() << " were skipped.\n";
         for (const auto& s : result.skipped)
-            std::cout << (result.fromTable ? "Record " : "Line ") << s.number << ": " << s.reason << "\n";
+            std::cout << unit << s.number << ": " << s.reason << "\n";
         std::cout.flush();
         return kDone;
     }

@@ -32,6 +32,7 @@ struct ImportCommand {
     std::string file;
     std::string format; // comma, tab, dbase; empty: from the file's extension
     bool replace = false;
+    bool strict = false;              // any record that would be skipped fails the import, which then keeps nothing
     std::vector<std::string> columns; // field keys per column, "-" for none; empty: the definition's order
 };
 int Import(const GlobalOptions& options, const ImportCommand& command);

@@ -2,11 +2,14 @@
 
 #include "people/PeopleUtil.h"
 #include "platform/DateUtil.h"
+#include "platform/SettingsFile.h"
 #include "platform/Shell.h"
 #include "storage/AppState.h"
+#include "storage/CreateTables.h"
 #include "storage/HVGlobal.h"
 #include "storage/Presence.h"
 #include "storage/Prefer.h"
+#include "storage/StagedRestore.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -40,6 +43,36 @@ const char* answerName(MsgResult r)
         break;
     }
     return "OK";
+}
+
+// The folder the data module will open, found as it finds it, but without
+// writing the default into the settings file.
+std::string cliDataFolder(const GlobalOptions& options)
+{
+    std::string folder = options.dataFolder;
+    if (folder.empty())
+        folder = SettingsFile(options.settingsFileName).read("Initialization", "HourvaneDataDir", "");
+    if (folder.empty())
+        folder = defaultDataFolder(options.programFolder);
+    return folder;
+}
+
+// A table file of the database (in any letter case, as the engine finds
+// them), or what a restore that stopped halfway left, which opening finishes.
+bool holdsDatabase(const std::string& folder)
+{
+    std::error_code ec;
+    if (!std::filesystem::is_directory(folder, ec))
+        return false;
+    if (RestoreLeftovers(folder))
+        return true;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+        const std::string name = lower(entry.path().filename().string());
+        for (const auto& layout : tableLayouts())
+            if (name == lower(layout.fileName))
+                return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -154,8 +187,16 @@ void ConsoleProgress::end()
     m_lastPercent = -1;
 }
 
-Session::Session(const GlobalOptions& options, ProgressDisplay* progress, bool reportOnly) : m_options(options)
+Session::Session(const GlobalOptions& options, ProgressDisplay* progress, SessionMode mode) : m_options(options)
 {
+    // A mistyped folder must not turn into a new, empty database that every
+    // later command reads as if it were the real one.
+    if (mode != SessionMode::Create) {
+        const std::string folder = cliDataFolder(options);
+        if (!holdsDatabase(folder))
+            throw Failure(kBadInput, "There is no Hourvane database in " + folder +
+                                         ". Check the folder, or create a database there with init.");
+    }
     AppState& state = appState();
     state.programFolder = options.programFolder;
     DataModuleOptions dmOptions{options.programFolder, options.settingsFileName, progress};
@@ -168,7 +209,7 @@ Session::Session(const GlobalOptions& options, ProgressDisplay* progress, bool r
     if (m_dm->terminateRequested())
         throw Failure(kIOFailure, "The database in " + m_dm->dataFolder() + " could not be opened.");
     state.displayDateFormat = DateFormat();
-    if (!reportOnly && MaintenanceInProgress(*m_dm))
+    if (mode != SessionMode::Look && MaintenanceInProgress(*m_dm))
         throw Failure(kRefused, kMaintenanceMessage);
     state.presenceSlot = TakePresenceSlot(*m_dm);
     if (state.presenceSlot == 0)

@@ -17,8 +17,8 @@ namespace hv::cli {
 enum Exit : int {
     kDone = 0,
     kUsage = 1,
-    kRefused = 2,  // another copy, a lock, the maintenance marker
-    kBadInput = 3, // a file or value that cannot be used; the message names it
+    kRefused = 2,  // another copy, a lock, the maintenance marker: worth trying again later
+    kBadInput = 3, // a file, value, folder or password that cannot be used; the message names it
     kIOFailure = 4,
 };
 
@@ -84,15 +84,21 @@ struct GlobalOptions {
     std::string settingsFileName = "Hourvane3.ini";
 };
 
+enum class SessionMode {
+    Work,   // the database must be there; refused while the marker is held
+    Look,   // as Work, but runs while the marker is held, and shows it (info)
+    Create, // creates the database when the folder has none (init)
+};
+
 // The data folder opened as a running copy: the maintenance marker checked,
 // a presence slot taken and the lock identity "*cli<slot>" set; all of it
-// let go when the session ends. Throws Failure (2) when a backup, restore or
+// let go when the session ends. Throws Failure (3) naming the folder when it
+// holds no database (but for Create), Failure (2) when a backup, restore or
 // import is running, or every slot is held.
 class Session {
 public:
-    // reportOnly: a command that only looks (info) runs while the marker is
-    // held, and shows it, instead of being refused.
-    explicit Session(const GlobalOptions& options, ProgressDisplay* progress = nullptr, bool reportOnly = false);
+    explicit Session(const GlobalOptions& options, ProgressDisplay* progress = nullptr,
+                     SessionMode mode = SessionMode::Work);
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;

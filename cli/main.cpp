@@ -6,12 +6,32 @@
 #include <CLI/CLI.hpp>
 
 #include <QGuiApplication>
+#include <QtGlobal>
 
 #include <cstdlib>
 #include <iostream>
 
+namespace {
+
+// The command's own messages go straight to stderr; nothing of this program
+// speaks through Qt's log, so what arrives here is Qt's own talk about its
+// set-up ("XDG_RUNTIME_DIR not set", font and plugin notes), which a script
+// must not have to filter. A critical or fatal message still shows: it
+// explains a failure. Whoever sets QT_LOGGING_RULES asked for Qt's log, and
+// gets all of it.
+void qtOwnMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type != QtCriticalMsg && type != QtFatalMsg)
+        return;
+    std::cerr << "hourvane-cli: Qt: " << message.toStdString() << std::endl;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    if (!std::getenv("QT_LOGGING_RULES"))
+        qInstallMessageHandler(qtOwnMessages);
     // The report fonts and the PDF writer need a GUI application; no
     // display is ever needed.
     if (!std::getenv("QT_QPA_PLATFORM"))
@@ -73,6 +93,8 @@ int main(int argc, char** argv)
     imp->add_option("--format", import.format, "comma, tab or dbase (default: from the extension)")
         ->check(CLI::IsMember({"comma", "tab", "dbase"}));
     imp->add_flag("--replace", import.replace, "Remove the current information of this kind first");
+    imp->add_flag("--strict", import.strict,
+                  "Any record that would be skipped is an error: nothing is imported and the exit code is 3");
     imp->add_option("--columns", import.columns, "Field key per column, - for a column to pass over")->delimiter(',');
 
     ExportCommand exportCommand;

@@ -19,6 +19,32 @@ std::string trimBlanks(const std::string& s)
     return s.substr(first, s.find_last_not_of(" \t") - first + 1);
 }
 
+// "YYYY-MM-DD" exactly, the form other programs write whatever their
+// regional settings: four digits of year cannot be read as a day or month, so
+// trying it first changes no date the regional format reads.
+bool importIsoDate(const std::string& text, double& date)
+{
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-')
+        return false;
+    int parts[3] = {0, 0, 0};
+    const std::size_t starts[3] = {0, 5, 8};
+    const std::size_t lengths[3] = {4, 2, 2};
+    for (int p = 0; p < 3; ++p)
+        for (std::size_t i = starts[p]; i < starts[p] + lengths[p]; ++i) {
+            if (text[i] < '0' || text[i] > '9')
+                return false;
+            parts[p] = parts[p] * 10 + (text[i] - '0');
+        }
+    return TryEncodeDate(parts[0], parts[1], parts[2], date);
+}
+
+// An import date in text: ISO 8601 or the regional short date format.
+bool importTextDate(const std::string& text, double& date)
+{
+    const std::string t = trimBlanks(text);
+    return importIsoDate(t, date) || TryStrToDate(t, date);
+}
+
 class TextSource : public ImportSource {
 public:
     TextSource(char delimiter, std::string path) : m_reader(delimiter), m_path(std::move(path)) {}
@@ -128,7 +154,7 @@ bool ImportDate(const ImportValue& value, double& date)
         date = value.date;
         return true;
     }
-    return TryStrToDate(trimBlanks(value.text), date);
+    return importTextDate(value.text, date);
 }
 
 bool ImportTime(const std::string& text, double& time)
@@ -158,7 +184,7 @@ bool EligibleValue(const std::string& text) { return text.empty() || text == "Y"
 bool SampleIsDate(const std::string& sample)
 {
     double date = 0;
-    return IsEmptyValue(sample) || TryStrToDate(trimBlanks(sample), date);
+    return IsEmptyValue(sample) || importTextDate(sample, date);
 }
 
 bool SampleIsTime(const std::string& sample)

@@ -43,7 +43,7 @@ public:
 
 // A value counts as empty when it holds nothing but blanks.
 bool IsEmptyValue(const std::string& text);
-// Dates by the regional short date format; a dBase date as it is.
+// Dates as YYYY-MM-DD or by the regional short date format; a dBase date as it is.
 bool ImportDate(const ImportValue& value, double& date);
 // Times by the regional time format and designators; "8:30 A" and "4:45 P"
 // (the program's own 12-hour form) are read as AM and PM.
@@ -54,7 +54,7 @@ bool ImportHours(const ImportValue& value, double& hours);
 bool EligibleValue(const std::string& text);
 
 // The field map's sample checks: is the sample, when not empty, a valid date
-// (time)? The messages name the field.
+// (as ImportDate reads it) or time? The messages name the field.
 bool SampleIsDate(const std::string& sample);
 bool SampleIsTime(const std::string& sample);
 std::string SampleDateMessage(const std::string& displayName);

@@ -3,12 +3,14 @@
 // employees with wage histories and overtime assignments, opening balances,
 // and years of punches and time off. Benchmarks and report tests use it.
 //
-//   hv_generate <folder> [--employees N] [--years Y] [--seed S] [--end YYYY-MM-DD]
+//   hv_generate FOLDER [--employees N] [--years Y] [--seed S] [--end YYYY-MM-DD]
 #include "engine/Database.h"
 #include "engine/Table.h"
 #include "storage/CreateTables.h"
 
+#include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -82,36 +84,73 @@ const char* kLastNames[] = {"Anderson", "Baker", "Carter", "Diaz", "Evans", "Fos
 const char* kFirstNames[] = {"Ann", "Ben", "Carla", "David", "Elena", "Frank", "Grace", "Hector", "Ines",
                              "Jon", "Karen", "Luis", "Maya", "Noah", "Olga", "Paul", "Rosa", "Sam"};
 
+const char kUsage[] = "usage: hv_generate FOLDER [--employees N] [--years Y] [--seed S] [--end YYYY-MM-DD]\n"
+                      "Fills FOLDER (created when missing) with synthetic time card data: N employees (50),\n"
+                      "Y years (1) of punches and time off up to the end date (2025-12-27). The same\n"
+                      "options give the same data.\n";
+
+int usageError(const std::string& text)
+{
+    std::fprintf(stderr, "hv_generate: %s\n%s", text.c_str(), kUsage);
+    return 2;
+}
+
+// The whole text as a number from least to most, or false.
+template <class Number>
+bool wholeNumber(const char* text, long long least, long long most, Number& value)
+{
+    char* end = nullptr;
+    errno = 0;
+    const long long read = std::strtoll(text, &end, 10);
+    if (errno != 0 || end == text || *end != '\0' || read < least || read > most)
+        return false;
+    value = Number(read);
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: hv_generate <folder> [--employees N] [--years Y] [--seed S] [--end YYYY-MM-DD]\n");
-        return 2;
-    }
-    std::string folder = argv[1];
+    std::string folder;
     int employees = 50, years = 1;
     unsigned seed = 1;
     int ey = 2025, em = 12, ed = 27;
-    for (int a = 2; a + 1 < argc; a += 2) {
-        std::string opt = argv[a];
-        if (opt == "--employees")
-            employees = std::atoi(argv[a + 1]);
-        else if (opt == "--years")
-            years = std::atoi(argv[a + 1]);
-        else if (opt == "--seed")
-            seed = unsigned(std::strtoul(argv[a + 1], nullptr, 10));
-        else if (opt == "--end" && std::sscanf(argv[a + 1], "%d-%d-%d", &ey, &em, &ed) == 3) {
-        } else {
-            std::fprintf(stderr, "hv_generate: unknown option %s\n", opt.c_str());
-            return 2;
+    for (int a = 1; a < argc; ++a) {
+        const std::string arg = argv[a];
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
         }
+        if (arg.empty() || arg[0] != '-') {
+            if (!folder.empty())
+                return usageError("one folder only: " + arg);
+            folder = arg;
+            continue;
+        }
+        if (arg != "--employees" && arg != "--years" && arg != "--seed" && arg != "--end")
+            return usageError("unknown option " + arg);
+        if (a + 1 >= argc)
+            return usageError(arg + " needs a value");
+        const char* value = argv[++a];
+        char tail = 0;
+        bool ok = false;
+        if (arg == "--employees")
+            ok = wholeNumber(value, 1, 1000000, employees);
+        else if (arg == "--years")
+            ok = wholeNumber(value, 1, 100, years);
+        else if (arg == "--seed")
+            ok = wholeNumber(value, 0, UINT32_MAX, seed);
+        else
+            ok = std::sscanf(value, "%4d-%2d-%2d%c", &ey, &em, &ed, &tail) == 3 &&
+                 std::chrono::year_month_day{std::chrono::year{ey}, std::chrono::month{unsigned(em)},
+                                             std::chrono::day{unsigned(ed)}}
+                     .ok();
+        if (!ok)
+            return usageError("bad value for " + arg + ": " + value);
     }
-    if (employees < 1 || years < 1) {
-        std::fprintf(stderr, "hv_generate: need at least one employee and one year\n");
-        return 2;
-    }
+    if (folder.empty())
+        return usageError("no folder named");
     try {
         std::filesystem::create_directories(folder);
         Database db;
@@ -119,6 +158,7 @@ int main(int argc, char** argv)
         CreateTables(db);
         db.connect();
         Random rnd(seed);
+        Random exemptRnd(seed ^ 0x9E3779B9u);
         const double lastDay = dayNumber(ey, em, ed);
         const double firstDay = lastDay - 364.0 * years - 6;
 
@@ -187,11 +227,15 @@ int main(int argc, char** argv)
 
             bool hourly = rnd.chance(80);
             double rate = hourly ? 12 + rnd.between(0, 1800) / 100.0 : 600 + rnd.between(0, 900);
+            // OvertimeFlag set means exempt from the overtime policy: most hourly
+            // employees are paid their overtime, most salaried ones are not. Drawn
+            // from a stream of its own, so every other value stays what it was.
+            const bool exempt = exemptRnd.chance(hourly ? 10 : 75);
             int raises = rnd.between(0, 2);
             double wageStart = start;
             for (int w = 0; w <= raises; ++w) {
                 wage.row().i("EmpID", empId).d("StartDate", wageStart).f("Wage", rate)
-                    .s("PayTypeCode", hourly ? "H" : "W").i("OvertimeFlag", hourly ? 1 : 0).f("Shift2", 0.5)
+                    .s("PayTypeCode", hourly ? "H" : "W").i("OvertimeFlag", exempt ? 1 : 0).f("Shift2", 0.5)
                     .f("Shift3", 1.0).i("ShiftOvertimeFlag", 0).post();
                 wageStart = std::max(wageStart, firstDay) + rnd.between(60, 300);
                 rate *= 1.03;

@@ -595,8 +595,32 @@ std::string run(const std::string& line)
 
 } // namespace
 
-int main()
+const char kPeerUsage[] =
+    "usage: hv_peer\n"
+    "A second copy of Hourvane for tests: reads one command a line from standard input and\n"
+    "answers each with one line, \"ok [result]\" or \"err <code> <message>\". Commands:\n"
+    "  connect <folder> | open <table> [shared|exclusive] | close <table> | count <table>\n"
+    "  sem-lock <table> <n> | sem-unlock <table> <n> | begin | commit | rollback\n"
+    "  append <table> <Field>=<text> ... | exec <sql> | scalar <sql> | atomic-loop <tableA> <tableB> <first>\n"
+    "  row-lock <table> <identity> <at-ms> <key> ...\n"
+    "  start <data folder> | stop | slot | backup <zip> | restore <zip> | fsize-limit <bytes>\n"
+    "  digest <folder> | export <kind> <format> <program folder> <file> | as <identity>\n"
+    "  week-save <emp> <week end> <reason> <marker> | week-loop <emp> <week end> <reason> <marker> [pause ms]\n"
+    "  reason-delete <id> | import <program folder> <file> <fields>\n"
+    "  soak <seconds> <seed> <reason> <week ends> <employees> | quit\n"
+    "The comment at the top of tools/hv_peer.cpp says what each command does.\n";
+
+int main(int argc, char** argv)
 {
+    // Commands come only from standard input; an argument is a mistake, but --help.
+    if (argc > 1) {
+        const std::string arg = argv[1];
+        const bool help = argc == 2 && (arg == "--help" || arg == "-h");
+        if (!help)
+            std::cerr << "hv_peer: takes no arguments; the commands come on standard input\n";
+        (help ? std::cout : std::cerr) << kPeerUsage;
+        return help ? 0 : 2;
+    }
     std::string line;
     while (std::getline(std::cin, line)) {
         if (line.empty())

@@ -6,6 +6,7 @@
 #include "storage/HVGlobal.h"
 #include "storage/PickList.h"
 #include "storage/Prefer.h"
+#include "tests/support/Golden.h"
 #include "tests/support/PeerProcess.h"
 #include "timekeeping/WeekClip.h"
 #include "timekeeping/WorkUtil.h"
@@ -42,19 +43,29 @@ protected:
     TempDir config;
     TempDir work;
 
+    std::map<QString, QString> extraEnvironment;
+
     QProcessEnvironment environment() const
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("HOURVANE_CONFIG_DIR", QString::fromStdString(config.path().string()));
+        // As cron runs a script: no desktop session, so no runtime folder.
+        env.remove("XDG_RUNTIME_DIR");
+        env.remove("HOURVANE_MANAGER_PASSWORD");
+        for (const auto& [name, value] : extraEnvironment)
+            env.insert(name, value);
         return env;
     }
 
+    // In the work folder, with nothing on standard input.
     Outcome run(const QString& program, const QStringList& arguments, int timeoutMs = 120000) const
     {
         QProcess p;
         p.setProcessEnvironment(environment());
+        p.setWorkingDirectory(QString::fromStdString(work.path().string()));
         p.start(program, arguments);
+        p.closeWriteChannel();
         Outcome r;
         if (!p.waitForFinished(timeoutMs)) {
             p.kill();
@@ -293,6 +304,143 @@ TEST_F(CliTest, UsageAndBadInputHaveTheirExitCodes)
     EXPECT_EQ(r.exit, 3);
     EXPECT_NE(r.err.find("No employee has the number, code or name 'Nobody, Here'."), std::string::npos) << r.err;
     EXPECT_EQ(cli(folder, {"restore", QString::fromStdString((work / "missing.zip").string())}).exit, 3);
+
+    // A missing or wrong manager password is no refusal (2) that trying again would cure.
+    const QStringList wages = {"report", "hours-worked", "--from", "2026-06-01",
+                               "--to",   "2026-06-07",   "--text", "--wages"};
+    r = cli(folder, wages);
+    EXPECT_EQ(r.exit, 3) << r.err;
+    extraEnvironment["HOURVANE_MANAGER_PASSWORD"] = "WRONG";
+    r = cli(folder, wages);
+    EXPECT_EQ(r.exit, 3) << r.err;
+    EXPECT_NE(r.err.find("HOURVANE_MANAGER_PASSWORD is not correct"), std::string::npos) << r.err;
+}
+
+TEST_F(CliTest, OnlyInitCreatesADatabaseAndEveryCommandPrintsOnlyItsOwnWords)
+{
+    // A mistyped folder, and a folder that is there but holds no database.
+    const std::string typo = (work / "Dta").string();
+    const std::string bare = (work / "bare").string();
+    fs::create_directory(bare);
+    const std::string archive = (work / "b.zip").string();
+    for (const std::string& folder : {typo, bare})
+        for (const QStringList& command : {QStringList{"info"}, QStringList{"week", "1", "2026-06-12"},
+                                           QStringList{"backup", QString::fromStdString(archive)}}) {
+            const Outcome r = cli(folder, command);
+            EXPECT_EQ(r.exit, 3) << command.join(' ').toStdString() << ": " << r.err;
+            EXPECT_EQ(r.err, "hourvane-cli: There is no Hourvane database in " + folder +
+                                 ". Check the folder, or create a database there with init.\n");
+        }
+    EXPECT_FALSE(fs::exists(typo));
+    EXPECT_TRUE(fs::is_empty(bare));
+    EXPECT_FALSE(fs::exists(archive));
+
+    // Qt has its say about the missing runtime folder; the commands do not pass it on.
+    Outcome r = cli(typo, {"init"});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(r.err, "");
+    r = cli(typo, {"info"});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(r.err, "");
+}
+
+// Dates as YYYY-MM-DD in every import file; the week's text names each figure.
+TEST_F(CliTest, ImportsReadIsoDatesAndTheWeekAsTextLabelsEveryFigure)
+{
+    const std::string folder = (work / "iso").string() + "/";
+    ASSERT_EQ(cli(folder, {"init"}).exit, 0);
+    auto file = [this](const char* name, const std::string& text) {
+        const std::string path = (work / name).string();
+        std::ofstream(path, std::ios::binary) << text;
+        return QString::fromStdString(path);
+    };
+    Outcome r = cli(folder, {"import", "employees", file("emps.csv", "Baker,Ann,E1,2026-01-05\n")});
+    ASSERT_EQ(r.exit, 0) << r.err;
+    r = cli(folder, {"import", "time-cards",
+                     file("cards.csv", "Baker,Ann,E1,2026-06-08,8:00 AM,12:00 PM,12:30 PM,5:00 PM\n"
+                                       "Baker,Ann,E1,2026-06-09,07:45 A,11:30 A,12:00 P,06:15 P\n")});
+    ASSERT_EQ(r.exit, 0) << r.err;
+    r = cli(folder, {"import", "time-off", file("off.csv", "Baker,Ann,E1,2026-06-12,Vacation,8\n")});
+    ASSERT_EQ(r.exit, 0) << r.err;
+    EXPECT_EQ(r.out, "1 records were imported and 0 were skipped.\n");
+    r = cli(folder, {"week", "E1", "2026-06-10"});
+    ASSERT_EQ(r.exit, 0) << r.err;
+    hv::test::ExpectGolden(r.out, HV_GOLDEN_DIR "/week.txt", "build/tests/cli/test_cli");
+}
+
+TEST_F(CliTest, AnImportThatUsesNoRecordOrUnderStrictSkipsOneFailsAndChangesNothing)
+{
+    const std::string folder = generate("skips", 3);
+    auto file = [this](const char* name, const std::string& text) {
+        const std::string path = (work / name).string();
+        std::ofstream(path, std::ios::binary) << text;
+        return QString::fromStdString(path);
+    };
+    const auto before = tables(folder);
+    ASSERT_NE(before.at("workday.DAT"), "0 ok");
+    // Every line skipped, with --replace: the current time cards stay.
+    Outcome r = cli(folder, {"import", "time-cards", "--replace",
+                             file("bad.csv", "Nobody,Here,X9,2026-06-08,8:00 AM,12:00 PM\n"
+                                             "Nobody,Else,X8,2026-06-09,8:00 AM,12:00 PM\n")});
+    EXPECT_EQ(r.exit, 3) << r.out;
+    EXPECT_NE(r.err.find("Line 2: no employee matches"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("every record was skipped"), std::string::npos) << r.err;
+    EXPECT_EQ(tables(folder), before);
+
+    // One good line and one bad: --strict keeps neither; without it the good one is imported.
+    const QString mixed = file("mixed.csv", "Nobody,Here,X9,2026-06-08,8:00 AM,12:00 PM\n"
+                                            "x,y,E1001,2026-07-01,8:00 AM,12:00 PM\n");
+    r = cli(folder, {"import", "time-cards", mixed, "--strict", "--columns", "-,-,EmpID,WeekDate,TimeIn1,TimeOut1"});
+    EXPECT_EQ(r.exit, 3) << r.out;
+    EXPECT_NE(r.err.find("1 of 2 records would be skipped, and --strict allows none"), std::string::npos) << r.err;
+    EXPECT_EQ(tables(folder), before);
+    r = cli(folder, {"import", "time-cards", mixed, "--columns", "-,-,EmpID,WeekDate,TimeIn1,TimeOut1"});
+    EXPECT_EQ(r.exit, 0) << r.err;
+    EXPECT_EQ(r.out, "1 records were imported and 1 were skipped.\nLine 1: no employee matches\n");
+}
+
+TEST_F(CliTest, TheToolsPrintTheirUsageAndRefuseWhatTheyDoNotKnow)
+{
+    const QString generator = HV_TOOLS_DIR "/hv_generate";
+    Outcome r = run(generator, {"--help"});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_TRUE(r.out.starts_with("usage: hv_generate FOLDER")) << r.out;
+    EXPECT_FALSE(fs::exists(work / "--help"));
+    const fs::path folder = work / "generated";
+    for (const QStringList& wrong : {QStringList{"--employes", "3"}, QStringList{"--employees"},
+                                     QStringList{"--years", "two"}, QStringList{"other"}}) {
+        r = run(generator, QStringList{QString::fromStdString(folder.string())} + wrong);
+        EXPECT_EQ(r.exit, 2) << wrong.join(' ').toStdString();
+        EXPECT_TRUE(r.err.starts_with("hv_generate: ")) << r.err;
+    }
+    EXPECT_FALSE(fs::exists(folder));
+
+    r = run(HV_TOOLS_DIR "/hv_peer", {"--help"});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_TRUE(r.out.starts_with("usage: hv_peer")) << r.out;
+    EXPECT_EQ(run(HV_TOOLS_DIR "/hv_peer", {"connect"}).exit, 2);
+}
+
+// Overtime flag set means exempt from the overtime policy: the generated data
+// must pay most hourly employees their overtime.
+TEST_F(CliTest, GeneratedHourlyEmployeesAreMostlyPaidTheirOvertime)
+{
+    const std::string folder = generate("mix", 40);
+    hv::DataModuleOptions options((work / "program").string() + "/");
+    options.dataFolder = folder;
+    hv::THourvaneDataMod dm(options);
+    std::map<std::pair<std::string, bool>, int> employees; // (pay type, exempt) -> employees
+    std::map<std::int64_t, std::pair<std::string, bool>> kind;
+    for (dm.tblWages.first(); !dm.tblWages.eof(); dm.tblWages.next())
+        kind[dm.tblWages.fieldByName("EmpID").asInteger()] = {dm.tblWages.fieldByName("PayTypeCode").asString(),
+                                                              dm.tblWages.fieldByName("OvertimeFlag").asBoolean()};
+    for (const auto& [id, k] : kind)
+        ++employees[k];
+    const int hourlyPaid = employees[{"H", false}], hourlyExempt = employees[{"H", true}];
+    EXPECT_GT(hourlyPaid, 3 * hourlyExempt);
+    EXPECT_GT(hourlyExempt, 0);
+    const int salariedExempt = employees[{"W", true}];
+    EXPECT_GT(salariedExempt, 0);
 }
 
 } // namespace

@@ -174,6 +174,43 @@ TEST_F(DbfTest, DeletedRowsArePassedOverAndValuesComeAsTheyWereMeant)
     EXPECT_EQ(day, EncodeDate(2024, 3, 12));
 }
 
+// Other programs write YYYY-MM-DD whatever the regional format: a text file
+// and a dBase character field are read both ways, and so is the field map's sample.
+TEST_F(DbfTest, ImportDatesAreReadAsYearMonthDayAndInTheRegionalFormat)
+{
+    setRegional([] {
+        RegionalSettings r = RegionalSettings::usEnglish();
+        r.shortDateFormat = "d.m.yyyy";
+        r.dateSeparator = ".";
+        return r;
+    }());
+    const std::string text = dir.folder() + "dates.csv";
+    writeFile(text, "2024-03-12,12.3.2024, 2024-03-12 ,2024-02-30,2024-3-12,2024-03-12x,12/03/2024\n");
+    std::string error;
+    auto source = ImportSource::Open(ImportFormat::Comma, text, error);
+    ASSERT_TRUE(source) << error;
+    ImportRecord line;
+    ASSERT_TRUE(source->next(line));
+    ASSERT_EQ(line.values.size(), 7u);
+    const double march12 = EncodeDate(2024, 3, 12);
+    for (std::size_t i = 0; i < line.values.size(); ++i) {
+        double day = 0;
+        const bool read = ImportDate(line.values[i], day);
+        EXPECT_EQ(read, i < 3) << line.values[i].text;
+        EXPECT_EQ(SampleIsDate(line.values[i].text), i < 3) << line.values[i].text;
+        if (read) {
+            EXPECT_EQ(day, march12) << line.values[i].text;
+        }
+    }
+
+    source = ImportSource::Open(ImportFormat::XBase, makeTable(nullptr, {"2024-03-12"}), error);
+    ASSERT_TRUE(source) << error;
+    ASSERT_TRUE(source->next(line));
+    double day = 0;
+    EXPECT_TRUE(ImportDate(line.values[0], day)); // NAME, a character field
+    EXPECT_EQ(day, march12);
+}
+
 TEST_F(DbfTest, TablesWhoseHeaderDoesNotHoldTogetherAreRefused)
 {
     const std::string path = makeTable(nullptr, {"A", "B"});
