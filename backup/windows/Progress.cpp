@@ -85,7 +85,8 @@ TfrmProgress::TfrmProgress(QWidget* owner) :
     m_grid->addWidget(lblDeleted, 1, 1);
     m_grid->addWidget(pbProgress, 2, 0, 1, 2);
     m_grid->setColumnStretch(1, 1);
-    setMinimumWidth(320);
+    m_grid->setColumnMinimumWidth(1, 300);
+    m_grid->setSizeConstraint(QLayout::SetFixedSize); // as large as its contents: nothing to maximise
 }
 
 TfrmProgress::~TfrmProgress() = default;

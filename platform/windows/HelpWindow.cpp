@@ -1,5 +1,6 @@
 #include "platform/windows/HelpWindow.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,6 +9,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSplitter>
 #include <QTextBrowser>
 #include <QTextDocument>
@@ -143,6 +145,23 @@ void HelpWindow::showPage(const std::string& file)
 
 void HelpWindow::present()
 {
+    if (!m_placed) {
+        m_placed = true;
+        // Owned by no window, it would open where the window manager puts new
+        // windows, often a corner: the first time it opens over the window in
+        // use (or the middle of the screen), no larger than the screen allows.
+        const QWidget* over = QApplication::activeWindow();
+        if (QScreen* screen = over ? over->screen() : QGuiApplication::primaryScreen()) {
+            const QRect area = screen->availableGeometry();
+            resize(size().boundedTo(area.size() * 0.9));
+            QRect placed(QPoint(), frameGeometry().size());
+            placed.moveCenter(over ? over->frameGeometry().center() : area.center());
+            placed.moveLeft(
+                std::clamp(placed.left(), area.left(), std::max(area.left(), area.right() - placed.width())));
+            placed.moveTop(std::clamp(placed.top(), area.top(), std::max(area.top(), area.bottom() - placed.height())));
+            move(placed.topLeft());
+        }
+    }
     show();
     if (isMinimized())
         showNormal();

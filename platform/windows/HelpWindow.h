@@ -55,6 +55,7 @@ private:
     std::vector<Page> m_pages;
     std::map<int, std::string> m_contexts;
     std::string m_current;
+    bool m_placed = false;
 
     QLineEdit* txtSearch = nullptr;
     QPushButton* cmdSearch = nullptr;

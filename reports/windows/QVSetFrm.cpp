@@ -75,8 +75,7 @@ TQVSetupForm::TQVSetupForm(SetupUse use, ReportSettings& settings, int pageCount
     } else {
         btnPrinter->setEnabled(allowed.printer && hasPrinter());
         btnPreview->setEnabled(allowed.preview);
-        // A PDF needs no printer.
-        btnFile->setEnabled(allowed.file);
+        btnFile->setEnabled(allowed.file && hasPrinter());
         txtFileName->setText(QString::fromStdString(m_settings.outputFile));
         QRadioButton* preselected = m_settings.destination == Destination::Printer ? btnPrinter
                                     : m_settings.destination == Destination::File  ? btnFile
@@ -156,6 +155,7 @@ void TQVSetupForm::buildControls()
     layout->addWidget(grpRange);
     layout->addWidget(grpOptions);
     layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize); // as large as its contents: nothing to maximise
 
     connect(cmdSetup, &QPushButton::clicked, this, [this] { cmdSetupClick(); });
     connect(cmdBrowse, &QPushButton::clicked, this, [this] { cmdBrowseClick(); });

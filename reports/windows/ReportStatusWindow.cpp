@@ -16,6 +16,7 @@ TfrmReportStatus::TfrmReportStatus(const std::string& caption, QWidget* owner) :
     lblStatus->setAlignment(Qt::AlignCenter);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblStatus);
+    layout->setSizeConstraint(QLayout::SetFixedSize); // as large as its contents: nothing to maximise
     show();
 }
 

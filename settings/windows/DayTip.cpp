@@ -45,7 +45,9 @@ TfrmTips::TfrmTips(std::string tipFile, std::string settingsFileName, QWidget* o
     // Tips are text from a file: never markup.
     lblTip->setTextFormat(Qt::PlainText);
     lblTip->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblTip->setMinimumSize(320, 110);
+    // One width for every tip, so that the window keeps its size from tip to tip.
+    lblTip->setFixedWidth(320);
+    lblTip->setMinimumHeight(110);
 
     auto* text = new QVBoxLayout;
     text->addWidget(lblHeading);
@@ -77,6 +79,7 @@ TfrmTips::TfrmTips(std::string tipFile, std::string settingsFileName, QWidget* o
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(pnlBackground, 1);
     layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize); // as large as its contents: nothing to maximise
 
     connect(cmdNext, &QPushButton::clicked, this, [this] {
         if (m_tips && m_loaded)

@@ -161,6 +161,7 @@ TfrmPreferences::TfrmPreferences(THourvaneDataMod& dm, AppState& state, const Gl
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(body, 1);
     layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize); // as large as its contents: nothing to maximise
 
     connect(cmdSave, &QPushButton::clicked, this, [this] { cmdSaveClick(); });
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);

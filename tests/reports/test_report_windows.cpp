@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -140,13 +141,23 @@ TEST_F(ReportWindowTest, SetupWindowDestinationWithoutPrinters)
     ReportSettings settings;
     settings.destination = Destination::Printer;
     TQVSetupForm form(SetupUse::Destination, settings, 0, nullptr, fileDialogs, nullptr);
+    form.layout()->activate();
+    EXPECT_EQ(form.minimumSize(), form.maximumSize()) << "a small dialog offers no maximise button";
     EXPECT_EQ(find<QLabel>(&form, "lblPrinter")->text(), "No printers installed!");
     EXPECT_TRUE(find<QRadioButton>(&form, "btnPreview")->isChecked());
     EXPECT_FALSE(find<QRadioButton>(&form, "btnPrinter")->isEnabled());
-    EXPECT_TRUE(find<QRadioButton>(&form, "btnFile")->isEnabled());
+    EXPECT_FALSE(find<QRadioButton>(&form, "btnFile")->isEnabled()) << "only Preview is offered";
     EXPECT_FALSE(find<QLineEdit>(&form, "txtFileName")->isEnabled());
     EXPECT_FALSE(find<QPushButton>(&form, "cmdSetup")->isEnabled());
     EXPECT_FALSE(find<QLineEdit>(&form, "txtCopies")->isEnabled());
+}
+
+TEST_F(ReportWindowTest, SetupWindowFileDestinationAsksForANameAndMakesItAPdf)
+{
+    installPrinters({"Office Laser"});
+    printer.select("Office Laser");
+    ReportSettings settings;
+    TQVSetupForm form(SetupUse::Destination, settings, 0, &printer, fileDialogs, nullptr);
 
     // File with no name asks for one; a name without extension gets ".pdf".
     find<QRadioButton>(&form, "btnFile")->click();

@@ -5,7 +5,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTextBrowser>
 
 #include <gtest/gtest.h>
@@ -36,6 +38,15 @@ TEST(HelpViewer, TopicByContextNumberShowsItsPage)
     ASSERT_NE(browser, nullptr);
     EXPECT_TRUE(browser->toPlainText().contains("Select Employee"));
     EXPECT_EQ(QFileInfo(browser->source().toLocalFile()).fileName(), "main-window.html");
+}
+
+TEST(HelpViewer, OpensInTheMiddleOfTheScreenWithinIt)
+{
+    HelpWindow help(HV_HELP_SOURCE_DIR);
+    help.showContents();
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(area.contains(help.frameGeometry())) << "not jammed past an edge";
+    EXPECT_LE((help.frameGeometry().center() - area.center()).manhattanLength(), 8) << "nor in a corner";
 }
 
 TEST(HelpViewer, EveryContextOfTheShippedPagesLeadsToAPage)

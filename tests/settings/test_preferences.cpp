@@ -137,6 +137,7 @@ const char* const kWeekSaveQuestion =
 TEST_F(PreferencesTest, BenefitYearFollowsTheMonthAndItsDayLimit)
 {
     TfrmPreferences& w = openPreferences();
+    EXPECT_EQ(w.minimumSize(), w.maximumSize()) << "a small dialog offers no maximise button";
     w.showPage(TfrmPreferences::BenefitYear);
     pick(w, "cboStartMonth", 0);
     pick(w, "cboStartDay", 30);

@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
 #include <QTest>
 
@@ -64,6 +65,8 @@ TEST_F(TipsTest, WindowShowsItsTextsAndHidesEditTips)
     writeTips("First\n");
     auto window = openWindow();
     EXPECT_EQ(window->windowTitle(), "Tip of the Day");
+    window->layout()->activate();
+    EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "a small dialog offers no maximise button";
     EXPECT_EQ(window->findChild<QLabel*>("lblHeading")->text(), "Did you know...");
     EXPECT_EQ(window->findChild<QCheckBox*>("chkShowTips")->text(), "Show Tips at Startup");
     EXPECT_EQ(window->findChild<QPushButton*>("cmdPrevious")->text(), "Previous Tip");

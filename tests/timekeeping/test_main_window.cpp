@@ -750,6 +750,21 @@ TEST_F(MainWindowTest, FeaturesOfOtherEditionsAreHiddenAndTheExtraColumnsWithThe
 
 // --- closing ---
 
+TEST_F(MainWindowTest, EachMenuGivesEveryShownItemALetterOfItsOwn)
+{
+    open();
+    for (QMenu* menu : window->findChildren<QMenu*>()) {
+        std::map<QKeySequence, QString> seen;
+        for (QAction* item : menu->actions()) {
+            const QKeySequence letter = QKeySequence::mnemonic(item->text());
+            if (!item->isVisible() || letter.isEmpty())
+                continue;
+            EXPECT_TRUE(seen.emplace(letter, item->text()).second)
+                << item->text().toStdString() << " and " << seen[letter].toStdString();
+        }
+    }
+}
+
 TEST_F(MainWindowTest, ClosingAsksTheSaveQuestionOnlyOnceStarted)
 {
     addEmp("Baker", "Ann", date(2020, 1, 1));

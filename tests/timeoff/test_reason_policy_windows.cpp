@@ -131,6 +131,7 @@ protected:
 TEST_F(ReasonPolicyWindowTest, CodeAndDescriptionAreCheckedAsTheyAreTyped)
 {
     open<TfrmReasons>();
+    EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "a small dialog offers no maximise button";
     type("txtCode", "v");
     EXPECT_EQ(text("txtCode"), "V");
     type("txtCode", ",");

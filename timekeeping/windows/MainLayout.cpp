@@ -260,7 +260,7 @@ void TfrmMain::buildMenus()
     addMenuItem(report, "mnuReportTimeOff", "Time &Off Taken Report...");
     addMenuItem(report, "mnuReportBalances", "&Benefit Balances Report...");
     report->addSeparator();
-    addMenuItem(report, "mnuReportHourvaneList", "&Hourvane List...");
+    addMenuItem(report, "mnuReportHourvaneList", "Hourvane &List..."); // &H is the hours worked report's
     addMenuItem(report, "mnuReportEmpList", "&Employee Information List...");
     addMenuItem(report, "mnuReportDeptList", "&Department List...");
     addMenuItem(report, "mnuReportReasonList", "Time Off &Reasons List...");

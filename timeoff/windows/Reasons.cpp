@@ -139,6 +139,7 @@ TfrmReasons::TfrmReasons(THourvaneDataMod& dm, AppState& state, QWidget* owner) 
     layout->addLayout(checks);
     layout->addLayout(groups);
     layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize); // as large as its contents: nothing to maximise
 
     for (QLineEdit* field : {txtDescription, txtCode}) {
         connect(field, &QLineEdit::textEdited, this, [this] { textTyped(); });
