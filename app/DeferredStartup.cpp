@@ -2,7 +2,7 @@
 
 #include "platform/SettingsFile.h"
 #include "platform/Shell.h"
-#include "storage/MessageService.h"
+#include "ports/MessageService.h"
 #include "storage/Presence.h"
 
 namespace hv {

@@ -1,7 +1,7 @@
 #pragma once
 // The wait cursor on the application: one level only, so that a restore
 // before a message and the restore at the end of a command agree.
-#include "storage/CursorService.h"
+#include "ports/CursorService.h"
 
 namespace hv {
 

@@ -1,7 +1,7 @@
 #pragma once
 // The system's file dialogs behind the file dialog service, modal over the
 // program's active window.
-#include "storage/FileDialogService.h"
+#include "ports/FileDialogService.h"
 
 namespace hv {
 

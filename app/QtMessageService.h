@@ -1,7 +1,7 @@
 #pragma once
 // The message service of the running program: a modal QMessageBox captioned
 // with the application title and centred over the active window.
-#include "storage/MessageService.h"
+#include "ports/MessageService.h"
 
 #include <functional>
 #include <memory>

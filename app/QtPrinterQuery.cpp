@@ -1,4 +1,5 @@
 #include "app/QtPrinterQuery.h"
+#include "ports/PrinterQuery.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

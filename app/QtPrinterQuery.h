@@ -1,6 +1,7 @@
 #pragma once
 // The system's printers as Qt's print support sees them, installed as the
 // printer query at start.
+#include "ports/PrinterQuery.h"
 #include "storage/HVGlobal.h"
 
 namespace hv {

@@ -3,7 +3,7 @@
 // failure that ends an operation with the engine's code and text, and the hold
 // on the maintenance marker.
 #include "backup/BackupRestore.h"
-#include "storage/FileDialogService.h"
+#include "ports/FileDialogService.h"
 
 #include <cstdint>
 #include <stdexcept>

@@ -1,6 +1,6 @@
 #include "backup/ProgressFeed.h"
 
-#include "storage/MessageService.h"
+#include "ports/MessageService.h"
 
 #include <cmath>
 

@@ -3,8 +3,8 @@
 // carries one, the console's message and progress services, the data folder
 // opened as one more running copy, and the command line's names and dates.
 #include "backup/BackupRestore.h"
+#include "ports/MessageService.h"
 #include "storage/DataModule.h"
-#include "storage/MessageService.h"
 
 #include <cstdint>
 #include <memory>

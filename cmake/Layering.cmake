@@ -1,4 +1,5 @@
-# Writes the link graph of the project's libraries for the layering test:
+# Writes the link graph of the project's libraries for the layering test
+# (and, beside it, link-files.txt: where each library is built):
 # one line per target, "name|folder|dependency;dependency;...", with the
 # interface links of the imported targets they reach (Qt's modules), so the
 # test can follow the closure to Qt6::Widgets and Qt6::PrintSupport.
@@ -83,4 +84,17 @@ function(hv_write_link_graph file)
   endwhile()
   string(REPLACE ";" "\n" text "${lines}")
   file(WRITE "${file}" "${text}\n")
+  # Where each of the program's libraries is built, for the symbol check.
+  set(files "")
+  foreach(t IN LISTS targets)
+    get_target_property(type ${t} TYPE)
+    if(type STREQUAL "STATIC_LIBRARY" AND t MATCHES "^hv_")
+      get_target_property(imported ${t} IMPORTED)
+      if(NOT imported)
+        string(APPEND files "${t}|$<TARGET_FILE:${t}>\n")
+      endif()
+    endif()
+  endforeach()
+  get_filename_component(dir "${file}" DIRECTORY)
+  file(GENERATE OUTPUT "${dir}/link-files.txt" CONTENT "${files}")
 endfunction()

@@ -1,7 +1,7 @@
 #include "exchange/ExportFields.h"
 
 #include "people/TFields.h"
-#include "storage/MessageService.h"
+#include "ports/MessageService.h"
 
 namespace hv {
 namespace {

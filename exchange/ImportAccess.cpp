@@ -1,7 +1,7 @@
 #include "exchange/ImportAccess.h"
 
+#include "ports/MessageService.h"
 #include "storage/DataModule.h"
-#include "storage/MessageService.h"
 #include "storage/Presence.h"
 
 namespace hv {

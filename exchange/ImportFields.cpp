@@ -1,6 +1,6 @@
 #include "exchange/ImportFields.h"
 
-#include "storage/MessageService.h"
+#include "ports/MessageService.h"
 
 #include <array>
 

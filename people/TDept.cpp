@@ -3,9 +3,9 @@
 #include "engine/EngineError.h"
 #include "engine/Table.h"
 #include "people/TEmp.h"
+#include "ports/MessageService.h"
 #include "storage/AppState.h"
 #include "storage/DataModule.h"
-#include "storage/MessageService.h"
 #include "storage/SQLRec.h"
 
 namespace hv {

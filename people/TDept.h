@@ -2,7 +2,7 @@
 // A department: one row of dept.dat (table component tblDepts), with its
 // look-ups for the import, a delete that leaves its employees without a
 // department, and the department pick lists.
-#include "storage/PickList.h"
+#include "ports/PickList.h"
 #include "storage/SQLRec.h"
 
 #include <cstdint>

@@ -4,9 +4,9 @@
 #include "engine/Table.h"
 #include "people/PeopleUtil.h"
 #include "people/TDept.h"
+#include "ports/MessageService.h"
 #include "storage/AppState.h"
 #include "storage/DataModule.h"
-#include "storage/MessageService.h"
 #include "storage/SQLRec.h"
 
 namespace hv {

@@ -2,7 +2,7 @@
 // An employee: one row of employee.dat (table component tblEmps). Its save
 // keeps the department's manager in step, its delete removes everything that
 // belongs to the employee, and it fills the employee pick lists.
-#include "storage/PickList.h"
+#include "ports/PickList.h"
 #include "storage/SQLRec.h"
 
 #include <cstdint>

@@ -3,7 +3,7 @@
 // empot.dat (table component tblEmpOT), saying that from its start date on a
 // given policy applies. The list picks the policy in force on a date and is
 // locked and saved as a whole.
-#include "storage/GridView.h"
+#include "ports/GridView.h"
 #include "storage/HistoryEntry.h"
 
 #include <cstdint>

@@ -4,7 +4,7 @@
 // week, month or year and whether the employee is exempt from the overtime
 // policy. The list finds the wage in force on a date and is locked and saved
 // as a whole.
-#include "storage/GridView.h"
+#include "ports/GridView.h"
 #include "storage/HistoryEntry.h"
 
 #include <cstdint>

@@ -2,9 +2,9 @@
 
 #include "engine/EngineError.h"
 #include "engine/Table.h"
+#include "ports/MessageService.h"
 #include "storage/AppState.h"
 #include "storage/DataModule.h"
-#include "storage/MessageService.h"
 #include "storage/SQLRec.h"
 
 #include <algorithm>

@@ -2,10 +2,10 @@
 
 #include "engine/EngineError.h"
 #include "engine/Table.h"
+#include "ports/MessageService.h"
 #include "storage/AppState.h"
 #include "storage/DataModule.h"
 #include "storage/HVGlobal.h"
-#include "storage/MessageService.h"
 #include "storage/SQLRec.h"
 
 namespace hv {

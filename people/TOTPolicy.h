@@ -3,7 +3,7 @@
 // It says after how many hours a week or a day overtime begins and at what
 // multiple of the wage it is paid, with an optional second tier. The default
 // policy has no row; it is built from the global settings.
-#include "storage/PickList.h"
+#include "ports/PickList.h"
 #include "storage/SQLRec.h"
 
 #include <cstdint>

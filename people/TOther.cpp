@@ -2,8 +2,8 @@
 
 #include "engine/EngineError.h"
 #include "engine/Table.h"
+#include "ports/MessageService.h"
 #include "storage/DataModule.h"
-#include "storage/MessageService.h"
 #include "storage/SQLRec.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "platform/Shell.h"
 
-#include "storage/MessageService.h"
+#include "ports/MessageService.h"
 
 #include <QCoreApplication>
 

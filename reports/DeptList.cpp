@@ -3,9 +3,9 @@
 #include "people/TDept.h"
 #include "people/TEmp.h"
 #include "platform/Format.h"
+#include "ports/PickList.h"
 #include "reports/ReportLayout.h"
 #include "reports/ReportText.h"
-#include "storage/PickList.h"
 #include "timeoff/TPolicy.h"
 #include "timeoff/TReason.h"
 

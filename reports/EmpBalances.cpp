@@ -3,11 +3,11 @@
 #include "engine/Database.h"
 #include "people/TEmp.h"
 #include "platform/Clock.h"
+#include "ports/GridView.h"
+#include "ports/PickList.h"
 #include "reports/ReportLayout.h"
 #include "reports/ReportText.h"
 #include "storage/DataModule.h"
-#include "storage/GridView.h"
-#include "storage/PickList.h"
 #include "timeoff/Balances.h"
 
 namespace hv {

@@ -2,10 +2,10 @@
 
 #include "engine/Database.h"
 #include "people/TEmp.h"
+#include "ports/PickList.h"
 #include "reports/ReportLayout.h"
 #include "reports/ReportText.h"
 #include "storage/DataModule.h"
-#include "storage/PickList.h"
 #include "timeoff/TReason.h"
 #include "timeoff/TTimeOff.h"
 

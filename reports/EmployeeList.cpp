@@ -6,12 +6,12 @@
 #include "people/TFields.h"
 #include "people/TOther.h"
 #include "platform/Format.h"
+#include "ports/GridView.h"
+#include "ports/PickList.h"
 #include "reportengine/ReportMetrics.h"
 #include "reports/ReportLayout.h"
 #include "reports/ReportText.h"
 #include "storage/DataModule.h"
-#include "storage/GridView.h"
-#include "storage/PickList.h"
 #include "timeoff/Balances.h"
 
 #include <QString>

@@ -3,6 +3,10 @@
 #include "people/TEmp.h"
 #include "platform/Clock.h"
 #include "platform/SettingsFile.h"
+#include "ports/CursorService.h"
+#include "ports/MessageService.h"
+#include "ports/PickList.h"
+#include "ports/PrinterQuery.h"
 #include "reportengine/PageFile.h"
 #include "reportengine/PageRenderer.h"
 #include "reportengine/ReportMetrics.h"
@@ -14,10 +18,7 @@
 #include "reports/HourvaneList.h"
 #include "reports/ReportLayout.h"
 #include "reports/ReportText.h"
-#include "storage/CursorService.h"
 #include "storage/HVGlobal.h"
-#include "storage/MessageService.h"
-#include "storage/PickList.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 #include "settings/OldWeek.h"
 
 #include "platform/Clock.h"
+#include "ports/CursorService.h"
+#include "ports/MessageService.h"
 #include "storage/AppState.h"
-#include "storage/CursorService.h"
-#include "storage/MessageService.h"
 
 namespace hv {
 

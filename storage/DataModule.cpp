@@ -2,8 +2,8 @@
 
 #include "engine/EngineError.h"
 #include "platform/SettingsFile.h"
+#include "ports/MessageService.h"
 #include "storage/CreateTables.h"
-#include "storage/MessageService.h"
 #include "storage/Presence.h"
 #include "storage/StagedRestore.h"
 

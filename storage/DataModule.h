@@ -6,6 +6,7 @@
 #include "engine/Database.h"
 #include "engine/Query.h"
 #include "engine/Table.h"
+#include "ports/ProgressDisplay.h"
 
 #include <memory>
 #include <string>
@@ -13,21 +14,6 @@
 #include <vector>
 
 namespace hv {
-
-// The "Please wait..." window as the data module drives it; the window itself
-// belongs to the user interface.
-class ProgressDisplay {
-public:
-    virtual ~ProgressDisplay() = default;
-    virtual void setMaximum(int max) = 0;
-    virtual void setPosition(int pos) = 0;
-    virtual void step() = 0;
-    virtual void setMainLabel(const std::string& text, bool bold) = 0;
-    virtual void setArrowVisible(bool visible) = 0;
-    virtual void setSecondLabelVisible(bool visible) = 0;
-    virtual void showAndPaint() = 0;
-    virtual void release() = 0;
-};
 
 struct DataModuleOptions {
     DataModuleOptions() = default;

@@ -3,6 +3,7 @@
 #include "platform/Clock.h"
 #include "platform/Format.h"
 #include "platform/RegionalSettings.h"
+#include "ports/PrinterQuery.h"
 #include "storage/Prefer.h"
 
 #include <charconv>
@@ -12,8 +13,6 @@ namespace hv {
 namespace {
 
 GlobalSettings g_settings;
-PrinterQuery g_printerQuery;
-std::string g_currentPrinter;
 
 // Reads a number written with this machine's decimal separator; one written
 // on a machine with the other common separator is accepted too.
@@ -50,13 +49,6 @@ const char* flag(bool on) { return on ? "1" : "0"; }
 
 GlobalSettings& globalSettings() { return g_settings; }
 void resetGlobalSettings() { g_settings = GlobalSettings(); }
-
-void setPrinterQuery(PrinterQuery query) { g_printerQuery = std::move(query); }
-// Without a query installed there is no printer: a normal state.
-SystemPrinter querySystemPrinter() { return g_printerQuery ? g_printerQuery() : SystemPrinter{}; }
-std::vector<std::string> installedPrinters() { return querySystemPrinter().installed; }
-void setCurrentPrinter(const std::string& name) { g_currentPrinter = name; }
-const std::string& currentPrinter() { return g_currentPrinter; }
 
 KeyModifier keyModifierFromCode(const std::string& code)
 {

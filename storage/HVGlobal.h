@@ -37,25 +37,6 @@ struct GlobalSettings : PunchKeys {
 GlobalSettings& globalSettings();
 void resetGlobalSettings();
 
-// What the system says about its printers.
-struct SystemPrinter {
-    bool available = false;
-    std::string name; // the current printer
-    // Every installed printer by name, in the system's order.
-    std::vector<std::string> installed;
-};
-// The printer query is a port: the program installs the one that asks the
-// system (its print support needs widgets, which domain code never links);
-// without one, or after an empty function, there is no printer.
-using PrinterQuery = std::function<SystemPrinter()>;
-void setPrinterQuery(PrinterQuery query);
-SystemPrinter querySystemPrinter();
-std::vector<std::string> installedPrinters();
-// The printer chosen in Printer Setup becomes the current one while it is
-// installed; the installed query reads it.
-void setCurrentPrinter(const std::string& name);
-const std::string& currentPrinter();
-
 // Stored codes of the modifiers: "0" none, "1" Alt, "2" Ctrl, "3" Shift.
 KeyModifier keyModifierFromCode(const std::string& code);
 std::string keyModifierCode(KeyModifier modifier);

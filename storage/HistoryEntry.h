@@ -7,8 +7,8 @@
 // transaction. When that transaction was the list's own and is rolled back,
 // every entry is put back exactly as it was (values, stored key, lock holder,
 // modified flag), so that a retry writes everything again.
+#include "ports/MessageService.h"
 #include "storage/DataModule.h"
-#include "storage/MessageService.h"
 #include "storage/SQLRec.h"
 
 #include <algorithm>

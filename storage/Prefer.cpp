@@ -7,9 +7,9 @@
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
 #include "platform/SettingsFile.h"
-#include "storage/CursorService.h"
+#include "ports/CursorService.h"
+#include "ports/MessageService.h"
 #include "storage/DataModule.h"
-#include "storage/MessageService.h"
 
 #include <cctype>
 #include <cmath>

@@ -3,15 +3,15 @@
 #include "engine/EngineError.h"
 #include "engine/Query.h"
 #include "engine/Table.h"
+#include "ports/CursorService.h"
+#include "ports/MessageService.h"
 #include "storage/AppState.h"
-#include "storage/CursorService.h"
 #include "storage/DataModule.h"
-#include "storage/MessageService.h"
 
 namespace hv {
 namespace {
 
-const char* const kLockedBy = "LockedBy";
+const char* const kRecLockedBy = "LockedBy";
 const std::string kNoDataSet = "Internal error.  The DataSet name for this record was not initialized.";
 
 // Another copy may free and retake the row between our write and our re-read;
@@ -44,7 +44,7 @@ std::string rowImage(engine::Table& t)
     std::string image;
     for (int i = 0; i < t.fieldCount(); ++i) {
         engine::Field f = t.field(i);
-        if (f.name() == kLockedBy)
+        if (f.name() == kRecLockedBy)
             continue;
         image += f.isNull() ? std::string("\x01") : f.asString();
         image += '\x1f';
@@ -274,7 +274,7 @@ std::string TSQLRecClass::currentHolder()
     if (!t.hasRow())
         throw engine::EngineTextError("Table " + t.tableName() + " has no current record");
     t.refresh();
-    return t.fieldByName(kLockedBy).asString();
+    return t.fieldByName(kRecLockedBy).asString();
 }
 
 bool TSQLRecClass::claimRow(const std::string& identity)
@@ -458,7 +458,7 @@ bool TSQLRecClass::Unlock(const std::string& lockIdentity)
         }
         engine::Table& t = table();
         t.edit();
-        t.fieldByName(kLockedBy).setAsString("");
+        t.fieldByName(kRecLockedBy).setAsString("");
         t.post();
         m_lockHolder.clear();
         return true;

@@ -5,11 +5,11 @@
 #include "engine/Table.h"
 #include "platform/DateUtil.h"
 #include "platform/Format.h"
+#include "ports/CursorService.h"
+#include "ports/MessageService.h"
 #include "storage/AppState.h"
-#include "storage/CursorService.h"
 #include "storage/DataModule.h"
 #include "storage/HVGlobal.h"
-#include "storage/MessageService.h"
 
 #include <optional>
 

@@ -1,7 +1,7 @@
 #include "timekeeping/WeekEditor.h"
 
-#include "storage/CursorService.h"
-#include "storage/MessageService.h"
+#include "ports/CursorService.h"
+#include "ports/MessageService.h"
 #include "timeoff/TTimeOff.h"
 
 namespace hv {

@@ -4,8 +4,8 @@
 #include "people/TEmpOTPolicy.h"
 #include "people/TOTPolicy.h"
 #include "platform/DateUtil.h"
+#include "ports/MessageService.h"
 #include "storage/DataModule.h"
-#include "storage/MessageService.h"
 #include "storage/SQLRec.h"
 
 #include <optional>

@@ -5,7 +5,7 @@
 // and the balance grid. Each call reads what it needs afresh; the loaders
 // below read the inputs of many employees once for the calculation of
 // timeoff/BalanceCalc.h.
-#include "storage/GridView.h"
+#include "ports/GridView.h"
 #include "timeoff/BalanceCalc.h"
 
 #include <cstdint>

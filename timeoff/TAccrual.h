@@ -3,7 +3,7 @@
 // (table component tblAccruals), and the list of those rows for one employee.
 // Both are history entries: setters only mark them modified, and the list
 // locks and saves them as a whole, putting every entry back after a rollback.
-#include "storage/GridView.h"
+#include "ports/GridView.h"
 #include "storage/HistoryEntry.h"
 
 #include <cstdint>

@@ -3,9 +3,9 @@
 #include "engine/EngineError.h"
 #include "engine/Query.h"
 #include "engine/Table.h"
-#include "storage/CursorService.h"
+#include "ports/CursorService.h"
+#include "ports/MessageService.h"
 #include "storage/DataModule.h"
-#include "storage/MessageService.h"
 
 #include <optional>
 

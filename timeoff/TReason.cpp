@@ -3,10 +3,10 @@
 #include "engine/EngineError.h"
 #include "engine/Query.h"
 #include "engine/Table.h"
+#include "ports/CursorService.h"
+#include "ports/MessageService.h"
 #include "storage/AppState.h"
-#include "storage/CursorService.h"
 #include "storage/DataModule.h"
-#include "storage/MessageService.h"
 #include "timeoff/TPolicy.h"
 
 #include <optional>

@@ -2,7 +2,7 @@
 // A time off reason: one row of reason.dat (table component tblReasons). Its
 // save keeps the benefit rules and accruals of the reason consistent with its
 // PolicyFlag; its delete removes everything that depends on the reason.
-#include "storage/PickList.h"
+#include "ports/PickList.h"
 #include "storage/SQLRec.h"
 
 #include <cstdint>

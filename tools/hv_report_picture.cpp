@@ -6,11 +6,12 @@
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
 #include "platform/RegionalSettings.h"
+#include "ports/PickList.h"
+#include "ports/PrinterQuery.h"
 #include "reports/HVReport.h"
 #include "storage/AppState.h"
 #include "storage/DataModule.h"
 #include "storage/HVGlobal.h"
-#include "storage/PickList.h"
 #include "storage/Prefer.h"
 
 #include <QApplication>

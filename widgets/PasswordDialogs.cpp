@@ -3,21 +3,6 @@
 #include "storage/AppState.h"
 
 namespace hv {
-namespace {
-
-class NoPasswordWindow : public PasswordDialogs {
-public:
-    bool run(PasswordMode, THourvaneDataMod&, QWidget*) override { return false; }
-};
-
-NoPasswordWindow g_none;
-PasswordDialogs* g_dialogs = nullptr;
-
-} // namespace
-
-void setPasswordDialogs(PasswordDialogs* d) { g_dialogs = d; }
-
-PasswordDialogs& passwordDialogs() { return g_dialogs ? *g_dialogs : g_none; }
 
 bool RequestManagerAccess(AppState& state, THourvaneDataMod& dm, QWidget* owner)
 {

@@ -3,9 +3,9 @@
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
 #include "platform/Format.h"
-#include "platform/HelpViewer.h"
 #include "platform/RegionalSettings.h"
-#include "storage/CursorService.h"
+#include "ports/CursorService.h"
+#include "ports/HelpService.h"
 #include "widgets/TQVCalendar.h"
 
 #include <QComboBox>

@@ -2,6 +2,7 @@
 // The date picker "Select a Date": a month calendar with month and year
 // selectors, opened from the small button beside a date field. Windows reach
 // it through a DatePicker handed to them, so that tests can answer it.
+#include "ports/DatePicker.h"
 #include "widgets/WindowUtil.h"
 
 #include <QDialog>
@@ -60,13 +61,6 @@ private:
 // then replaces the text, formatted with the display format; the text stays
 // as it was on Cancel. Leaves the normal cursor.
 bool PickDate(std::string& dateText, const std::string& displayFormat, QWidget* owner = nullptr);
-
-// How windows open the picker.
-class DatePicker {
-public:
-    virtual ~DatePicker() = default;
-    virtual bool pickDate(std::string& dateText, const std::string& displayFormat, QWidget* owner) = 0;
-};
 
 // The real dialog.
 class DialogDatePicker : public DatePicker {

@@ -1,7 +1,7 @@
 #pragma once
 // A drop-down list that keeps one integer (a record ID) with every item, set
 // and read by position; the record fillers write into it as a PickList.
-#include "storage/PickList.h"
+#include "ports/PickList.h"
 
 #include <QComboBox>
 

@@ -3,7 +3,7 @@
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
 #include "platform/Format.h"
-#include "storage/MessageService.h"
+#include "ports/MessageService.h"
 
 #include <QFocusEvent>
 

@@ -3,7 +3,7 @@
 // a table the record fillers write into through GridView, one row selected
 // at a time, cells on one line framed in the window colour, and a header
 // control above it whose sections set the column widths.
-#include "storage/GridView.h"
+#include "ports/GridView.h"
 
 #include <QTableWidget>
 

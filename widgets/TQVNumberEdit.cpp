@@ -2,7 +2,7 @@
 
 #include "platform/Format.h"
 #include "platform/RegionalSettings.h"
-#include "storage/MessageService.h"
+#include "ports/MessageService.h"
 
 #include <QFocusEvent>
 #include <QRegularExpression>

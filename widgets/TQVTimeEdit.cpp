@@ -1,7 +1,7 @@
 #include "widgets/TQVTimeEdit.h"
 
+#include "ports/MessageService.h"
 #include "storage/HVGlobal.h"
-#include "storage/MessageService.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -2,8 +2,8 @@
 
 #include "backup/BackupRestore.h"
 #include "backup/windows/Progress.h"
+#include "ports/MessageService.h"
 #include "storage/DataModule.h"
-#include "storage/MessageService.h"
 #include "widgets/CommandRegistry.h"
 
 namespace hv {

@@ -1,6 +1,6 @@
 #include "backup/windows/Progress.h"
 
-#include "storage/MessageService.h"
+#include "ports/MessageService.h"
 
 #include <QApplication>
 #include <QGridLayout>

@@ -3,9 +3,9 @@
 #include "engine/EngineError.h"
 #include "engine/Table.h"
 #include "engine/TableEmpty.h"
-#include "storage/CursorService.h"
+#include "ports/CursorService.h"
+#include "ports/MessageService.h"
 #include "storage/DataModule.h"
-#include "storage/MessageService.h"
 #include "storage/SQLRec.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 
 #include "exchange/ImportAccess.h"
 #include "exchange/windows/Import.h"
-#include "storage/CursorService.h"
+#include "ports/CursorService.h"
 #include "widgets/CommandRegistry.h"
 
 namespace hv {

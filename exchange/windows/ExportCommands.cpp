@@ -1,7 +1,7 @@
 #include "exchange/windows/ExportCommands.h"
 
 #include "exchange/windows/Export.h"
-#include "storage/CursorService.h"
+#include "ports/CursorService.h"
 #include "widgets/CommandRegistry.h"
 #include "widgets/PickDate.h"
 

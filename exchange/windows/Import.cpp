@@ -3,11 +3,11 @@
 
 #include "exchange/DelimitedReader.h"
 #include "exchange/ImportRun.h"
-#include "platform/HelpViewer.h"
-#include "storage/CursorService.h"
+#include "ports/CursorService.h"
+#include "ports/FileDialogService.h"
+#include "ports/HelpService.h"
+#include "ports/MessageService.h"
 #include "storage/DataModule.h"
-#include "storage/FileDialogService.h"
-#include "storage/MessageService.h"
 #include "storage/Prefer.h"
 #include "widgets/WindowUtil.h"
 

@@ -1,6 +1,6 @@
 #include "exchange/windows/WizardParts.h"
 
-#include "platform/HelpViewer.h"
+#include "ports/HelpService.h"
 #include "storage/Prefer.h"
 
 #include <QDialog>

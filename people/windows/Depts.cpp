@@ -2,9 +2,9 @@
 
 #include "people/TDept.h"
 #include "people/TEmp.h"
-#include "platform/HelpViewer.h"
-#include "storage/CursorService.h"
-#include "storage/MessageService.h"
+#include "ports/CursorService.h"
+#include "ports/HelpService.h"
+#include "ports/MessageService.h"
 #include "storage/SQLRec.h"
 #include "widgets/TQVComboBox.h"
 #include "widgets/WindowParts.h"

@@ -8,7 +8,7 @@
 #include "people/windows/Emp.h"
 #include "people/windows/OvertimePolicy.h"
 #include "platform/Format.h"
-#include "storage/MessageService.h"
+#include "ports/MessageService.h"
 #include "timeoff/TAccrual.h"
 #include "widgets/PasswordDialogs.h"
 #include "widgets/TQVComboBox.h"

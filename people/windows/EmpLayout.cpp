@@ -3,7 +3,7 @@
 #include "people/TFields.h"
 #include "people/TOther.h"
 #include "people/windows/Emp.h"
-#include "platform/HelpViewer.h"
+#include "ports/HelpService.h"
 #include "widgets/TQVComboBox.h"
 #include "widgets/TQVDateEdit.h"
 #include "widgets/TQVGrid.h"

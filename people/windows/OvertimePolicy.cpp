@@ -1,9 +1,9 @@
 #include "people/windows/OvertimePolicy.h"
 
 #include "people/TOTPolicy.h"
-#include "platform/HelpViewer.h"
-#include "storage/CursorService.h"
-#include "storage/MessageService.h"
+#include "ports/CursorService.h"
+#include "ports/HelpService.h"
+#include "ports/MessageService.h"
 #include "storage/SQLRec.h"
 #include "widgets/TQVComboBox.h"
 #include "widgets/TQVNumberEdit.h"

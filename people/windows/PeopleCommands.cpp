@@ -2,7 +2,7 @@
 
 #include "people/windows/Depts.h"
 #include "people/windows/Emp.h"
-#include "storage/CursorService.h"
+#include "ports/CursorService.h"
 #include "widgets/CommandRegistry.h"
 #include "widgets/PickDate.h"
 

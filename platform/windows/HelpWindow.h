@@ -3,7 +3,7 @@
 // filters, and topics found by context number through the folder's
 // "contexts.txt" ("1110 main-window.html", one a line). Not modal: it stays
 // open beside the window it explains.
-#include "platform/HelpViewer.h"
+#include "ports/HelpService.h"
 
 #include <QWidget>
 

@@ -1,14 +1,14 @@
 #include "reports/windows/QVPreFrm.h"
 
 #include "platform/Format.h"
+#include "ports/CursorService.h"
+#include "ports/FileDialogService.h"
+#include "ports/MessageService.h"
 #include "reportengine/PageFile.h"
 #include "reportengine/PageRenderer.h"
 #include "reportengine/windows/PagePreview.h"
 #include "reports/HVReport.h"
 #include "reports/windows/QVSetFrm.h"
-#include "storage/CursorService.h"
-#include "storage/FileDialogService.h"
-#include "storage/MessageService.h"
 #include "widgets/WindowParts.h"
 
 #include <QFileInfo>

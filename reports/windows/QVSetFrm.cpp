@@ -1,8 +1,8 @@
 #include "reports/windows/QVSetFrm.h"
 
 #include "platform/Format.h"
-#include "storage/FileDialogService.h"
-#include "storage/MessageService.h"
+#include "ports/FileDialogService.h"
+#include "ports/MessageService.h"
 #include "widgets/WindowParts.h"
 
 #include <QCheckBox>

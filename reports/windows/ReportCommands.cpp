@@ -1,12 +1,13 @@
 #include "reports/windows/ReportCommands.h"
 
+#include "ports/CursorService.h"
+#include "ports/MessageService.h"
+#include "ports/PrinterQuery.h"
 #include "reports/DeptList.h"
 #include "reports/HVReport.h"
 #include "reports/windows/QtReportWindows.h"
 #include "reports/windows/Selection.h"
-#include "storage/CursorService.h"
 #include "storage/HVGlobal.h"
-#include "storage/MessageService.h"
 #include "widgets/CommandRegistry.h"
 #include "widgets/PickDate.h"
 

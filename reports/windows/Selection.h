@@ -2,7 +2,7 @@
 // The report selection window: which employees or departments a report
 // covers, its period and its options, then Preview or Print through the
 // report host. One window for six reports, laid out per report name.
-#include "storage/PickList.h"
+#include "ports/PickList.h"
 
 #include <QDialog>
 #include <QListWidget>

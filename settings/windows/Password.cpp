@@ -1,8 +1,8 @@
 #include "settings/windows/Password.h"
 
-#include "platform/HelpViewer.h"
+#include "ports/HelpService.h"
+#include "ports/MessageService.h"
 #include "storage/AppState.h"
-#include "storage/MessageService.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

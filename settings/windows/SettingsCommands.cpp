@@ -1,15 +1,15 @@
 #include "settings/windows/SettingsCommands.h"
 
 #include "platform/Shell.h"
-#include "settings/windows/About.h"
+#include "ports/CursorService.h"
 #include "settings/PreferenceRules.h"
+#include "settings/windows/About.h"
 #include "settings/windows/DayTip.h"
 #include "settings/windows/Preferences.h"
-#include "storage/CursorService.h"
-#include "storage/HVGlobal.h"
-#include "widgets/PickDate.h"
 #include "storage/AppState.h"
+#include "storage/HVGlobal.h"
 #include "widgets/CommandRegistry.h"
+#include "widgets/PickDate.h"
 
 namespace hv {
 namespace {

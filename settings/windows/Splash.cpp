@@ -1,6 +1,6 @@
 #include "settings/windows/Splash.h"
 
-#include "storage/CursorService.h"
+#include "ports/CursorService.h"
 #include "widgets/WindowParts.h"
 #include "widgets/WindowUtil.h"
 

@@ -2,15 +2,15 @@
 // by its exit code, its output and what it leaves in the folder.
 #include "people/TEmp.h"
 #include "platform/DateUtil.h"
+#include "ports/PickList.h"
 #include "storage/DataModule.h"
 #include "storage/HVGlobal.h"
-#include "storage/PickList.h"
 #include "storage/Prefer.h"
 #include "tests/support/Golden.h"
 #include "tests/support/PeerProcess.h"
+#include "tests/support/TempDir.h"
 #include "timekeeping/WeekClip.h"
 #include "timekeeping/WorkUtil.h"
-#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -4,6 +4,7 @@
 #include "PeopleFixture.h"
 #include "people/TEmpWage.h"
 #include "people/TOTPolicy.h"
+#include "ports/PrinterQuery.h"
 #include "storage/AppState.h"
 #include "storage/HVGlobal.h"
 

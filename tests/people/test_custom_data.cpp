@@ -4,7 +4,7 @@
 #include "PeopleFixture.h"
 #include "people/TFields.h"
 #include "people/TOther.h"
-#include "storage/MessageService.h"
+#include "ports/MessageService.h"
 
 #include <set>
 

@@ -4,8 +4,8 @@
 #include "PeopleFixture.h"
 #include "people/TDept.h"
 #include "people/TEmp.h"
-#include "storage/MessageService.h"
-#include "storage/PickList.h"
+#include "ports/MessageService.h"
+#include "ports/PickList.h"
 
 namespace hv::test {
 

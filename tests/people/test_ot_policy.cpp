@@ -4,10 +4,11 @@
 #include "PeopleFixture.h"
 #include "people/TEmpOTPolicy.h"
 #include "people/TOTPolicy.h"
-#include "storage/GridView.h"
+#include "ports/GridView.h"
+#include "ports/MessageService.h"
+#include "ports/PickList.h"
+#include "ports/PrinterQuery.h"
 #include "storage/HVGlobal.h"
-#include "storage/MessageService.h"
-#include "storage/PickList.h"
 #include "storage/Prefer.h"
 
 namespace hv::test {

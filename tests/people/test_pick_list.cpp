@@ -1,5 +1,5 @@
 // The lists the record pickers fill: how each kind carries an entry's ID.
-#include "storage/PickList.h"
+#include "ports/PickList.h"
 
 #include <gtest/gtest.h>
 

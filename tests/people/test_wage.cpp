@@ -3,8 +3,8 @@
 // save and locks across two copies, and the wage grid.
 #include "PayFixture.h"
 #include "people/TEmpWage.h"
-#include "storage/GridView.h"
-#include "storage/MessageService.h"
+#include "ports/GridView.h"
+#include "ports/MessageService.h"
 
 namespace hv::test {
 

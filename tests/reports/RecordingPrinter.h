@@ -2,6 +2,7 @@
 // The test side of the report printer: installed printers come from the
 // printer query port, each may or may not make copies itself, and every
 // pass is recorded with its pages and copies.
+#include "ports/PrinterQuery.h"
 #include "reportengine/ReportPrinter.h"
 #include "storage/HVGlobal.h"
 

@@ -5,6 +5,7 @@
 // a recording printer and report windows that answer from a script.
 #include "platform/Clock.h"
 #include "platform/RegionalSettings.h"
+#include "ports/PrinterQuery.h"
 #include "reports/HVReport.h"
 #include "reports/ReportWindows.h"
 #include "storage/HVGlobal.h"

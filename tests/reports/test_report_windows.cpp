@@ -2,6 +2,7 @@
 // window's checks, the preview's pages and printing, PDF written through the
 // File destination and through "Save as PDF...", and the main window's
 // "&Print".
+#include "ports/PrinterQuery.h"
 #include "reportengine/PageFile.h"
 #include "reports/windows/QVPreFrm.h"
 #include "reports/windows/QVSetFrm.h"

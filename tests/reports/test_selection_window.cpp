@@ -1,6 +1,7 @@
 // The report selection window built for real: its layout per report, the
 // period checks, moving entries, the "Active" choice, the wage boxes behind
 // manager access, and the Report menu that opens it.
+#include "ports/PrinterQuery.h"
 #include "reportengine/PageFile.h"
 #include "reports/windows/ReportCommands.h"
 #include "reports/windows/Selection.h"

@@ -1,7 +1,7 @@
 // The help viewer over the shipped help pages: topics by context number, the
 // contents, and the keyword search; and the service windows reach it through.
-#include "platform/HelpViewer.h"
 #include "platform/windows/HelpWindow.h"
+#include "ports/HelpService.h"
 
 #include <QDir>
 #include <QFileInfo>

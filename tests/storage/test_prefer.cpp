@@ -1,12 +1,13 @@
 // The preference store in both places, the settings cache and the global
 // settings derived from it.
-#include "tests/support/DataFolderFixture.h"
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
 #include "platform/RegionalSettings.h"
 #include "platform/SettingsFile.h"
+#include "ports/PrinterQuery.h"
 #include "storage/HVGlobal.h"
 #include "storage/Prefer.h"
+#include "tests/support/DataFolderFixture.h"
 #include "tests/support/PeerProcess.h"
 
 #include <map>

@@ -1,8 +1,8 @@
 // The row-lock protocol of the record base class, seen by two copies of the
 // program on one database: two data modules in this process, or a peer process.
-#include "tests/support/DataFolderFixture.h"
-#include "storage/CursorService.h"
+#include "ports/CursorService.h"
 #include "storage/SQLRec.h"
+#include "tests/support/DataFolderFixture.h"
 #include "tests/support/PeerProcess.h"
 
 #include <chrono>

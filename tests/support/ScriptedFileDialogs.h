@@ -1,7 +1,7 @@
 #pragma once
 // Answers file dialogs from a script (empty, as a cancel, when none is left)
 // and records every request, so a test can drive a whole flow.
-#include "storage/FileDialogService.h"
+#include "ports/FileDialogService.h"
 
 #include <deque>
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 // Records every message box and answers from a script, so a test can drive a
 // whole flow and assert the exact texts that were shown.
-#include "storage/MessageService.h"
+#include "ports/MessageService.h"
 
 #include <deque>
 #include <functional>

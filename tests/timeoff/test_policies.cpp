@@ -3,9 +3,9 @@
 #include "engine/EngineError.h"
 #include "engine/Query.h"
 #include "engine/Table.h"
+#include "ports/MessageService.h"
 #include "storage/AppState.h"
 #include "storage/DataModule.h"
-#include "storage/MessageService.h"
 #include "tests/support/DataFolderFixture.h"
 #include "timeoff/TPolicy.h"
 

@@ -3,8 +3,8 @@
 // record, and typed time off asks for its reason from the pop-up menu.
 #include "timekeeping/windows/Main.h"
 
+#include "ports/MessageService.h"
 #include "storage/HVGlobal.h"
-#include "storage/MessageService.h"
 #include "timekeeping/TimeValues.h"
 #include "timekeeping/WorkUtil.h"
 #include "widgets/TQVNumberEdit.h"

@@ -4,7 +4,7 @@
 
 #include "platform/DateUtil.h"
 #include "platform/Format.h"
-#include "platform/HelpViewer.h"
+#include "ports/HelpService.h"
 #include "widgets/CommandRegistry.h"
 #include "widgets/TQVComboBox.h"
 #include "widgets/TQVNumberEdit.h"

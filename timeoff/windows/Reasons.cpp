@@ -1,8 +1,8 @@
 #include "timeoff/windows/Reasons.h"
 
-#include "platform/HelpViewer.h"
-#include "storage/CursorService.h"
-#include "storage/MessageService.h"
+#include "ports/CursorService.h"
+#include "ports/HelpService.h"
+#include "ports/MessageService.h"
 #include "storage/Presence.h"
 #include "storage/SQLRec.h"
 #include "timeoff/TReason.h"

@@ -1,6 +1,6 @@
 #include "timeoff/windows/TimeOffCommands.h"
 
-#include "storage/CursorService.h"
+#include "ports/CursorService.h"
 #include "timeoff/windows/Reasons.h"
 #include "timeoff/windows/TimeOff.h"
 #include "timeoff/windows/Wizard.h"

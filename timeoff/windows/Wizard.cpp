@@ -1,10 +1,10 @@
 #include "timeoff/windows/Wizard.h"
 
 #include "platform/Format.h"
-#include "platform/HelpViewer.h"
 #include "platform/RegionalSettings.h"
-#include "storage/CursorService.h"
-#include "storage/MessageService.h"
+#include "ports/CursorService.h"
+#include "ports/HelpService.h"
+#include "ports/MessageService.h"
 #include "timeoff/PolicyBands.h"
 #include "timeoff/TPolicy.h"
 #include "timeoff/TReason.h"

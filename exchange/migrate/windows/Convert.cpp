@@ -2,9 +2,9 @@
 
 #include "engine/Table.h"
 #include "exchange/migrate/ConvertExtractor.h"
-#include "storage/CursorService.h"
+#include "ports/CursorService.h"
+#include "ports/MessageService.h"
 #include "storage/DataModule.h"
-#include "storage/MessageService.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,4 +1,4 @@
-#include "storage/CursorService.h"
+#include "ports/CursorService.h"
 
 namespace hv {
 namespace {

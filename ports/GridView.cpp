@@ -1,4 +1,4 @@
-#include "storage/GridView.h"
+#include "ports/GridView.h"
 
 namespace hv {
 

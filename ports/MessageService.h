@@ -14,8 +14,7 @@ enum class MsgResult { Ok, Yes, No, Cancel, Abort };
 class MessageService {
 public:
     virtual ~MessageService() = default;
-    virtual MsgResult show(const std::string& text, MsgKind kind, MsgButtons buttons,
-                           int helpContext) = 0;
+    virtual MsgResult show(const std::string& text, MsgKind kind, MsgButtons buttons, int helpContext) = 0;
 };
 
 // Process-wide message service; null shows nothing and answers Ok / Yes.
@@ -27,8 +26,8 @@ inline constexpr std::size_t kMaxMessageLength = 255;
 std::string CutMessage(std::string text);
 
 // Cuts the text to 255 characters and shows it through the installed service.
-MsgResult ShowMessageBox(const std::string& text, MsgKind kind,
-                         MsgButtons buttons = MsgButtons::Ok, int helpContext = 0);
+MsgResult ShowMessageBox(const std::string& text, MsgKind kind, MsgButtons buttons = MsgButtons::Ok,
+                         int helpContext = 0);
 
 // The normal cursor first (a message never shows under the wait cursor), then
 // the message with an OK button.

@@ -1,4 +1,4 @@
-#include "storage/PickList.h"
+#include "ports/PickList.h"
 
 #include <stdexcept>
 

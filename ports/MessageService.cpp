@@ -1,6 +1,6 @@
-#include "storage/MessageService.h"
+#include "ports/MessageService.h"
 
-#include "storage/CursorService.h"
+#include "ports/CursorService.h"
 
 namespace hv {
 namespace {
@@ -17,12 +17,12 @@ std::string CutMessage(std::string text)
     return text;
 }
 
-MsgResult ShowMessageBox(const std::string& text, MsgKind kind, MsgButtons buttons,
-                         int helpContext)
+MsgResult ShowMessageBox(const std::string& text, MsgKind kind, MsgButtons buttons, int helpContext)
 {
     if (!g_service)
-        return buttons == MsgButtons::Ok ? MsgResult::Ok
-             : buttons == MsgButtons::Abort ? MsgResult::Abort : MsgResult::Yes;
+        return buttons == MsgButtons::Ok      ? MsgResult::Ok
+               : buttons == MsgButtons::Abort ? MsgResult::Abort
+                                              : MsgResult::Yes;
     return g_service->show(CutMessage(text), kind, buttons, helpContext);
 }
 

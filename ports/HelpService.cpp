@@ -1,4 +1,4 @@
-#include "platform/HelpViewer.h"
+#include "ports/HelpService.h"
 
 namespace hv {
 namespace {

@@ -72,8 +72,8 @@ public:
 private:
     struct Entry {
         std::string text;
-        std::int32_t itemId = 0;                // drop-down
-        std::unique_ptr<TIDRecClass> attached;  // list box, string list
+        std::int32_t itemId = 0;               // drop-down
+        std::unique_ptr<TIDRecClass> attached; // list box, string list
     };
     const Entry& at(int index) const;
 
