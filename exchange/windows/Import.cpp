@@ -455,11 +455,12 @@ void TfrmImport::cboImportFieldsChoose(int index)
     const std::string sample = grdFields->item(row, colSample)->text().toStdString();
     if (position >= 0) {
         const TImportFieldType& f = m_fields[std::size_t(position)];
-        if (f.DisplayName.find(" Date") != std::string::npos && !SampleIsDate(sample)) {
+        // The definition file's type says what a field holds; its display name is free text.
+        if (f.DataType == ImportDataType::Date && !SampleIsDate(sample)) {
             tell(SampleDateMessage(f.DisplayName), MsgKind::Information);
             return;
         }
-        if (f.DisplayName.find("Punch ") != std::string::npos && !SampleIsTime(sample)) {
+        if (f.DataType == ImportDataType::Time && !SampleIsTime(sample)) {
             tell(SampleTimeMessage(f.DisplayName), MsgKind::Information);
             return;
         }
