@@ -7,12 +7,9 @@
 #include "backup/ProgressFeed.h"
 #include "engine/EngineError.h"
 #include "engine/Snapshot.h"
-#include "platform/SettingsFile.h"
 #include "platform/ZipArchive.h"
 #include "ports/MessageService.h"
 #include "storage/DataModule.h"
-#include "storage/Prefer.h"
-#include "storage/Presence.h"
 #include "storage/StagedRestore.h"
 
 #include <algorithm>
@@ -27,17 +24,14 @@ namespace fs = std::filesystem;
 namespace hv {
 namespace {
 
-const char* const kLocked = "Unable to lock database for Backup. Please try again later.";
-const char* const kNotExclusive = "Other users are currently accessing Hourvane and you must have exclusive access to "
-                                  "backup the database. Please try again later.";
 const char* const kBackedUp =
     "The Backup archive has been tested and is OK.\r\rYour Hourvane database has been backed up successfully.";
 
-void showFailure(int code, const std::string& text)
+BackupNotice backupFailure(int code, const std::string& text)
 {
-    ShowMessageBox("The following error occurred backing up your HourvaneDatabase: \r\r" + std::to_string(code) + ": " +
-                       text + "\r\r" + "Please try again.",
-                   MsgKind::Warning, MsgButtons::Ok, 0);
+    return {CutMessage("The following error occurred backing up your HourvaneDatabase: \r\r" + std::to_string(code) +
+                       ": " + text + "\r\r" + "Please try again."),
+            MsgKind::Warning};
 }
 
 // <name>.partial and the temporary files libzip writes beside it.
@@ -112,7 +106,8 @@ int badEntries(const std::vector<ZipEntryInfo>& snaps, const ZipTestResult& test
     return std::max(int(snaps.size()), tested.entries) - good;
 }
 
-bool writeArchive(THourvaneDataMod& dm, const std::string& archive, OperationProgress* display)
+bool writeArchive(THourvaneDataMod& dm, const std::string& archive, OperationProgress* display,
+                  std::vector<BackupNotice>& notices)
 {
     const std::string staging = dm.dataFolder() + kBackupStagingFolder;
     const std::string partial = archive + ".partial";
@@ -150,10 +145,10 @@ bool writeArchive(THourvaneDataMod& dm, const std::string& archive, OperationPro
         if (!ZipArchive::test(partial, tested, &feed, zipError))
             throw OperationFailure(zipError.code, zipError.text);
         if (int bad = badEntries(snaps, tested); bad > 0) {
-            ShowMessageBox("ERROR: " + std::to_string(bad) + " files" +
-                               " in your backup file tested as bad, or were skipped!" + "\r\r" +
-                               "Please try your Hourvane Database backup again.",
-                           MsgKind::Warning, MsgButtons::Ok, 0);
+            notices.push_back({"ERROR: " + std::to_string(bad) + " files" +
+                                   " in your backup file tested as bad, or were skipped!" + "\r\r" +
+                                   "Please try your Hourvane Database backup again.",
+                               MsgKind::Warning});
             return false;
         }
         syncFile(partial);
@@ -162,48 +157,30 @@ bool writeArchive(THourvaneDataMod& dm, const std::string& archive, OperationPro
             throw OperationFailure(ec.value(), archive + ": " + ec.message());
         SyncFolder(fs::path(archive).parent_path().empty() ? "." : fs::path(archive).parent_path().string());
     } catch (const OperationFailure& f) {
-        showFailure(f.code, f.what());
+        notices.push_back(backupFailure(f.code, f.what()));
         return false;
     } catch (const engine::EngineError& e) {
-        showFailure(e.code(), e.message());
+        notices.push_back(backupFailure(e.code(), e.message()));
         return false;
     } catch (const std::exception& e) {
-        showFailure(0, e.what());
+        notices.push_back(backupFailure(0, e.what()));
         return false;
     }
-    ShowMessageBox(kBackedUp, MsgKind::Information, MsgButtons::Ok, 0);
+    notices.push_back({kBackedUp, MsgKind::Information});
     return true;
 }
 
 } // namespace
 
-BackupOutcome BackupDatabase(THourvaneDataMod& dm, const BackupServices& services)
+BackupResult BackupDatabase(MaintenanceAccess& access, const std::string& archive, OperationProgress* progress)
 {
-    {
-        SingleAttempt once(dm.HourvaneDB);
-        if (!TakeMaintenanceMarker(dm)) {
-            tell(kLocked, MsgKind::Information);
-            return BackupOutcome::Refused;
-        }
-        if (OtherCopiesPresent(dm) > 0) {
-            ReleaseMaintenanceMarker(dm);
-            tell(kNotExclusive, MsgKind::Information);
-            return BackupOutcome::Refused;
-        }
-    }
-    MarkerHold hold(dm);
-    SettingsFile settings(services.settingsFileName);
-    const std::string archive = services.fileDialogs.chooseSaveFile(
-        archiveRequest("Backup Hourvane Database", settings.read(kPreferSection, "LastBackup", "")));
-    if (archive.empty())
-        return BackupOutcome::Cancelled;
-    bool done = false;
-    {
-        ProgressScope window(services.progress, ProgressMode::Backup);
-        done = writeArchive(dm, archive, services.progress);
-    }
-    settings.write(kPreferSection, "LastBackup", archive);
-    return done ? BackupOutcome::Done : BackupOutcome::Failed;
+    if (!access.granted())
+        return access.refusal();
+    BackupResult result;
+    ProgressScope window(progress, ProgressMode::Backup);
+    if (writeArchive(access.dm(), archive, progress, result.notices))
+        result.outcome = BackupOutcome::Done;
+    return result;
 }
 
 } // namespace hv

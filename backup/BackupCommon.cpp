@@ -1,5 +1,8 @@
 #include "backup/BackupCommon.h"
 
+#include "platform/SettingsFile.h"
+#include "storage/DataModule.h"
+#include "storage/Prefer.h"
 #include "storage/Presence.h"
 
 #include <cerrno>
@@ -9,9 +12,54 @@ namespace fs = std::filesystem;
 
 namespace hv {
 
-FileDialogRequest archiveRequest(const std::string& title, const std::string& proposed)
+namespace {
+
+const char* const kLocked = "Unable to lock database for Backup. Please try again later.";
+const char* const kBackupNotExclusive = "Other users are currently accessing Hourvane and you must have exclusive "
+                                        "access to backup the database. Please try again later.";
+
+} // namespace
+
+std::string ChooseArchive(FileDialogService& dialogs, const std::string& settingsFileName, ProgressMode mode)
 {
-    return {title, "Hourvane Backup Files (*.zip)", "zip", proposed};
+    const bool backup = mode == ProgressMode::Backup;
+    SettingsFile settings(settingsFileName);
+    const char* key = backup ? "LastBackup" : "LastRestore";
+    const FileDialogRequest request{backup ? "Backup Hourvane Database" : "Restore Hourvane Database",
+                                    "Hourvane Backup Files (*.zip)", "zip", settings.read(kPreferSection, key, "")};
+    const std::string archive = backup ? dialogs.chooseSaveFile(request) : dialogs.chooseOpenFile(request);
+    if (!archive.empty())
+        settings.write(kPreferSection, key, archive);
+    return archive;
+}
+
+void TellNotices(const BackupResult& result)
+{
+    for (const BackupNotice& notice : result.notices)
+        tell(notice.text, notice.kind);
+}
+
+MaintenanceAccess::MaintenanceAccess(THourvaneDataMod& dm, ProgressMode mode) : m_dm(dm)
+{
+    m_refusal.outcome = BackupOutcome::Refused;
+    SingleAttempt once(dm.HourvaneDB);
+    const bool taken = TakeMaintenanceMarker(dm);
+    if (taken && OtherCopiesPresent(dm) == 0) {
+        m_granted = true;
+        return;
+    }
+    if (taken)
+        ReleaseMaintenanceMarker(dm);
+    // A restore says the same whoever holds the database; a backup tells a
+    // running backup or restore from copies that are merely open.
+    const char* text = mode == ProgressMode::Restore ? kRestoreNotExclusive : taken ? kBackupNotExclusive : kLocked;
+    m_refusal.notices.push_back({text, MsgKind::Information});
+}
+
+MaintenanceAccess::~MaintenanceAccess()
+{
+    if (m_granted)
+        ReleaseMaintenanceMarker(m_dm);
 }
 
 void requireFreeSpace(const std::string& folder, std::uint64_t bytes)
@@ -24,8 +72,6 @@ void requireFreeSpace(const std::string& folder, std::uint64_t bytes)
         throw OperationFailure(ENOSPC, "Not enough free disk space: " + std::to_string((bytes + kSpareBytes) >> 20) +
                                            " MB needed, " + std::to_string(space.available >> 20) + " MB free");
 }
-
-MarkerHold::~MarkerHold() { ReleaseMaintenanceMarker(m_dm); }
 
 ProgressScope::ProgressScope(OperationProgress* display, ProgressMode mode) : m_display(display)
 {

@@ -1,9 +1,8 @@
 #pragma once
-// What backup and restore share: the dialog request, the remembered names, the
-// failure that ends an operation with the engine's code and text, and the hold
-// on the maintenance marker.
+// What backup and restore share: the failure that ends an operation with the
+// engine's code and text, the free space check and the progress window's
+// scope.
 #include "backup/BackupRestore.h"
-#include "ports/FileDialogService.h"
 
 #include <cstdint>
 #include <stdexcept>
@@ -20,28 +19,17 @@ inline constexpr int kArchiveLevel = 6;
 // Kept free on the data folder's disk beyond what staging needs.
 inline constexpr std::uint64_t kSpareBytes = 64ull << 20;
 
+inline constexpr const char* kRestoreNotExclusive = "Other users are currently accessing Hourvane and you must have "
+                                                    "exclusive access to restore the database. Please try again later.";
+
 // A step that failed, with the code and text the failure message shows.
 struct OperationFailure : std::runtime_error {
     OperationFailure(int code, const std::string& text) : std::runtime_error(text), code(code) {}
     int code;
 };
 
-FileDialogRequest archiveRequest(const std::string& title, const std::string& proposed);
-
 // Throws OperationFailure when the folder's disk has less than bytes + the spare free.
 void requireFreeSpace(const std::string& folder, std::uint64_t bytes);
-
-// Releases the maintenance marker when the operation ends, however it ends.
-class MarkerHold {
-public:
-    explicit MarkerHold(THourvaneDataMod& dm) : m_dm(dm) {}
-    ~MarkerHold();
-    MarkerHold(const MarkerHold&) = delete;
-    MarkerHold& operator=(const MarkerHold&) = delete;
-
-private:
-    THourvaneDataMod& m_dm;
-};
 
 // The progress window for the operation's length.
 class ProgressScope {

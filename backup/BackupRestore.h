@@ -1,14 +1,17 @@
 #pragma once
 // Backing the database up into one zip archive and restoring it from one,
-// under exclusive use of the database. No widgets: the file dialog, the
-// progress window and the messages are reached through services.
-#include <functional>
+// under exclusive use of the database. No widgets: the caller chooses the
+// archive, shows the progress through OperationProgress and shows or prints
+// the notices of the result.
+#include "ports/FileDialogService.h"
+#include "ports/MessageService.h"
+
 #include <string>
+#include <vector>
 
 namespace hv {
 
 class THourvaneDataMod;
-class FileDialogService;
 
 enum class ProgressMode { Backup, Restore };
 
@@ -27,33 +30,69 @@ public:
 
 inline constexpr int kProgressMaximum = 10001;
 
-struct BackupServices {
-    FileDialogService& fileDialogs;
-    std::string settingsFileName;
-    OperationProgress* progress = nullptr; // may be null
-    // Restore only: runs once a file is chosen, before anything is read.
-    std::function<void()> fileChosen;
-    // Restore only, may be null: set true when the archive itself was refused
-    // (not a backup of ours, an entry that tests bad, files missing), so that
-    // a script can tell a bad archive from a failing disk.
-    bool* archiveRejected = nullptr;
-};
-
 enum class BackupOutcome {
-    Refused,   // another copy is using the database; nothing asked
-    Cancelled, // no file was chosen
-    Failed,    // a file was chosen; the database (and an old archive) are as they were
+    Refused,   // another copy is using the database; nothing was touched
+    Cancelled, // the caller's dialog chose no archive
+    Failed,    // the database (and an old archive of the name) are as they were
     Done,
 };
 
-// Takes the maintenance marker, checks that no other copy is present, asks
-// for the archive's name and writes the tested archive; the marker is free
-// again when it returns. The caller settles and unlocks the shown week first.
-BackupOutcome BackupDatabase(THourvaneDataMod& dm, const BackupServices& services);
+// A message the caller shows or prints: the wording is the program's, the
+// showing is the window's or the script's.
+struct BackupNotice {
+    std::string text;
+    MsgKind kind = MsgKind::Information;
+};
 
-// Takes the marker, checks for other copies, asks for the archive, checks and
-// tests it, and replaces the database's files only when every check passed.
-// The tables are open again for shared use when it returns.
-BackupOutcome RestoreDatabase(THourvaneDataMod& dm, const BackupServices& services);
+struct BackupResult {
+    BackupOutcome outcome = BackupOutcome::Failed;
+    // Restore: the archive itself was refused (not a backup of ours, an entry
+    // that tests bad, files missing), not a failing disk.
+    bool archiveRejected = false;
+    // Restore: stopped between the renames. The tables stay closed; the next
+    // start finishes the restore from its marker.
+    bool restartNeeded = false;
+    std::vector<BackupNotice> notices; // in the order they arose
+    bool done() const { return outcome == BackupOutcome::Done; }
+};
+
+// The database to this copy alone for a backup or a restore: the maintenance
+// marker taken and no other copy present, or the refusal and its notice.
+// The marker is free again when the access ends.
+class MaintenanceAccess {
+public:
+    MaintenanceAccess(THourvaneDataMod& dm, ProgressMode mode);
+    ~MaintenanceAccess();
+    MaintenanceAccess(const MaintenanceAccess&) = delete;
+    MaintenanceAccess& operator=(const MaintenanceAccess&) = delete;
+
+    bool granted() const { return m_granted; }
+    THourvaneDataMod& dm() const { return m_dm; }
+    // Outcome Refused with its notice when not granted.
+    const BackupResult& refusal() const { return m_refusal; }
+
+private:
+    THourvaneDataMod& m_dm;
+    bool m_granted = false;
+    BackupResult m_refusal;
+};
+
+// The archive for a backup or restore chosen in the dialog, which proposes the
+// one chosen last; a chosen name is remembered in the settings file for next
+// time. Empty when the dialog was cancelled.
+std::string ChooseArchive(FileDialogService& dialogs, const std::string& settingsFileName, ProgressMode mode);
+
+// Shows the result's notices in order through the message service.
+void TellNotices(const BackupResult& result);
+
+// Writes the tested archive under the name; an old archive of that name stays
+// as it was until the new one is complete. The caller settles and unlocks
+// the shown week first.
+BackupResult BackupDatabase(MaintenanceAccess& access, const std::string& archive, OperationProgress* progress);
+
+// Checks and tests the archive and replaces the database's files only when
+// every check passed. The caller lets go of its row locks first. The tables
+// are open again for shared use when it returns, unless restartNeeded.
+BackupResult RestoreDatabase(MaintenanceAccess& access, const std::string& archive, OperationProgress* progress);
 
 } // namespace hv

@@ -11,12 +11,10 @@
 #include "engine/Snapshot.h"
 #include "engine/Table.h"
 #include "platform/Format.h"
-#include "platform/SettingsFile.h"
 #include "platform/ZipArchive.h"
 #include "ports/MessageService.h"
 #include "storage/CreateTables.h"
 #include "storage/DataModule.h"
-#include "storage/Prefer.h"
 #include "storage/Presence.h"
 #include "storage/StagedRestore.h"
 
@@ -31,17 +29,15 @@ namespace fs = std::filesystem;
 namespace hv {
 namespace {
 
-const char* const kRestoreNotExclusive = "Other users are currently accessing Hourvane and you must have exclusive access to "
-                                  "restore the database. Please try again later.";
 const char* const kNotOurs = "The backup file you selected does not appear to be a Hourvane Database Backup file.  "
                              "Please select another backup file and try again.";
 const char* const kRestored = "Your Hourvane Database Restore was successful.";
 
-void showRestoreFailure(int code, const std::string& text)
+BackupNotice restoreFailure(int code, const std::string& text)
 {
-    ShowMessageBox("The following error occurred restoring your HourvaneDatabase: \r\r" + std::to_string(code) + ": " +
-                       text + "\r\r" + "Please try again.",
-                   MsgKind::Warning, MsgButtons::Ok, 0);
+    return {CutMessage("The following error occurred restoring your HourvaneDatabase: \r\r" + std::to_string(code) +
+                       ": " + text + "\r\r" + "Please try again."),
+            MsgKind::Warning};
 }
 
 // One file the archive must hold: its name in the archive (upper case), the
@@ -141,7 +137,7 @@ enum class Result { Done, Failed, Rejected, FilesMissing, Mixed };
 // Everything between closing and reopening the tables. Messages of failures
 // are shown here; the ones that follow the reopening are the caller's.
 Result restoreFrom(THourvaneDataMod& dm, const std::string& archive, OperationProgress* display,
-                   std::string& missingList)
+                   std::string& missingList, std::vector<BackupNotice>& notices)
 {
     const std::string folder = dm.dataFolder();
     const std::string staging = folder + kRestoreStagingFolder;
@@ -158,7 +154,7 @@ Result restoreFrom(THourvaneDataMod& dm, const std::string& archive, OperationPr
         std::vector<Expected> files = expectedFiles(dm.HourvaneDB);
         auto missing = checkEntries(entries, files);
         if (!missing) {
-            ShowMessageBox(kNotOurs, MsgKind::Information, MsgButtons::Ok, 0);
+            notices.push_back({kNotOurs, MsgKind::Information});
             return Result::Rejected;
         }
         if (!missing->empty()) {
@@ -181,9 +177,10 @@ Result restoreFrom(THourvaneDataMod& dm, const std::string& archive, OperationPr
             throw OperationFailure(zipError.code, zipError.text);
         }
         if (int bad = tested.entries - int(tested.good.size()); bad > 0) {
-            ShowMessageBox("ERROR: " + std::to_string(bad) + " files" + " in your Database Backup file tested as bad!" +
-                               "\r\r" + "Please select another Database backup file and " + " try again.",
-                           MsgKind::Warning, MsgButtons::Ok, 0);
+            notices.push_back({"ERROR: " + std::to_string(bad) + " files" +
+                                   " in your Database Backup file tested as bad!" + "\r\r" +
+                                   "Please select another Database backup file and " + " try again.",
+                               MsgKind::Warning});
             return Result::Rejected;
         }
 
@@ -192,7 +189,7 @@ Result restoreFrom(THourvaneDataMod& dm, const std::string& archive, OperationPr
         if (!ZipArchive::extract(archive, items, &feed, zipError))
             throw OperationFailure(zipError.code, zipError.text);
         if (!stagedFilesAreOurs(staging, files)) {
-            ShowMessageBox(kNotOurs, MsgKind::Information, MsgButtons::Ok, 0);
+            notices.push_back({kNotOurs, MsgKind::Information});
             return Result::Rejected;
         }
 
@@ -205,11 +202,11 @@ Result restoreFrom(THourvaneDataMod& dm, const std::string& archive, OperationPr
             throw OperationFailure(EIO, error);
         return Result::Done;
     } catch (const OperationFailure& f) {
-        showRestoreFailure(f.code, f.what());
+        notices.push_back(restoreFailure(f.code, f.what()));
     } catch (const engine::EngineError& e) {
-        showRestoreFailure(e.code(), e.message());
+        notices.push_back(restoreFailure(e.code(), e.message()));
     } catch (const std::exception& e) {
-        showRestoreFailure(0, e.what());
+        notices.push_back(restoreFailure(0, e.what()));
     }
     std::error_code ec;
     // Once the marker is written the files are half moved: only finishing
@@ -221,82 +218,64 @@ Result restoreFrom(THourvaneDataMod& dm, const std::string& archive, OperationPr
 
 } // namespace
 
-BackupOutcome RestoreDatabase(THourvaneDataMod& dm, const BackupServices& services)
+BackupResult RestoreDatabase(MaintenanceAccess& access, const std::string& archive, OperationProgress* progress)
 {
-    {
-        SingleAttempt once(dm.HourvaneDB);
-        const bool taken = TakeMaintenanceMarker(dm);
-        if (!taken || OtherCopiesPresent(dm) > 0) {
-            if (taken)
-                ReleaseMaintenanceMarker(dm);
-            tell(kRestoreNotExclusive, MsgKind::Information);
-            return BackupOutcome::Refused;
-        }
-    }
-    MarkerHold hold(dm);
-    SettingsFile settings(services.settingsFileName);
-    const std::string archive = services.fileDialogs.chooseOpenFile(
-        archiveRequest("Restore Hourvane Database", settings.read(kPreferSection, "LastRestore", "")));
-    if (archive.empty())
-        return BackupOutcome::Cancelled;
-    if (services.fileChosen)
-        services.fileChosen();
-
+    if (!access.granted())
+        return access.refusal();
+    THourvaneDataMod& dm = access.dm();
+    BackupResult out;
+    auto& notices = out.notices;
     Result result = Result::Failed;
     std::string missingList;
-    {
-        ProgressScope window(services.progress, ProgressMode::Restore);
-        const std::string staging = dm.dataFolder() + kRestoreStagingFolder;
-        std::error_code ec;
-        // The staging folder is there before the exclusive check: a copy that
-        // starts from now on finds it beside the held marker and stops.
-        fs::remove_all(staging, ec);
-        fs::create_directory(staging, ec);
-        bool alone = !ec;
-        if (alone) {
-            // A copy that has opened the tables but not yet taken its slot
-            // shows only in the tables' open locks.
-            SingleAttempt once(dm.HourvaneDB);
-            try {
-                dm.ReopenTables(TableMode::Exclusive);
-            } catch (const engine::EngineError&) {
-                alone = false;
-            }
-        }
-        if (!alone) {
-            fs::remove_all(staging, ec);
-            dm.ReopenTables(TableMode::Shared);
-            window.close();
-            tell(kRestoreNotExclusive, MsgKind::Information);
-            settings.write(kPreferSection, "LastRestore", archive);
-            return BackupOutcome::Failed;
-        }
-        dm.ReopenTables(TableMode::Closed);
-        result = restoreFrom(dm, archive, services.progress, missingList);
-        if (result != Result::Mixed) {
-            fs::remove_all(staging, ec);
-            try {
-                dm.ReopenTables(TableMode::Shared);
-            } catch (const engine::EngineError& e) {
-                showRestoreFailure(e.code(), e.message());
-                result = Result::Failed;
-            }
-        }
-        if (result == Result::FilesMissing) {
-            if (missingList.size() <= 60)
-                ShowMessageBox("The following database files are missing from your database backup file:\r\r" +
-                                   missingList + "\r\r" + "Please select another backup file and try again.",
-                               MsgKind::Information, MsgButtons::Ok, 0);
-            else
-                ShowMessageBox(kNotOurs, MsgKind::Information, MsgButtons::Ok, 0);
-        } else if (result == Result::Done) {
-            ShowMessageBox(kRestored, MsgKind::Information, MsgButtons::Ok, 0);
+    ProgressScope window(progress, ProgressMode::Restore);
+    const std::string staging = dm.dataFolder() + kRestoreStagingFolder;
+    std::error_code ec;
+    // The staging folder is there before the exclusive check: a copy that
+    // starts from now on finds it beside the held marker and stops.
+    fs::remove_all(staging, ec);
+    fs::create_directory(staging, ec);
+    bool alone = !ec;
+    if (alone) {
+        // A copy that has opened the tables but not yet taken its slot
+        // shows only in the tables' open locks.
+        SingleAttempt once(dm.HourvaneDB);
+        try {
+            dm.ReopenTables(TableMode::Exclusive);
+        } catch (const engine::EngineError&) {
+            alone = false;
         }
     }
-    settings.write(kPreferSection, "LastRestore", archive);
-    if (services.archiveRejected)
-        *services.archiveRejected = result == Result::Rejected || result == Result::FilesMissing;
-    return result == Result::Done ? BackupOutcome::Done : BackupOutcome::Failed;
+    if (!alone) {
+        fs::remove_all(staging, ec);
+        dm.ReopenTables(TableMode::Shared);
+        notices.push_back({kRestoreNotExclusive, MsgKind::Information});
+        return out;
+    }
+    dm.ReopenTables(TableMode::Closed);
+    result = restoreFrom(dm, archive, progress, missingList, notices);
+    if (result != Result::Mixed) {
+        fs::remove_all(staging, ec);
+        try {
+            dm.ReopenTables(TableMode::Shared);
+        } catch (const engine::EngineError& e) {
+            notices.push_back(restoreFailure(e.code(), e.message()));
+            result = Result::Failed;
+        }
+    }
+    if (result == Result::FilesMissing) {
+        if (missingList.size() <= 60)
+            notices.push_back({"The following database files are missing from your database backup file:\r\r" +
+                                   missingList + "\r\r" + "Please select another backup file and try again.",
+                               MsgKind::Information});
+        else
+            notices.push_back({kNotOurs, MsgKind::Information});
+    } else if (result == Result::Done) {
+        notices.push_back({kRestored, MsgKind::Information});
+    }
+    out.outcome = result == Result::Done ? BackupOutcome::Done : BackupOutcome::Failed;
+    out.archiveRejected = result == Result::Rejected || result == Result::FilesMissing;
+    out.restartNeeded = !dm.HourvaneDB.connected();
+    return out;
 }
 
 } // namespace hv

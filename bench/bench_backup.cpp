@@ -5,7 +5,6 @@
 #include "backup/BackupRestore.h"
 #include "storage/CreateTables.h"
 #include "storage/DataModule.h"
-#include "tests/support/ScriptedFileDialogs.h"
 #include "tests/support/ScriptedMessageService.h"
 #include "tests/support/TempDir.h"
 
@@ -31,7 +30,6 @@ const std::string kProgram = HV_BENCH_FOLDER "/backup-bench/";
 struct Folder {
     test::TempDir config;
     test::ScriptedMessageService messages;
-    test::ScriptedFileDialogs dialogs;
     std::unique_ptr<THourvaneDataMod> dm;
     const std::string archive = kProgram + "bench.zip";
 
@@ -80,13 +78,11 @@ void timed(benchmark::State& state, const char* what, Run&& run)
     const double megabytes = f.tableMegabytes();
     double seconds = 0;
     for (auto _ : state) {
-        f.messages.clear();
-        f.dialogs.answer(f.archive);
         const auto t0 = std::chrono::steady_clock::now();
-        const BackupOutcome outcome = run(f);
+        const BackupResult result = run(f);
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-        if (outcome != BackupOutcome::Done)
-            state.SkipWithError(f.messages.last().c_str());
+        if (!result.done())
+            state.SkipWithError(result.notices.empty() ? "failed" : result.notices.back().text.c_str());
     }
     const double each = seconds / double(state.iterations());
     const double archiveMb = double(fs::file_size(f.archive)) / (1 << 20);
@@ -99,7 +95,8 @@ void timed(benchmark::State& state, const char* what, Run&& run)
 void BM_BackupAndTest(benchmark::State& state)
 {
     timed(state, "backup + test", [](Folder& f) {
-        return BackupDatabase(*f.dm, {f.dialogs, "Hourvane3.ini", nullptr, {}, nullptr});
+        MaintenanceAccess access(*f.dm, ProgressMode::Backup);
+        return BackupDatabase(access, f.archive, nullptr);
     });
 }
 BENCHMARK(BM_BackupAndTest)->Unit(benchmark::kSecond)->Iterations(1);
@@ -107,7 +104,8 @@ BENCHMARK(BM_BackupAndTest)->Unit(benchmark::kSecond)->Iterations(1);
 void BM_Restore(benchmark::State& state)
 {
     timed(state, "restore", [](Folder& f) {
-        return RestoreDatabase(*f.dm, {f.dialogs, "Hourvane3.ini", nullptr, {}, nullptr});
+        MaintenanceAccess access(*f.dm, ProgressMode::Restore);
+        return RestoreDatabase(access, f.archive, nullptr);
     });
 }
 BENCHMARK(BM_Restore)->Unit(benchmark::kSecond)->Iterations(1);

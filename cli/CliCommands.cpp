@@ -12,7 +12,6 @@
 #include "platform/Clock.h"
 #include "platform/DateUtil.h"
 #include "platform/Format.h"
-#include "ports/FileDialogService.h"
 #include "ports/MessageService.h"
 #include "reportengine/PageRenderer.h"
 #include "reports/HVReport.h"
@@ -58,17 +57,6 @@ public:
 private:
     MessageService* m_previous;
     ConsoleMessages m_console;
-};
-
-// The file "dialog" of backup and restore: the name from the command line.
-class GivenFile : public FileDialogService {
-public:
-    explicit GivenFile(std::string path) : m_path(std::move(path)) {}
-    std::string chooseSaveFile(const FileDialogRequest&) override { return m_path; }
-    std::string chooseOpenFile(const FileDialogRequest&) override { return m_path; }
-
-private:
-    std::string m_path;
 };
 
 // The report host without windows: no printer, no preview window; the run
@@ -583,21 +571,23 @@ int Export(const GlobalOptions& options, const ExportCommand& command)
 
 namespace {
 
-// Backup and restore as the windows run them, with the archive named on the
-// command line instead of chosen in a dialog.
+// Backup and restore on the archive named on the command line; their
+// notices go to the console as the windows show them.
 int archiveOperation(const GlobalOptions& options, const std::string& archive, bool restore)
 {
     MessagesInstalled messages;
     ConsoleProgress progress;
     Session session(options);
-    GivenFile file(fs::absolute(archive).string());
-    bool rejected = false;
-    const BackupServices services{file, options.settingsFileName, progress.active() ? &progress : nullptr, {},
-                                  &rejected};
-    const BackupOutcome outcome =
-        restore ? RestoreDatabase(session.dm(), services) : BackupDatabase(session.dm(), services);
+    BackupResult result;
+    {
+        MaintenanceAccess access(session.dm(), restore ? ProgressMode::Restore : ProgressMode::Backup);
+        const std::string path = fs::absolute(archive).string();
+        OperationProgress* shown = progress.active() ? &progress : nullptr;
+        result = restore ? RestoreDatabase(access, path, shown) : BackupDatabase(access, path, shown);
+    }
     progress.finish();
-    switch (outcome) {
+    TellNotices(result);
+    switch (result.outcome) {
     case BackupOutcome::Done:
         return kDone;
     case BackupOutcome::Refused:
@@ -606,7 +596,7 @@ int archiveOperation(const GlobalOptions& options, const std::string& archive, b
     case BackupOutcome::Failed:
         break;
     }
-    return rejected ? kBadInput : kIOFailure;
+    return result.archiveRejected ? kBadInput : kIOFailure;
 }
 
 } // namespace

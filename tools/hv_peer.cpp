@@ -100,16 +100,6 @@ public:
     std::string shown;
 };
 
-class AnswerWith : public hv::FileDialogService {
-public:
-    explicit AnswerWith(std::string path) : m_path(std::move(path)) {}
-    std::string chooseSaveFile(const hv::FileDialogRequest&) override { return m_path; }
-    std::string chooseOpenFile(const hv::FileDialogRequest&) override { return m_path; }
-
-private:
-    std::string m_path;
-};
-
 const char* outcomeName(hv::BackupOutcome outcome)
 {
     switch (outcome) {
@@ -465,14 +455,19 @@ std::string run(const std::string& line)
     if (cmd == "slot")
         return "ok " + std::to_string(hv::TakePresenceSlot(dataModule()));
     if (cmd == "backup" || cmd == "restore") {
-        AnswerWith dialogs(restOf(in));
+        const std::string archive = restOf(in);
         RecordedMessages messages;
         hv::setMessageService(&messages);
-        hv::BackupServices services{dialogs, g_settings, nullptr, {}, nullptr};
-        hv::BackupOutcome outcome =
-            cmd == "backup" ? hv::BackupDatabase(dataModule(), services) : hv::RestoreDatabase(dataModule(), services);
+        hv::BackupResult result;
+        {
+            hv::MaintenanceAccess access(dataModule(),
+                                         cmd == "backup" ? hv::ProgressMode::Backup : hv::ProgressMode::Restore);
+            result = cmd == "backup" ? hv::BackupDatabase(access, archive, nullptr)
+                                     : hv::RestoreDatabase(access, archive, nullptr);
+        }
+        hv::TellNotices(result);
         hv::setMessageService(nullptr);
-        return std::string("ok ") + outcomeName(outcome) + " " + messages.shown;
+        return std::string("ok ") + outcomeName(result.outcome) + " " + messages.shown;
     }
     if (cmd == "export") {
         int kind = 0, format = 0;

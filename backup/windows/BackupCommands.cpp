@@ -20,8 +20,19 @@ void backup(CommandContext& c)
         // A backup must not carry this copy's row locks into the archive.
         c.week->releaseLocks();
     }
-    TfrmProgress progress(c.owner);
-    BackupDatabase(c.dm, {c.fileDialogs, c.settingsFileName, &progress, {}, nullptr});
+    BackupResult result;
+    {
+        MaintenanceAccess access(c.dm, ProgressMode::Backup);
+        if (!access.granted()) {
+            TellNotices(access.refusal());
+        } else if (const std::string archive = ChooseArchive(c.fileDialogs, c.settingsFileName, ProgressMode::Backup);
+                   !archive.empty()) {
+            TfrmProgress progress(c.owner);
+            result = BackupDatabase(access, archive, &progress);
+        }
+    }
+    // The other copies may start again before the user reads the message.
+    TellNotices(result);
     if (c.week)
         c.week->reload();
 }
@@ -31,17 +42,25 @@ const char* const kRestartToFinish =
 
 void restore(CommandContext& c)
 {
-    TfrmProgress progress(c.owner);
-    // Once a file is chosen the shown week lets go of its locks, so that a
-    // failed restore leaves none on rows no window shows.
-    auto chosen = [&c] {
+    BackupResult result;
+    {
+        MaintenanceAccess access(c.dm, ProgressMode::Restore);
+        if (!access.granted()) {
+            TellNotices(access.refusal());
+            return;
+        }
+        const std::string archive = ChooseArchive(c.fileDialogs, c.settingsFileName, ProgressMode::Restore);
+        if (archive.empty())
+            return; // cancelled: the week, its changes and its locks stay
+        // The shown week lets go of its locks, so that a failed restore
+        // leaves none on rows no window shows.
         if (c.week)
             c.week->releaseLocks();
-    };
-    const BackupOutcome outcome = RestoreDatabase(c.dm, {c.fileDialogs, c.settingsFileName, &progress, chosen, nullptr});
-    if (outcome != BackupOutcome::Failed && outcome != BackupOutcome::Done)
-        return; // refused or cancelled: the week, its changes and its locks stay
-    if (!c.dm.HourvaneDB.connected()) {
+        TfrmProgress progress(c.owner);
+        result = RestoreDatabase(access, archive, &progress);
+    }
+    TellNotices(result);
+    if (result.restartNeeded) {
         // Stopped between the renames: the tables stay closed, and the next
         // start finishes the restore from its marker.
         tell(kRestartToFinish, MsgKind::Information);
@@ -51,10 +70,10 @@ void restore(CommandContext& c)
     if (c.week) {
         // A failed restore left the tables as they were: the week comes back
         // with its locks. A finished one replaced them.
-        if (outcome == BackupOutcome::Failed)
-            c.week->reload();
-        else
+        if (result.done())
             c.week->clear();
+        else
+            c.week->reload();
     }
     c.refresh |= refresh::EmployeeList;
 }

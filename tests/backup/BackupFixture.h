@@ -101,20 +101,30 @@ protected:
         ASSERT_FALSE(dm->terminateRequested()) << messages.last();
     }
 
-    BackupServices services() { return {dialogs, "Hourvane3.ini", &operation, {}}; }
-    // Runs the operation with the file dialog answering path (empty: cancelled).
-    BackupOutcome backup(const std::string& path)
+    // Runs the operation as the File menu does, the file dialog answering
+    // path (empty: cancelled), and shows its notices.
+    BackupOutcome run(ProgressMode mode, const std::string& path)
     {
         if (!path.empty())
             dialogs.answer(path);
-        return BackupDatabase(*dm, services());
+        BackupResult result;
+        {
+            MaintenanceAccess access(*dm, mode);
+            if (!access.granted()) {
+                TellNotices(access.refusal());
+                return BackupOutcome::Refused;
+            }
+            const std::string archive = ChooseArchive(dialogs, "Hourvane3.ini", mode);
+            if (archive.empty())
+                return BackupOutcome::Cancelled;
+            result = mode == ProgressMode::Backup ? BackupDatabase(access, archive, &operation)
+                                                  : RestoreDatabase(access, archive, &operation);
+        }
+        TellNotices(result);
+        return result.outcome;
     }
-    BackupOutcome restore(const std::string& path)
-    {
-        if (!path.empty())
-            dialogs.answer(path);
-        return RestoreDatabase(*dm, services());
-    }
+    BackupOutcome backup(const std::string& path) { return run(ProgressMode::Backup, path); }
+    BackupOutcome restore(const std::string& path) { return run(ProgressMode::Restore, path); }
 
     std::string fingerprint() { return DatabaseFingerprint(dm->HourvaneDB); }
     static std::string setting(const std::string& key)
