@@ -3,6 +3,7 @@
 // transaction, delete and closing.
 #include "people/windows/Emp.h"
 
+#include "people/EmployeeEditor.h"
 #include "people/TDept.h"
 #include "people/TEmp.h"
 #include "people/TEmpOTPolicy.h"
@@ -19,7 +20,6 @@
 #include "storage/DataModule.h"
 #include "storage/HVGlobal.h"
 #include "storage/Prefer.h"
-#include "storage/SQLRec.h"
 #include "timeoff/Balances.h"
 #include "timeoff/TAccrual.h"
 #include "timeoff/TReason.h"
@@ -64,7 +64,13 @@ TfrmEmp::TfrmEmp(THourvaneDataMod& dm, AppState& state, DatePicker& datePicker, 
     m_values(std::make_unique<TEmpOtherValueListClass>()),
     m_assignments(std::make_unique<TEmpOTPolicyListClass>(dm)),
     m_accruals(std::make_unique<TAccrualListClass>(dm)),
-    m_wages(std::make_unique<TWageListClass>(dm))
+    m_wages(std::make_unique<TWageListClass>(dm)),
+    m_assignmentHistory(std::make_unique<EmployeeHistoryOf<TEmpOTPolicyListClass>>(*m_assignments)),
+    m_accrualHistory(std::make_unique<EmployeeHistoryOf<TAccrualListClass>>(*m_accruals)),
+    m_wageHistory(std::make_unique<EmployeeHistoryOf<TWageListClass>>(*m_wages)),
+    m_editor(std::make_unique<TEmployeeEditor>(
+        dm, *m_employee, *m_values,
+        std::vector<EmployeeHistory*>{m_assignmentHistory.get(), m_accrualHistory.get(), m_wageHistory.get()}))
 {
     setObjectName("frmEmp");
     setWindowTitle("Employees");
@@ -463,89 +469,22 @@ void TfrmEmp::Reset()
     resetHistories();
 }
 
-bool TfrmEmp::anyModified() const
-{
-    return m_employee->IsModified() || m_wages->AnyModified() || m_values->AnyModified() || m_accruals->AnyModified() ||
-           m_assignments->AnyModified();
-}
+bool TfrmEmp::anyModified() const { return m_editor->AnyModified(); }
 
 bool TfrmEmp::SaveEmployee()
 {
-    if (txtFirstName->text().isEmpty() && txtLastName->text().isEmpty()) {
-        ShowMessageBox("Please enter a name for this employee.", MsgKind::Information);
+    EmployeeBoxes boxes;
+    boxes.firstName = txtFirstName->text().toStdString();
+    boxes.lastName = txtLastName->text().toStdString();
+    boxes.startDateText = txtStartDate->text().toStdString();
+    const EmployeeSaveResult result = m_editor->Save(boxes, m_state.lockIdentity);
+    using Outcome = EmployeeSaveResult::Outcome;
+    if (result.outcome == Outcome::NameMissing || result.outcome == Outcome::StartDateMissing) {
         ShowSection(BasicData);
-        txtFirstName->setFocus(Qt::OtherFocusReason);
-        return false;
+        (result.outcome == Outcome::NameMissing ? static_cast<QWidget*>(txtFirstName) : txtStartDate)
+            ->setFocus(Qt::OtherFocusReason);
     }
-    if (txtStartDate->text().isEmpty()) {
-        ShowMessageBox("A Start Date is required for all employees so that their benefit hours can be calculated "
-                       "correctly.",
-                       MsgKind::Information);
-        ShowSection(BasicData);
-        txtStartDate->setFocus(Qt::OtherFocusReason);
-        return false;
-    }
-    const std::string& me = m_state.lockIdentity;
-    // A failed save puts everything back as it was, so that a retry writes
-    // each row exactly once: the rows are rolled back, the objects restored.
-    const auto employeeBefore = m_employee->snapshot();
-    const auto valuesBefore = m_values->snapshot();
-    const auto assignmentsBefore = m_assignments->snapshot();
-    const auto accrualsBefore = m_accruals->snapshot();
-    const auto wagesBefore = m_wages->snapshot();
-    WaitCursor wait;
-    std::unique_ptr<TransactionGuard> tx;
-    try {
-        tx = std::make_unique<TransactionGuard>(m_dm.HourvaneDB);
-    } catch (const std::exception& e) {
-        tell(saveFailureText(e), MsgKind::Warning);
-        return false;
-    }
-    const auto steps = [&] {
-        if (!m_employee->Save(me))
-            return false;
-        const std::int32_t empID = m_employee->EmpID();
-        m_accruals->SetEmpID(empID);
-        m_wages->SetEmpID(empID);
-        m_assignments->SetEmpID(empID);
-        for (int i = 0; i < m_values->Count(); ++i) {
-            TEmpOtherRecClass* value = m_values->Item(i);
-            if (!value->IsModified())
-                continue;
-            value->SetEmpID(empID);
-            if (!value->Lock(me) || !value->Save(me))
-                return false;
-        }
-        if (!m_assignments->LockAll(me) || m_assignments->SaveAll(me) != -1 || !m_assignments->UnlockAll(me))
-            return false;
-        if (!m_accruals->LockAll(me) || m_accruals->SaveAll(me) != -1 || !m_accruals->UnlockAll(me))
-            return false;
-        if (!m_wages->LockAll(me) || m_wages->SaveAll(me) != -1 || !m_wages->UnlockAll(me))
-            return false;
-        return true;
-    };
-    bool saved = false;
-    try {
-        saved = steps();
-        if (saved)
-            tx->commit();
-    } catch (const std::exception& e) {
-        tell(saveFailureText(e), MsgKind::Warning);
-        saved = false;
-    }
-    if (!saved) {
-        if (tx->owned()) {
-            tx->rollback();
-            m_employee->restore(employeeBefore);
-            m_values->restore(valuesBefore);
-            m_assignments->restore(assignmentsBefore);
-            m_accruals->restore(accrualsBefore);
-            m_wages->restore(wagesBefore);
-        }
-        return false;
-    }
-    m_employee->Unlock(me);
-    return true;
+    return result.saved();
 }
 
 bool TfrmEmp::cmdSaveClick()

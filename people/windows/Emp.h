@@ -28,6 +28,8 @@ namespace hv {
 
 class THourvaneDataMod;
 class TEmployeeRecClass;
+class TEmployeeEditor;
+class EmployeeHistory;
 class TEmpFieldListClass;
 class TEmpOtherValueListClass;
 class TEmpOTPolicyListClass;
@@ -168,6 +170,11 @@ private:
     std::unique_ptr<TEmpOTPolicyListClass> m_assignments;
     std::unique_ptr<TAccrualListClass> m_accruals;
     std::unique_ptr<TWageListClass> m_wages;
+    // The save over all of them.
+    std::unique_ptr<EmployeeHistory> m_assignmentHistory;
+    std::unique_ptr<EmployeeHistory> m_accrualHistory;
+    std::unique_ptr<EmployeeHistory> m_wageHistory;
+    std::unique_ptr<TEmployeeEditor> m_editor;
     bool m_loading = false;
     bool m_closed = false;
     bool m_shown = false;
