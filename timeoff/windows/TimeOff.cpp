@@ -2,7 +2,6 @@
 
 #include "people/TEmp.h"
 #include "platform/Clock.h"
-#include "platform/DateUtil.h"
 #include "platform/Format.h"
 #include "ports/CursorService.h"
 #include "ports/HelpService.h"
@@ -38,35 +37,32 @@ namespace {
 
 const char* const kOldSave = "You must have Manager Access to Save old Time Off Hours information.";
 const char* const kOldDelete = "You must have Manager Access to Delete old Time Off Hours information.";
-const char* const kModifiedQuestion =
-    "This Time Off record has been modified.  Do you want to save your changes?";
+const char* const kModifiedQuestion = "This Time Off record has been modified.  Do you want to save your changes?";
 
 enum GridColumn { colDate = 0, colHours = 1, colReason = 2, colReasonID = 3 };
 
 } // namespace
 
-TfrmTimeOff::TfrmTimeOff(THourvaneDataMod& dm, AppState& state, std::string employeeName, std::string weekEndText,
-                         std::string settingsFileName, QWidget* owner)
-    : QDialog(owner),
-      m_dm(dm),
-      m_state(state),
-      m_employeeName(std::move(employeeName)),
-      m_settingsFileName(std::move(settingsFileName)),
-      m_employee(std::make_unique<TEmployeeRecClass>(dm)),
-      m_list(std::make_unique<TTimeOffListClass>(dm)),
-      m_entry(std::make_unique<TTimeOffRecClass>(dm))
+TfrmTimeOff::TfrmTimeOff(THourvaneDataMod& dm, AppState& state, std::int32_t employeeID, double weekEnd,
+                         std::string settingsFileName, QWidget* owner) :
+    QDialog(owner),
+    m_dm(dm),
+    m_state(state),
+    m_settingsFileName(std::move(settingsFileName)),
+    m_weekEnd(weekEnd > 0 ? weekEnd : 0),
+    m_employee(std::make_unique<TEmployeeRecClass>(dm)),
+    m_list(std::make_unique<TTimeOffListClass>(dm)),
+    m_entry(std::make_unique<TTimeOffRecClass>(dm))
 {
     setObjectName("frmTimeOff");
     setWindowTitle("Employee Time Off");
     buildControls();
 
     const LoadingScope loading(m_loading);
-    double weekEnd = 0;
-    if (TryStrToDate(weekEndText, weekEnd))
-        m_weekEnd = weekEnd;
     txtHours->setDisplayPattern(globalSettings().hourFormat);
     refillEmployees();
-    if (cboEmployees->SelectText(m_employeeName) < 0)
+    // By key: two employees may share a name.
+    if (employeeID == 0 || cboEmployees->SelectID(employeeID) < 0)
         cboEmployees->setCurrentIndex(-1);
     refillReasons();
     cboReasons->setCurrentIndex(-1);
@@ -419,7 +415,8 @@ void TfrmTimeOff::grdTimeOffDblClick(int row)
 
 bool TfrmTimeOff::oldWeekAllowed(const std::string& refusal)
 {
-    return OldWeekChangeAllowed(m_weekEnd, m_state, [this] { RequestManagerAccess(m_state, m_dm, this); }, refusal);
+    return OldWeekChangeAllowed(
+        m_weekEnd, m_state, [this] { RequestManagerAccess(m_state, m_dm, this); }, refusal);
 }
 
 bool TfrmTimeOff::cmdSaveClick()

@@ -29,9 +29,10 @@ inline constexpr int kTimeOffHelpContext = 1130;
 class TfrmTimeOff : public QDialog {
     Q_OBJECT
 public:
-    // Selects the employee shown under employeeName ("Last, First") and takes
-    // the week from weekEndText, written in the display date format.
-    TfrmTimeOff(THourvaneDataMod& dm, AppState& state, std::string employeeName, std::string weekEndText,
+    // Opens on the week ending on weekEnd with the employee employeeID
+    // selected (none when 0 or not employed that week); without a week
+    // (weekEnd 0) nothing can be chosen.
+    TfrmTimeOff(THourvaneDataMod& dm, AppState& state, std::int32_t employeeID, double weekEnd,
                 std::string settingsFileName, QWidget* owner = nullptr);
     ~TfrmTimeOff() override;
 
@@ -82,7 +83,6 @@ private:
 
     THourvaneDataMod& m_dm;
     AppState& m_state;
-    std::string m_employeeName;
     std::string m_settingsFileName;
     double m_weekEnd = 0;
 
