@@ -40,6 +40,11 @@ EmployeeSaveResult TEmployeeEditor::Save(const EmployeeBoxes& boxes, const std::
         result.outcome = EmployeeSaveResult::Outcome::StartDateMissing;
         return result;
     }
+    // A new employee's box is prefilled without storing its date: a save by
+    // the closing or switching question must not store none.
+    if (m_employee.StartDate() == 0 && boxes.startDate > 0)
+        m_employee.SetStartDate(boxes.startDate);
+
     // A failed save puts everything back as it was, so that a retry writes
     // each row exactly once: the rows are rolled back, the objects restored.
     const auto employeeBefore = m_employee.snapshot();

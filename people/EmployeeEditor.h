@@ -53,6 +53,7 @@ struct EmployeeBoxes {
     std::string firstName;
     std::string lastName;
     std::string startDateText; // as the box shows it
+    double startDate = 0;      // the box's date; 0 when it holds none
 };
 
 struct EmployeeSaveResult {
@@ -77,7 +78,8 @@ public:
     bool AnyModified() const;
 
     // Checks the boxes, then saves the record, every modified custom value
-    // and the histories in one transaction and unlocks the record.
+    // and the histories in one transaction and unlocks the record. A new
+    // employee whose start date box was never left takes the date it shows.
     EmployeeSaveResult Save(const EmployeeBoxes& boxes, const std::string& lockIdentity);
 
 private:

@@ -477,6 +477,7 @@ bool TfrmEmp::SaveEmployee()
     boxes.firstName = txtFirstName->text().toStdString();
     boxes.lastName = txtLastName->text().toStdString();
     boxes.startDateText = txtStartDate->text().toStdString();
+    boxes.startDate = txtStartDate->date();
     const EmployeeSaveResult result = m_editor->Save(boxes, m_state.lockIdentity);
     using Outcome = EmployeeSaveResult::Outcome;
     if (result.outcome == Outcome::NameMissing || result.outcome == Outcome::StartDateMissing) {
@@ -491,8 +492,6 @@ bool TfrmEmp::cmdSaveClick()
 {
     if (!leaveField())
         return false;
-    if (m_employee->StartDate() == 0 && txtStartDate->date() > 0)
-        m_employee->SetStartDate(txtStartDate->date());
     if (!SaveEmployee())
         return false;
     releaseLock();
