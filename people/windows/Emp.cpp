@@ -55,9 +55,10 @@ EmployeeStatus statusOf(const TQVComboBox* filter) { return EmployeeStatus(filte
 
 TfrmEmp::TfrmEmp(THourvaneDataMod& dm, AppState& state, DatePicker& datePicker, std::string settingsFileName,
                  QWidget* owner) :
-    QDialog(owner),
+    TRecordWindow(state,
+                  {"This Employee has been deleted by another user and is no longer available.", kModifiedQuestion},
+                  kEmployeesHelpContext, owner),
     m_dm(dm),
-    m_state(state),
     m_datePicker(datePicker),
     m_settingsFileName(std::move(settingsFileName)),
     m_employee(std::make_unique<TEmployeeRecClass>(dm)),
@@ -74,6 +75,10 @@ TfrmEmp::TfrmEmp(THourvaneDataMod& dm, AppState& state, DatePicker& datePicker, 
 {
     setObjectName("frmEmp");
     setWindowTitle("Employees");
+    setRecord(*m_employee);
+    // Leaving an employee with changes asks, and one shown is locked at once.
+    m_asksBeforeLeaving = true;
+    m_locksWhenShown = true;
     buildControls();
 
     const LoadingScope loading(m_loading);
@@ -87,7 +92,7 @@ TfrmEmp::TfrmEmp(THourvaneDataMod& dm, AppState& state, DatePicker& datePicker, 
         filter = value;
     cboEmpType->setCurrentIndex(filter);
     m_filterIndex = filter;
-    refillEmployees();
+    refillPicker();
     cboEmps->setCurrentIndex(0);
     refillDepartments(0);
     refillPolicies(0);
@@ -119,10 +124,7 @@ std::string TfrmEmp::dateText(double date) const { return FormatDateTime(m_state
 
 // --- lists ---
 
-void TfrmEmp::refillEmployees()
-{
-    TEmployeeRecClass(m_dm).FillEmployeeList(*cboEmps, statusOf(cboEmpType), true, false);
-}
+void TfrmEmp::refillPicker() { TEmployeeRecClass(m_dm).FillEmployeeList(*cboEmps, statusOf(cboEmpType), true, false); }
 
 void TfrmEmp::refillDepartments(std::int32_t keptID)
 {
@@ -143,7 +145,7 @@ void TfrmEmp::cboEmpsDropDown()
 {
     WaitCursor wait;
     const std::string shown = cboEmps->currentText().toStdString();
-    refillEmployees();
+    refillPicker();
     if (cboEmps->SelectText(shown) < 0)
         reselectShown();
 }
@@ -155,17 +157,10 @@ void TfrmEmp::cboDeptsDropDown()
     cboDepts->SelectText(shown);
 }
 
-void TfrmEmp::reselectShown()
-{
-    // By key: an employee with one name part has a FullName no item shows.
-    if (cboEmps->SelectID(m_employee->EmpID()) < 0)
-        cboEmps->setCurrentIndex(-1);
-}
-
 void TfrmEmp::cboEmpTypeChange()
 {
     const int previous = m_filterIndex;
-    refillEmployees();
+    refillPicker();
     if (m_employee->EmpID() == 0 || cboEmps->SelectID(m_employee->EmpID()) >= 0) {
         if (m_employee->EmpID() == 0)
             cboEmps->setCurrentIndex(0);
@@ -174,61 +169,28 @@ void TfrmEmp::cboEmpTypeChange()
     }
     // The shown employee is no longer listed: that is leaving it, with the
     // same question and the same release of its lock.
-    if (!leaveField() ||
-        (anyModified() && !settleUnsavedChanges(kModifiedQuestion, [this] { return SaveEmployee(); }))) {
+    if (!settleChanges()) {
         cboEmpType->setCurrentIndex(previous);
-        refillEmployees();
+        refillPicker();
         reselectShown();
         return;
     }
     m_filterIndex = cboEmpType->currentIndex();
     WaitCursor wait;
-    releaseLock();
     Reset();
-    cboEmps->setCurrentIndex(0);
 }
 
-// --- choosing an employee ---
+// --- showing an employee ---
 
-void TfrmEmp::cboEmpsClick()
+bool TfrmEmp::loadRecord(std::int32_t id)
 {
-    if (cboEmps->currentIndex() < 0)
-        return;
-    const std::int32_t chosen = cboEmps->SelectedID();
-    if (!leaveField() ||
-        (anyModified() && !settleUnsavedChanges(kModifiedQuestion, [this] { return SaveEmployee(); }))) {
-        reselectShown();
-        return;
-    }
-    loadEmployee(chosen);
+    m_employee->SetEmpID(id);
+    return m_employee->LoadByID();
 }
 
-void TfrmEmp::loadEmployee(std::int32_t empID)
-{
-    WaitCursor wait;
-    releaseLock();
-    Reset();
-    if (empID == 0)
-        return;
-    m_employee->SetEmpID(empID);
-    if (!m_employee->LoadByID()) {
-        ShowMessageBox("This Employee has been deleted by another user and is no longer available.", MsgKind::Warning);
-        m_employee->Clear();
-        m_employee->SetEmpID(0);
-        refillEmployees();
-        cboEmps->setCurrentIndex(0);
-        return;
-    }
-    {
-        const LoadingScope loading(m_loading);
-        // Refused: the base class says the record can be viewed only.
-        m_employee->Lock(m_state.lockIdentity);
-        showEmployee();
-    }
-    cmdDelete->setEnabled(!m_employee->lockRefused());
-}
+std::int32_t TfrmEmp::recordID() const { return m_employee->EmpID(); }
 
-void TfrmEmp::showEmployee()
+void TfrmEmp::showRecord()
 {
     const TEmployeeRecClass& e = *m_employee;
     txtFirstName->setText(QString::fromStdString(e.FirstName()));
@@ -305,24 +267,6 @@ bool TfrmEmp::ShowSection(Section section)
 }
 
 // --- editing ---
-
-bool TfrmEmp::holdsLock() const { return m_employee->heldBy(m_state.lockIdentity); }
-
-void TfrmEmp::releaseLock() { m_employee->releaseIfHeld(m_state.lockIdentity); }
-
-void TfrmEmp::fieldChanged()
-{
-    if (m_loading || m_closed)
-        return;
-    ShowLockState(cmdSave, cmdDelete, m_employee->Lock(m_state.lockIdentity), m_employee->lockRefused());
-}
-
-void TfrmEmp::valueStored()
-{
-    if (m_loading || m_closed)
-        return;
-    ShowLockState(cmdSave, cmdDelete, holdsLock(), m_employee->lockRefused());
-}
 
 void TfrmEmp::storeField(QObject* field)
 {
@@ -403,7 +347,7 @@ void TfrmEmp::showManagerBox()
     m_employee->SetIsManager(manager);
 }
 
-bool TfrmEmp::leaveField()
+bool TfrmEmp::takeTypedText()
 {
     QWidget* focused = QApplication::focusWidget();
     if (!focused || !isAncestorOf(focused) ||
@@ -433,11 +377,8 @@ void TfrmEmp::spdDateClick(TQVDateEdit* field)
 
 // --- resetting, saving, deleting ---
 
-void TfrmEmp::Reset()
+void TfrmEmp::clearRecord()
 {
-    const LoadingScope loading(m_loading);
-    cmdSave->setEnabled(false);
-    cmdDelete->setEnabled(false);
     for (QLineEdit* field : {txtFirstName, txtLastName, txtEmpCode, txtPosition, txtStreet1, txtStreet2, txtCity,
                              txtState, txtZip, txtHomePhone, txtContact, txtDayPhone, txtNightPhone, txtRelationship})
         field->clear();
@@ -469,9 +410,9 @@ void TfrmEmp::Reset()
     resetHistories();
 }
 
-bool TfrmEmp::anyModified() const { return m_editor->AnyModified(); }
+bool TfrmEmp::hasUnsavedChanges() const { return m_editor->AnyModified(); }
 
-bool TfrmEmp::SaveEmployee()
+bool TfrmEmp::saveRecord()
 {
     EmployeeBoxes boxes;
     boxes.firstName = txtFirstName->text().toStdString();
@@ -488,51 +429,19 @@ bool TfrmEmp::SaveEmployee()
     return result.saved();
 }
 
-bool TfrmEmp::cmdSaveClick()
+bool TfrmEmp::confirmDelete()
 {
-    if (!leaveField())
-        return false;
-    if (!SaveEmployee())
-        return false;
-    releaseLock();
-    refillEmployees();
-    cboEmps->setCurrentIndex(0);
-    Reset();
-    return true;
+    return ShowMessageBox("Deleting the Employee record will also delete all information associated with the "
+                          "Employee.\r\rAre you sure you want to delete this Employee?",
+                          MsgKind::Confirmation, MsgButtons::YesNo) == MsgResult::Yes;
 }
 
-void TfrmEmp::cmdDeleteClick()
+void TfrmEmp::closing()
 {
-    if (ShowMessageBox("Deleting the Employee record will also delete all information associated with the "
-                       "Employee.\r\rAre you sure you want to delete this Employee?",
-                       MsgKind::Confirmation, MsgButtons::YesNo) != MsgResult::Yes)
-        return;
-    WaitCursor wait;
-    if (!m_employee->Delete(m_state.lockIdentity))
-        return;
-    refillEmployees();
-    cboEmps->setCurrentIndex(0);
-    Reset();
-}
-
-void TfrmEmp::reject()
-{
-    if (!leaveField() || (anyModified() && !settleUnsavedChanges(kModifiedQuestion, [this] { return SaveEmployee(); })))
-        return;
-    finishClosing();
-    QDialog::reject();
-}
-
-void TfrmEmp::finishClosing()
-{
-    if (m_closed)
-        return;
-    m_closed = true;
     if (m_shown)
         for (QHeaderView* header : {hdrBalances, hdrWages, hdrAccruals, hdrOvertime})
             SaveColumnWidths(header, m_settingsFileName);
     SettingsFile(m_settingsFileName).write(kPreferSection, kIncludeKey, std::to_string(cboEmpType->currentIndex()));
-    releaseLock();
 }
 
 } // namespace hv
