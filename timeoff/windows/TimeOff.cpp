@@ -4,7 +4,6 @@
 #include "platform/Clock.h"
 #include "platform/Format.h"
 #include "ports/CursorService.h"
-#include "ports/HelpService.h"
 #include "ports/MessageService.h"
 #include "settings/OldWeek.h"
 #include "storage/DataModule.h"
@@ -13,6 +12,7 @@
 #include "timeoff/TReason.h"
 #include "timeoff/TTimeOff.h"
 #include "widgets/PasswordDialogs.h"
+#include "widgets/RecordWindow.h"
 #include "widgets/TQVComboBox.h"
 #include "widgets/TQVNumberEdit.h"
 #include "widgets/WindowParts.h"
@@ -20,12 +20,9 @@
 
 #include <QEvent>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
-#include <QShortcut>
 #include <QStandardItemModel>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -118,17 +115,10 @@ void TfrmTimeOff::buildControls()
         grdTimeOff->setColumnWidth(section, std::max(0, size - (section == 0 ? 3 : 1)));
     });
 
-    cmdSave = new QPushButton("&Save", this);
-    cmdSave->setObjectName("cmdSave");
-    cmdDelete = new QPushButton("&Delete", this);
-    cmdDelete->setObjectName("cmdDelete");
-    cmdClose = new QPushButton("&Close", this);
-    cmdClose->setObjectName("cmdClose");
-    cmdSave->setEnabled(false);
-    cmdDelete->setEnabled(false);
-    cmdSave->setAutoDefault(false);
-    cmdDelete->setAutoDefault(false);
-    cmdClose->setAutoDefault(false);
+    const RecordButtons buttons = BuildRecordButtons(this, "&Close");
+    cmdSave = buttons.save;
+    cmdDelete = buttons.del;
+    cmdClose = buttons.close;
 
     auto* fields = new QGridLayout;
     fields->addWidget(fieldLabel("Select Employee", cboEmployees, this), 0, 0);
@@ -144,15 +134,10 @@ void TfrmTimeOff::buildControls()
     gridBox->setSpacing(0);
     gridBox->addWidget(hdrTimeOff);
     gridBox->addWidget(grdTimeOff);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdSave);
-    buttons->addWidget(cmdDelete);
-    buttons->addWidget(cmdClose);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addLayout(gridBox);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
 
     connect(cboEmployees, &TQVComboBox::itemClicked, this, [this](int) { cboEmployeesClick(); });
     connect(cboEmployees, &TQVComboBox::dropDown, this, [this] {
@@ -175,8 +160,7 @@ void TfrmTimeOff::buildControls()
     connect(cmdSave, &QPushButton::clicked, this, [this] { cmdSaveClick(); });
     connect(cmdDelete, &QPushButton::clicked, this, &TfrmTimeOff::cmdDeleteClick);
     connect(cmdClose, &QPushButton::clicked, this, &TfrmTimeOff::reject);
-    auto* help = new QShortcut(QKeySequence::HelpContents, this);
-    connect(help, &QShortcut::activated, this, [] { helpService().showTopic(kTimeOffHelpContext); });
+    AddHelpKey(this, [] { return kTimeOffHelpContext; });
 }
 
 bool TfrmTimeOff::event(QEvent* e)
