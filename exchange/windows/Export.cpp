@@ -171,14 +171,7 @@ void TfrmExport::lstExportTypeClick()
 
 void TfrmExport::spdDateClick(TQVDateEdit* field)
 {
-    std::string text = field->text().toStdString();
-    if (m_datePicker.pickDate(text, m_state.displayDateFormat, this)) {
-        double date = 0;
-        if (TryStrToDate(text, date))
-            field->setDate(date);
-        else
-            field->setText(QString::fromStdString(text));
-    }
+    PickDateInto(m_datePicker, *field, m_state.displayDateFormat, this);
     field->setFocus(Qt::OtherFocusReason);
 }
 

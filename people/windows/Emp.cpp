@@ -360,17 +360,10 @@ bool TfrmEmp::takeTypedText()
 
 void TfrmEmp::spdDateClick(TQVDateEdit* field)
 {
-    std::string text = field->text().toStdString();
-    if (m_datePicker.pickDate(text, m_state.displayDateFormat, this)) {
-        double date = 0;
-        if (TryStrToDate(text, date))
-            field->setDate(date);
-        else
-            field->setText(QString::fromStdString(text));
-        if (field == txtStartDate || field == txtEndDate) {
-            fieldChanged();
-            storeField(field);
-        }
+    if (PickDateInto(m_datePicker, *field, m_state.displayDateFormat, this) &&
+        (field == txtStartDate || field == txtEndDate)) {
+        fieldChanged();
+        storeField(field);
     }
     field->setFocus(Qt::OtherFocusReason);
 }
