@@ -17,7 +17,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStandardItemModel>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -108,30 +107,14 @@ QWidget* TfrmImport::buildFilePage()
 QWidget* TfrmImport::buildFieldPage()
 {
     auto* page = new QWidget(this);
-    // The header keeps the three visible sections; the grid's fourth column
-    // holds the import field's position and stays hidden.
-    m_headerModel = new QStandardItemModel(0, 3, this);
-    m_headerModel->setHorizontalHeaderLabels({"Data File Field", "Sample Data", "Hourvane Field"});
-    hdrFields = new QHeaderView(Qt::Horizontal, page);
-    hdrFields->setObjectName("hdrFields");
-    hdrFields->setModel(m_headerModel);
+    // The grid's fourth column holds the import field's position and stays hidden.
     grdFields = new QTableWidget(0, 4, page);
     grdFields->setObjectName("grdFields");
-    grdFields->horizontalHeader()->hide();
-    grdFields->horizontalHeader()->setMinimumSectionSize(0);
-    grdFields->verticalHeader()->hide();
-    grdFields->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grdFields->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grdFields->setSelectionMode(QAbstractItemView::SingleSelection);
+    hdrFields = AttachHeader(grdFields, "hdrFields", {"Data File Field", "Sample Data", "Hourvane Field"}, page);
     grdFields->setColumnWidth(colName, 120);
     grdFields->setColumnWidth(colSample, 140);
     grdFields->setColumnWidth(colField, 160);
-    grdFields->setColumnHidden(colPosition, true);
     grdFields->setMinimumHeight(180);
-    PrepareGridHeader(hdrFields, grdFields);
-    connect(hdrFields, &QHeaderView::sectionResized, this, [this](int section, int, int size) {
-        grdFields->setColumnWidth(section, std::max(0, size - (section == 0 ? 3 : 1)));
-    });
     cboImportFields = new QComboBox(grdFields->viewport());
     cboImportFields->setObjectName("cboImportFields");
     cboImportFields->hide();

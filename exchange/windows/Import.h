@@ -15,7 +15,6 @@ class QComboBox;
 class QHeaderView;
 class QPushButton;
 class QRadioButton;
-class QStandardItemModel;
 class QTableWidget;
 
 namespace hv {
@@ -85,7 +84,6 @@ private:
     QRadioButton* rdoComma = nullptr;
     QRadioButton* rdoTab = nullptr;
     QRadioButton* rdoXBase = nullptr;
-    QStandardItemModel* m_headerModel = nullptr;
     QHeaderView* hdrFields = nullptr;
     QTableWidget* grdFields = nullptr;
     QComboBox* cboImportFields = nullptr;

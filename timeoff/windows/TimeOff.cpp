@@ -23,7 +23,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QStandardItemModel>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -90,30 +89,14 @@ void TfrmTimeOff::buildControls()
     cboReasons->setObjectName("cboReasons");
     cboReasons->setMinimumContentsLength(20);
 
-    // The header above the grid keeps the three visible sections; the grid's
-    // fourth column holds the reason number and stays hidden.
-    m_headerModel = new QStandardItemModel(0, 3, this);
-    m_headerModel->setHorizontalHeaderLabels({"Date", "Hours", "Reason"});
-    hdrTimeOff = new QHeaderView(Qt::Horizontal, this);
-    hdrTimeOff->setObjectName("hdrTimeOff");
-    hdrTimeOff->setModel(m_headerModel);
+    // The grid's fourth column holds the reason number and stays hidden.
     grdTimeOff = new QTableWidget(0, 4, this);
     grdTimeOff->setObjectName("grdTimeOff");
-    grdTimeOff->horizontalHeader()->hide();
-    grdTimeOff->horizontalHeader()->setMinimumSectionSize(0);
-    grdTimeOff->verticalHeader()->hide();
-    grdTimeOff->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grdTimeOff->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grdTimeOff->setSelectionMode(QAbstractItemView::SingleSelection);
+    hdrTimeOff = AttachHeader(grdTimeOff, "hdrTimeOff", {"Date", "Hours", "Reason"}, this);
     grdTimeOff->setColumnWidth(colDate, 90);
     grdTimeOff->setColumnWidth(colHours, 60);
     grdTimeOff->setColumnWidth(colReason, 150);
-    grdTimeOff->setColumnHidden(colReasonID, true);
     grdTimeOff->setMinimumHeight(140);
-    PrepareGridHeader(hdrTimeOff, grdTimeOff);
-    connect(hdrTimeOff, &QHeaderView::sectionResized, this, [this](int section, int, int size) {
-        grdTimeOff->setColumnWidth(section, std::max(0, size - (section == 0 ? 3 : 1)));
-    });
 
     const RecordButtons buttons = BuildRecordButtons(this, "&Close");
     cmdSave = buttons.save;

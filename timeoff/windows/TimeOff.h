@@ -12,7 +12,6 @@
 class QHeaderView;
 class QLabel;
 class QPushButton;
-class QStandardItemModel;
 class QTableWidget;
 
 namespace hv {
@@ -102,7 +101,6 @@ private:
     TQVNumberEdit* txtHours = nullptr;
     TQVComboBox* cboReasons = nullptr;
     QHeaderView* hdrTimeOff = nullptr;
-    QStandardItemModel* m_headerModel = nullptr;
     QTableWidget* grdTimeOff = nullptr;
     QPushButton* cmdSave = nullptr;
     QPushButton* cmdDelete = nullptr;
