@@ -43,9 +43,10 @@ TRecordWindow::TRecordWindow(AppState& state, Texts texts, int helpContext, QWid
 {
 }
 
-void TRecordWindow::setPicker(TQVComboBox* picker)
+void TRecordWindow::setPicker(TQVComboBox* picker, QWidget* firstField)
 {
     m_picker = picker;
+    m_firstField = firstField;
     connect(picker, &TQVComboBox::itemClicked, this, [this](int) { choose(); });
     connect(picker, &TQVComboBox::dropDown, this, [this] { pickerDropDown(); });
 }
@@ -85,6 +86,7 @@ void TRecordWindow::showChosen(std::int32_t id)
         if (id != 0) {
             m_picker->SelectID(id);
             if (loadRecord(id)) {
+                m_shownID = id;
                 const LoadingScope loading(m_loading);
                 if (m_locksWhenShown)
                     m_record->Lock(m_state.lockIdentity); // refused: the record says it can only be viewed
@@ -109,13 +111,14 @@ void TRecordWindow::Reset()
     const LoadingScope loading(m_loading);
     m_picker->setCurrentIndex(0);
     clearRecord();
+    m_shownID = 0;
     cmdSave->setEnabled(false);
     cmdDelete->setEnabled(false);
 }
 
 void TRecordWindow::reselectShown()
 {
-    if (m_picker->SelectID(recordID()) < 0)
+    if (m_picker->SelectID(m_shownID) < 0)
         m_picker->setCurrentIndex(-1);
 }
 
@@ -128,8 +131,8 @@ void TRecordWindow::refillKeepingText()
 
 void TRecordWindow::focusFirstField()
 {
-    if (QWidget* field = firstField())
-        field->setFocus(Qt::OtherFocusReason);
+    if (m_firstField)
+        m_firstField->setFocus(Qt::OtherFocusReason);
 }
 
 // --- the lock ---

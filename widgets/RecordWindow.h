@@ -59,10 +59,11 @@ protected:
     TRecordWindow(AppState& state, Texts texts, int helpContext, QWidget* owner);
 
     // Called by the window's constructor before any flow runs: the record it
-    // keeps, the picker it is chosen in, and the button row (Save and Delete
-    // run the handlers above, Close closes).
+    // keeps, the picker it is chosen in and the field focused after a choice,
+    // a save and a delete (none when null), and the button row (Save and
+    // Delete run the handlers above, Close closes).
     void setRecord(TSQLRecClass& record) { m_record = &record; }
-    void setPicker(TQVComboBox* picker);
+    void setPicker(TQVComboBox* picker, QWidget* firstField);
     QHBoxLayout* buildButtons(const char* closeCaption = "Close");
 
     // The picker's choice: unless the window asks and the answer keeps the
@@ -100,13 +101,10 @@ protected:
     virtual void showRecord() = 0;
     // Empties the controls and the record (the loading flag is set).
     virtual void clearRecord() = 0;
-    virtual std::int32_t recordID() const = 0;
     // The window's checks, then the save; false when nothing was saved.
     virtual bool saveRecord() = 0;
     // The window's question before a delete; false stops it.
     virtual bool confirmDelete() = 0;
-    // Focused after a choice, a save and a delete; none when null.
-    virtual QWidget* firstField() const { return nullptr; }
     // Stores the text of the field being typed in; false when it was refused.
     virtual bool takeTypedText() { return true; }
     // By default: the record is modified and Save is enabled.
@@ -138,6 +136,9 @@ private:
     Texts m_texts;
     TSQLRecClass* m_record = nullptr;
     TQVComboBox* m_picker = nullptr;
+    QWidget* m_firstField = nullptr;
+    // The key of the record shown; 0 for a new one.
+    std::int32_t m_shownID = 0;
 };
 
 } // namespace hv

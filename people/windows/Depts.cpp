@@ -78,7 +78,7 @@ TfrmDepts::TfrmDepts(THourvaneDataMod& dm, AppState& state, QWidget* owner) :
         m_dept->SetManagerID(cboManagers->SelectedID());
         valueStored();
     });
-    setPicker(cboDepts);
+    setPicker(cboDepts, txtDeptName);
     connect(cboManagers, &TQVComboBox::dropDown, this, [this] {
         const std::string shown = cboManagers->currentText().toStdString();
         refillManagers();
@@ -128,10 +128,6 @@ bool TfrmDepts::loadRecord(std::int32_t id)
     m_dept->SetDeptID(id);
     return m_dept->LoadByID();
 }
-
-std::int32_t TfrmDepts::recordID() const { return m_dept->DeptID(); }
-
-QWidget* TfrmDepts::firstField() const { return txtDeptName; }
 
 void TfrmDepts::showRecord()
 {

@@ -188,8 +188,6 @@ bool TfrmEmp::loadRecord(std::int32_t id)
     return m_employee->LoadByID();
 }
 
-std::int32_t TfrmEmp::recordID() const { return m_employee->EmpID(); }
-
 void TfrmEmp::showRecord()
 {
     const TEmployeeRecClass& e = *m_employee;

@@ -91,7 +91,6 @@ protected:
     bool loadRecord(std::int32_t id) override;
     void showRecord() override;
     void clearRecord() override;
-    std::int32_t recordID() const override;
     bool saveRecord() override;
     bool confirmDelete() override;
     // Takes the typed text of the field that has the focus; false when the

@@ -549,7 +549,7 @@ void TfrmEmp::connectFields()
             valueStored();
         });
 
-    setPicker(cboEmps);
+    setPicker(cboEmps, nullptr);
     connect(cboEmpType, &TQVComboBox::itemClicked, this, [this](int) { cboEmpTypeChange(); });
     connect(cboDepts, &TQVComboBox::itemClicked, this, [this](int) { cboDeptsClick(); });
     connect(cboDepts, &TQVComboBox::dropDown, this, &TfrmEmp::cboDeptsDropDown);

@@ -137,7 +137,7 @@ TfrmOvertimePolicy::TfrmOvertimePolicy(THourvaneDataMod& dm, AppState& state, QW
         valueStored();
     });
     connect(chkOver2, &QCheckBox::clicked, this, &TfrmOvertimePolicy::chkOver2Click);
-    setPicker(cboPolicies);
+    setPicker(cboPolicies, txtPolicy);
 
     const LoadingScope loading(m_loading);
     refillPicker();
@@ -191,10 +191,6 @@ bool TfrmOvertimePolicy::loadRecord(std::int32_t id)
     m_policy->SetPolicyID(id);
     return m_policy->LoadByID();
 }
-
-std::int32_t TfrmOvertimePolicy::recordID() const { return m_policy->PolicyID(); }
-
-QWidget* TfrmOvertimePolicy::firstField() const { return txtPolicy; }
 
 void TfrmOvertimePolicy::showRecord()
 {

@@ -51,11 +51,9 @@ protected:
     bool loadRecord(std::int32_t id) override;
     void showRecord() override;
     void clearRecord() override;
-    std::int32_t recordID() const override;
     // Validate and save; a failed save of a stored policy shows a new one.
     bool saveRecord() override;
     bool confirmDelete() override;
-    QWidget* firstField() const override;
     bool takeTypedText() override;
     bool readOnly() const override { return viewMode(); }
 

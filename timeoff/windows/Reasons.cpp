@@ -162,7 +162,7 @@ TfrmReasons::TfrmReasons(THourvaneDataMod& dm, AppState& state, QWidget* owner) 
     basis(btnUser, true, "U");
     basis(btnEarnedtoDate, false, "E");
     basis(btnYearEnd, false, "Y");
-    setPicker(cboReasons);
+    setPicker(cboReasons, txtDescription);
 
     refillPicker();
     Reset();
@@ -177,10 +177,6 @@ bool TfrmReasons::loadRecord(std::int32_t id)
     m_reason->SetReasonID(id);
     return m_reason->LoadByID();
 }
-
-std::int32_t TfrmReasons::recordID() const { return m_reason->ReasonID(); }
-
-QWidget* TfrmReasons::firstField() const { return txtDescription; }
 
 void TfrmReasons::clearBasisButtons()
 {

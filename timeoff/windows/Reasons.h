@@ -39,11 +39,9 @@ protected:
     bool loadRecord(std::int32_t id) override;
     void showRecord() override;
     void clearRecord() override;
-    std::int32_t recordID() const override;
     bool saveRecord() override;
     // Deleting needs the database to itself, then the user's Yes.
     bool confirmDelete() override;
-    QWidget* firstField() const override;
     bool takeTypedText() override;
 
 private:
