@@ -7,6 +7,7 @@
 #include "ports/CursorService.h"
 #include "ports/HelpService.h"
 #include "widgets/TQVCalendar.h"
+#include "widgets/TQVDateEdit.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -150,6 +151,19 @@ bool PickDate(std::string& dateText, const std::string& displayFormat, QWidget* 
     }
     RestoreCursor();
     return chosen;
+}
+
+bool PickDateInto(DatePicker& picker, TQVDateEdit& box, const std::string& displayFormat, QWidget* owner)
+{
+    std::string text = box.text().toStdString();
+    if (!picker.pickDate(text, displayFormat, owner))
+        return false;
+    double date = 0;
+    if (TryStrToDate(text, date))
+        box.setDate(date);
+    else
+        box.setText(QString::fromStdString(text));
+    return true;
 }
 
 } // namespace hv

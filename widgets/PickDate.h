@@ -18,6 +18,8 @@ class QVBoxLayout;
 
 namespace hv {
 
+class TQVDateEdit;
+
 class TQVCalendar;
 
 inline constexpr int kPickDateHelpContext = 50;
@@ -61,6 +63,11 @@ private:
 // then replaces the text, formatted with the display format; the text stays
 // as it was on Cancel. Leaves the normal cursor.
 bool PickDate(std::string& dateText, const std::string& displayFormat, QWidget* owner = nullptr);
+
+// Runs the picker on a date box's text: true when the user chose a date,
+// which the box then holds (or, when the picker's text names no date, that
+// text as it is).
+bool PickDateInto(DatePicker& picker, TQVDateEdit& box, const std::string& displayFormat, QWidget* owner);
 
 // The real dialog.
 class DialogDatePicker : public DatePicker {

@@ -10,8 +10,10 @@
 #include <QIcon>
 #include <QPixmap>
 #include <QScreen>
+#include <QStandardItemModel>
 #include <QStyle>
 #include <QTableView>
+#include <QTableWidget>
 #include <QUrl>
 #include <QWidget>
 
@@ -65,9 +67,8 @@ std::optional<std::vector<int>> parseWidths(const std::string& value)
 
 int ScaleToScreen(int length)
 {
-    const QScreen* screen = qobject_cast<QGuiApplication*>(QCoreApplication::instance())
-        ? QGuiApplication::primaryScreen()
-        : nullptr;
+    const QScreen* screen =
+        qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? QGuiApplication::primaryScreen() : nullptr;
     return screen ? ScaleLength(length, screen->logicalDotsPerInch()) : length;
 }
 
@@ -123,6 +124,33 @@ void PrepareGridHeader(QHeaderView* header, QWidget* grid)
     header->setStretchLastSection(false);
     header->setFixedHeight(header->sizeHint().height());
     grid->installEventFilter(new LastSectionFiller(header));
+}
+
+QHeaderView* AttachHeader(QTableWidget* grid, const char* headerName, std::initializer_list<const char*> captions,
+                          QWidget* parent)
+{
+    const int sections = int(captions.size());
+    auto* model = new QStandardItemModel(0, sections, parent);
+    QStringList labels;
+    for (const char* caption : captions)
+        labels << QString::fromUtf8(caption);
+    model->setHorizontalHeaderLabels(labels);
+    auto* header = new QHeaderView(Qt::Horizontal, parent);
+    header->setObjectName(headerName);
+    header->setModel(model);
+    grid->horizontalHeader()->hide();
+    grid->horizontalHeader()->setMinimumSectionSize(0);
+    grid->verticalHeader()->hide();
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    for (int column = sections; column < grid->columnCount(); ++column)
+        grid->setColumnHidden(column, true);
+    PrepareGridHeader(header, grid);
+    QObject::connect(header, &QHeaderView::sectionResized, grid, [grid](int section, int, int size) {
+        grid->setColumnWidth(section, std::max(0, size - (section == 0 ? 3 : 1)));
+    });
+    return header;
 }
 
 void FillLastSection(QHeaderView* header)
@@ -181,10 +209,7 @@ bool OpenDocument(const std::string& fileOrAddress)
 std::string ShortenPath(const std::string& path, const QFontMetrics& metrics, int width)
 {
     return ShortenPath(
-        path,
-        [&metrics](const std::string& text) {
-            return metrics.horizontalAdvance(QString::fromStdString(text));
-        },
+        path, [&metrics](const std::string& text) { return metrics.horizontalAdvance(QString::fromStdString(text)); },
         width);
 }
 

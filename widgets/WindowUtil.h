@@ -5,12 +5,14 @@
 #include "platform/Shell.h"
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 class QFontMetrics;
 class QHeaderView;
 class QPixmap;
 class QTableView;
+class QTableWidget;
 class QWidget;
 
 namespace hv {
@@ -39,6 +41,14 @@ int MinColumnWidth();
 // shown or resized (a page of a wizard or a section of a window shown later)
 // its last section takes the header's width the others leave.
 void PrepareGridHeader(QHeaderView* header, QWidget* grid);
+// A header control of its own above a plain table, one section per caption;
+// the table's further columns stay hidden, its own headers too, whole rows
+// are chosen one at a time and nothing is edited in place. Dragging a section
+// sets its column, 3 pixels narrower for the first and 1 for the others.
+// Prepared as PrepareGridHeader says.
+QHeaderView* AttachHeader(QTableWidget* grid, const char* headerName, std::initializer_list<const char*> captions,
+                          QWidget* parent);
+
 // The last section takes the header's width the others leave, at least
 // MinColumnWidth.
 void FillLastSection(QHeaderView* header);

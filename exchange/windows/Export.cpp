@@ -4,28 +4,18 @@
 #include "exchange/ExportRun.h"
 #include "platform/DateUtil.h"
 #include "platform/Format.h"
-#include "ports/CursorService.h"
 #include "ports/FileDialogService.h"
-#include "ports/HelpService.h"
 #include "ports/MessageService.h"
 #include "storage/DataModule.h"
-#include "storage/Prefer.h"
 #include "widgets/PickDate.h"
 #include "widgets/TQVDateEdit.h"
 #include "widgets/WindowUtil.h"
 
-#include <QCheckBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
-#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QProgressBar>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QShortcut>
-#include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -51,60 +41,27 @@ double boxDate(const TQVDateEdit* box)
 
 TfrmExport::TfrmExport(THourvaneDataMod& dm, AppState& state, FileDialogService& fileDialogs, DatePicker& datePicker,
                        std::string settingsFileName, QWidget* owner) :
-    QDialog(owner),
-    m_dm(dm),
-    m_state(state),
+    TDataWizard(dm, state, std::move(settingsFileName), {"ShowExportPage", kExportHelpContext, "&Export", "prgExport"},
+                owner),
     m_fileDialogs(fileDialogs),
-    m_datePicker(datePicker),
-    m_settingsFileName(std::move(settingsFileName))
+    m_datePicker(datePicker)
 {
     setObjectName("frmExport");
     setWindowTitle("Data Export Wizard");
-    buildControls();
-    const bool skipWelcome = wizard::Preference(m_dm, m_settingsFileName, "ShowExportPage") == "1";
-    chkSkipPage->setChecked(skipWelcome);
-    showPage(skipWelcome ? pgType : pgWelcome);
+    addWelcomePage("Welcome to the Data Export Wizard.",
+                   "This wizard writes hours worked, time cards, time off, benefit balances, employees "
+                   "or departments to a fixed-length or delimited text file or an xBase (dBase) table "
+                   "that a payroll or spreadsheet program can read. You choose the items to write; "
+                   "nothing is written before the last page.");
+    addPage(buildTypePage());
+    addPage(buildItemsPage());
+    addPage(buildDatesPage());
+    addPage(buildFormatPage());
+    addSummaryPage("Here is your choice summary:");
+    finishFrame();
 }
 
 TfrmExport::~TfrmExport() { done(QDialog::Rejected); }
-
-void TfrmExport::buildControls()
-{
-    nbkPages = new QStackedWidget(this);
-    nbkPages->setObjectName("nbkPages");
-    nbkPages->addWidget(buildWelcomePage());
-    nbkPages->addWidget(buildTypePage());
-    nbkPages->addWidget(buildItemsPage());
-    nbkPages->addWidget(buildDatesPage());
-    nbkPages->addWidget(buildFormatPage());
-    nbkPages->addWidget(buildSummaryPage());
-
-    const wizard::Buttons buttons = wizard::BuildFrame(*this, nbkPages, kExportHelpContext);
-    btnHelp = buttons.help;
-    btnBack = buttons.back;
-    btnNext = buttons.next;
-    btnCancel = buttons.cancel;
-    connect(btnNext, &QPushButton::clicked, this, &TfrmExport::btnNextClick);
-    connect(btnBack, &QPushButton::clicked, this, &TfrmExport::btnBackClick);
-}
-
-QWidget* TfrmExport::buildWelcomePage()
-{
-    auto* page = new QWidget(this);
-    chkSkipPage = new QCheckBox("Skip this page next time.", page);
-    chkSkipPage->setObjectName("chkSkipPage");
-    auto* layout = new QVBoxLayout(page);
-    layout->addWidget(wizard::PageText("Welcome to the Data Export Wizard.", page));
-    layout->addWidget(
-        wizard::PageText("This wizard writes hours worked, time cards, time off, benefit balances, employees "
-                         "or departments to a fixed-length or delimited text file or an xBase (dBase) table "
-                         "that a payroll or spreadsheet program can read. You choose the items to write; "
-                         "nothing is written before the last page.",
-                         page));
-    layout->addStretch();
-    layout->addWidget(chkSkipPage);
-    return page;
-}
 
 QWidget* TfrmExport::buildTypePage()
 {
@@ -180,60 +137,20 @@ QWidget* TfrmExport::buildFormatPage()
     rdoComma = wizard::Radio("rdoComma", "Comma Delimited", page);
     rdoTab = wizard::Radio("rdoTab", "Tab Delimited", page);
     rdoXBase = wizard::Radio("rdoXBase", "xBase (DBF) Format", page);
-    txtFileName = new QLineEdit(page);
-    txtFileName->setObjectName("txtFileName");
-    btnBrowse = new QPushButton("B&rowse...", page);
-    btnBrowse->setObjectName("btnBrowse");
-    btnBrowse->setAutoDefault(false);
-    auto* file = new QHBoxLayout;
-    file->addWidget(txtFileName, 1);
-    file->addWidget(btnBrowse);
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(wizard::PageText("What format do you want to export your data in?", page));
     for (QRadioButton* b : {rdoFixed, rdoComma, rdoTab, rdoXBase})
         layout->addWidget(b);
-    layout->addSpacing(12);
-    auto* fileLabel = new QLabel("&Save the exported information as...", page);
-    fileLabel->setBuddy(txtFileName);
-    layout->addWidget(fileLabel);
-    layout->addLayout(file);
-    layout->addStretch();
-    connect(btnBrowse, &QPushButton::clicked, this, &TfrmExport::btnBrowseClick);
+    addFileRow(layout, page, "&Save the exported information as...");
     return page;
 }
 
-QWidget* TfrmExport::buildSummaryPage()
+void TfrmExport::pageShown(int page)
 {
-    auto* page = new QWidget(this);
-    lblSummary = new QLabel(page);
-    lblSummary->setObjectName("lblSummary");
-    lblSummary->setTextFormat(Qt::PlainText);
-    lblSummary->setMinimumWidth(360);
-    prgExport = new QProgressBar(page);
-    prgExport->setObjectName("prgExport");
-    prgExport->setRange(0, 100);
-    prgExport->setValue(0);
-    auto* layout = new QVBoxLayout(page);
-    layout->addWidget(wizard::PageText("Here is your choice summary:", page));
-    layout->addWidget(lblSummary);
-    layout->addStretch();
-    layout->addWidget(prgExport);
-    return page;
-}
-
-int TfrmExport::page() const { return nbkPages->currentIndex(); }
-
-void TfrmExport::showPage(int page)
-{
-    nbkPages->setCurrentIndex(page);
-    btnBack->setEnabled(page != pgWelcome);
-    btnNext->setText(page == pgSummary ? "&Export" : "&Next");
     if (page == pgDates && m_kind)
         lblDates->setText(*m_kind == ExportKind::HoursWorked || *m_kind == ExportKind::Detail
                               ? "Select the dates for the Hourvane entries you wish to export."
                               : "Select the dates for the Time Off entries you wish to export.");
-    if (page == pgSummary)
-        lblSummary->setText(QString::fromStdString(summaryText()));
 }
 
 void TfrmExport::lstExportTypeClick()
@@ -254,14 +171,7 @@ void TfrmExport::lstExportTypeClick()
 
 void TfrmExport::spdDateClick(TQVDateEdit* field)
 {
-    std::string text = field->text().toStdString();
-    if (m_datePicker.pickDate(text, m_state.displayDateFormat, this)) {
-        double date = 0;
-        if (TryStrToDate(text, date))
-            field->setDate(date);
-        else
-            field->setText(QString::fromStdString(text));
-    }
+    PickDateInto(m_datePicker, *field, m_state.displayDateFormat, this);
     field->setFocus(Qt::OtherFocusReason);
 }
 
@@ -285,20 +195,14 @@ void TfrmExport::btnBrowseClick()
     request.title = "Export Data File";
     request.filter = table ? "xBase Files (*.dbf)" : "Text Files (*.txt);;Any file (*.*)";
     request.defaultExtension = table ? "dbf" : "txt";
-    const std::string folder = wizard::Preference(m_dm, m_settingsFileName, "ExportPath");
-    const std::string current = txtFileName->text().toStdString();
-    const std::string name = current.empty() ? (table ? "*.dbf" : "*.txt") : current;
-    request.proposedName = std::filesystem::path(name).has_parent_path() || folder.empty()
-                               ? name
-                               : (std::filesystem::path(folder) / name).string();
+    request.proposedName = proposedFileName(table);
     const std::string chosen = m_fileDialogs.chooseSaveFile(request);
     if (chosen.empty())
         return;
     const std::string base = std::filesystem::path(chosen).filename().string();
     if (base != "*.dbf" && base != "*.txt")
         txtFileName->setText(QString::fromStdString(chosen));
-    wizard::StorePreference(m_dm, m_settingsFileName, "ExportPath",
-                            std::filesystem::path(chosen).parent_path().string(), m_state.lockIdentity);
+    rememberFolder(chosen);
 }
 
 std::string TfrmExport::summaryText() const
@@ -309,9 +213,8 @@ std::string TfrmExport::summaryText() const
     std::string text = std::string("Export:\t") + ExportKindName(*m_kind);
     if (m_periodStart > 0)
         text += "\n\nFrom:\t" + FormatDateTime(format, m_periodStart) + "\nTo:\t" + FormatDateTime(format, m_periodEnd);
-    const int width = std::max(100, lblSummary->width() > 0 ? lblSummary->width() : 360);
     text += std::string("\n\nFormat:\t") + ExportFormatName(*chosenFormat()) + "\n\nDestination:\n" +
-            ShortenPath(txtFileName->text().toStdString(), lblSummary->fontMetrics(), width);
+            shownPath(txtFileName->text().toStdString());
     return text;
 }
 
@@ -411,38 +314,14 @@ void TfrmExport::runExport()
     request.periodStart = m_periodStart;
     request.periodEnd = m_periodEnd;
     request.managerAccess = m_state.managerAccess;
-    wizard::BarProgress bar(prgExport);
+    wizard::BarProgress bar(m_progress);
     request.progress = &bar;
-    btnNext->setEnabled(false);
-    btnBack->setEnabled(false);
-    ShowWaitCursor();
-    const ExportResult result = RunExport(m_dm, request);
-    RestoreCursor();
-    btnNext->setEnabled(true);
-    btnBack->setEnabled(true);
+    const ExportResult result = runHeld([&] { return RunExport(m_dm, request); });
     if (result.outcome != ExportResult::Outcome::Completed)
         return; // the run said why; the wizard stays on its summary
     if (result.changedValues > 0)
         tell(ChangedValuesMessage(result.changedValues), MsgKind::Information);
-    if (ask("Export complete.  Do you want to Export another file?") == MsgResult::Yes) {
-        prgExport->setValue(0);
-        showPage(pgType);
-        return;
-    }
-    accept();
-}
-
-void TfrmExport::done(int result)
-{
-    if (!m_closed) {
-        m_closed = true;
-        wizard::StorePreference(m_dm, m_settingsFileName, "ShowExportPage", chkSkipPage->isChecked() ? "1" : "0",
-                                m_state.lockIdentity);
-    }
-    if (isVisible())
-        QDialog::done(result);
-    else
-        setResult(result);
+    askForAnother("Export complete.  Do you want to Export another file?");
 }
 
 } // namespace hv

@@ -5,28 +5,18 @@
 #include "exchange/ImportRun.h"
 #include "ports/CursorService.h"
 #include "ports/FileDialogService.h"
-#include "ports/HelpService.h"
 #include "ports/MessageService.h"
 #include "storage/DataModule.h"
-#include "storage/Prefer.h"
 #include "widgets/WindowUtil.h"
 
-#include <QButtonGroup>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShortcut>
-#include <QStackedWidget>
-#include <QStandardItemModel>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -59,59 +49,26 @@ const char* formatName(ImportFormat format)
 
 TfrmImport::TfrmImport(THourvaneDataMod& dm, AppState& state, FileDialogService& fileDialogs,
                        std::string settingsFileName, QWidget* owner) :
-    QDialog(owner),
-    m_dm(dm),
-    m_state(state),
-    m_fileDialogs(fileDialogs),
-    m_settingsFileName(std::move(settingsFileName))
+    TDataWizard(dm, state, std::move(settingsFileName), {"ShowImportPage", kImportHelpContext, "&Import", "prgImport"},
+                owner),
+    m_fileDialogs(fileDialogs)
 {
     setObjectName("frmImport");
     setWindowTitle("Data Import Wizard");
-    buildControls();
-    const bool skipWelcome = wizard::Preference(m_dm, m_settingsFileName, "ShowImportPage") == "1";
-    chkSkipPage->setChecked(skipWelcome);
-    showPage(skipWelcome ? pgType : pgWelcome);
+    addWelcomePage("Welcome to the Data Import Wizard.",
+                   "This wizard reads time cards, time off or employees from a text file or an xBase "
+                   "(dBase) table written by another program and stores them in Hourvane. You choose "
+                   "which of the file's fields fill which Hourvane fields; nothing is stored before the "
+                   "last page.");
+    addPage(buildTypePage());
+    addPage(buildFilePage());
+    addPage(buildFieldPage());
+    addPage(buildActionPage());
+    addSummaryPage("Here is your data summary:");
+    finishFrame();
 }
 
 TfrmImport::~TfrmImport() { done(QDialog::Rejected); }
-
-void TfrmImport::buildControls()
-{
-    nbkPages = new QStackedWidget(this);
-    nbkPages->setObjectName("nbkPages");
-    nbkPages->addWidget(buildWelcomePage());
-    nbkPages->addWidget(buildTypePage());
-    nbkPages->addWidget(buildFilePage());
-    nbkPages->addWidget(buildFieldPage());
-    nbkPages->addWidget(buildActionPage());
-    nbkPages->addWidget(buildSummaryPage());
-
-    const wizard::Buttons buttons = wizard::BuildFrame(*this, nbkPages, kImportHelpContext);
-    btnHelp = buttons.help;
-    btnBack = buttons.back;
-    btnNext = buttons.next;
-    btnCancel = buttons.cancel;
-    connect(btnNext, &QPushButton::clicked, this, &TfrmImport::btnNextClick);
-    connect(btnBack, &QPushButton::clicked, this, &TfrmImport::btnBackClick);
-}
-
-QWidget* TfrmImport::buildWelcomePage()
-{
-    auto* page = new QWidget(this);
-    chkSkipPage = new QCheckBox("Skip this page next time.", page);
-    chkSkipPage->setObjectName("chkSkipPage");
-    auto* layout = new QVBoxLayout(page);
-    layout->addWidget(wizard::PageText("Welcome to the Data Import Wizard.", page));
-    layout->addWidget(
-        wizard::PageText("This wizard reads time cards, time off or employees from a text file or an xBase "
-                         "(dBase) table written by another program and stores them in Hourvane. You choose "
-                         "which of the file's fields fill which Hourvane fields; nothing is stored before the "
-                         "last page.",
-                         page));
-    layout->addStretch();
-    layout->addWidget(chkSkipPage);
-    return page;
-}
 
 QWidget* TfrmImport::buildTypePage()
 {
@@ -136,58 +93,28 @@ QWidget* TfrmImport::buildFilePage()
     rdoComma = wizard::Radio("rdoComma", "Comma Delimited Text", page);
     rdoTab = wizard::Radio("rdoTab", "Tab Delimited Text", page);
     rdoXBase = wizard::Radio("rdoXBase", "xBase (DBF) Format", page);
-    txtFileName = new QLineEdit(page);
-    txtFileName->setObjectName("txtFileName");
-    btnBrowse = new QPushButton("B&rowse...", page);
-    btnBrowse->setObjectName("btnBrowse");
-    btnBrowse->setAutoDefault(false);
-    auto* file = new QHBoxLayout;
-    file->addWidget(txtFileName, 1);
-    file->addWidget(btnBrowse);
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(wizard::PageText("What format is your data file in?", page));
     for (QRadioButton* b : {rdoComma, rdoTab, rdoXBase})
         layout->addWidget(b);
-    layout->addSpacing(12);
-    auto* fileLabel = new QLabel("&Import data file:", page);
-    fileLabel->setBuddy(txtFileName);
-    layout->addWidget(fileLabel);
-    layout->addLayout(file);
-    layout->addStretch();
+    addFileRow(layout, page, "&Import data file:");
     for (QRadioButton* b : {rdoComma, rdoTab, rdoXBase})
         connect(b, &QRadioButton::clicked, this, &TfrmImport::formatChanged);
     connect(txtFileName, &QLineEdit::textEdited, this, [this] { m_fileChanged = true; });
-    connect(btnBrowse, &QPushButton::clicked, this, &TfrmImport::btnBrowseClick);
     return page;
 }
 
 QWidget* TfrmImport::buildFieldPage()
 {
     auto* page = new QWidget(this);
-    // The header keeps the three visible sections; the grid's fourth column
-    // holds the import field's position and stays hidden.
-    m_headerModel = new QStandardItemModel(0, 3, this);
-    m_headerModel->setHorizontalHeaderLabels({"Data File Field", "Sample Data", "Hourvane Field"});
-    hdrFields = new QHeaderView(Qt::Horizontal, page);
-    hdrFields->setObjectName("hdrFields");
-    hdrFields->setModel(m_headerModel);
+    // The grid's fourth column holds the import field's position and stays hidden.
     grdFields = new QTableWidget(0, 4, page);
     grdFields->setObjectName("grdFields");
-    grdFields->horizontalHeader()->hide();
-    grdFields->horizontalHeader()->setMinimumSectionSize(0);
-    grdFields->verticalHeader()->hide();
-    grdFields->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grdFields->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grdFields->setSelectionMode(QAbstractItemView::SingleSelection);
+    hdrFields = AttachHeader(grdFields, "hdrFields", {"Data File Field", "Sample Data", "Hourvane Field"}, page);
     grdFields->setColumnWidth(colName, 120);
     grdFields->setColumnWidth(colSample, 140);
     grdFields->setColumnWidth(colField, 160);
-    grdFields->setColumnHidden(colPosition, true);
     grdFields->setMinimumHeight(180);
-    PrepareGridHeader(hdrFields, grdFields);
-    connect(hdrFields, &QHeaderView::sectionResized, this, [this](int section, int, int size) {
-        grdFields->setColumnWidth(section, std::max(0, size - (section == 0 ? 3 : 1)));
-    });
     cboImportFields = new QComboBox(grdFields->viewport());
     cboImportFields->setObjectName("cboImportFields");
     cboImportFields->hide();
@@ -236,25 +163,6 @@ QWidget* TfrmImport::buildActionPage()
     return page;
 }
 
-QWidget* TfrmImport::buildSummaryPage()
-{
-    auto* page = new QWidget(this);
-    lblSummary = new QLabel(page);
-    lblSummary->setObjectName("lblSummary");
-    lblSummary->setTextFormat(Qt::PlainText);
-    lblSummary->setMinimumWidth(360);
-    prgImport = new QProgressBar(page);
-    prgImport->setObjectName("prgImport");
-    prgImport->setRange(0, 100);
-    prgImport->setValue(0);
-    auto* layout = new QVBoxLayout(page);
-    layout->addWidget(wizard::PageText("Here is your data summary:", page));
-    layout->addWidget(lblSummary);
-    layout->addStretch();
-    layout->addWidget(prgImport);
-    return page;
-}
-
 bool TfrmImport::event(QEvent* e)
 {
     if (e->type() == QEvent::Show && !m_activated) {
@@ -264,17 +172,6 @@ bool TfrmImport::event(QEvent* e)
         return handled;
     }
     return QDialog::event(e);
-}
-
-int TfrmImport::page() const { return nbkPages->currentIndex(); }
-
-void TfrmImport::showPage(int page)
-{
-    nbkPages->setCurrentIndex(page);
-    btnBack->setEnabled(page != pgWelcome);
-    btnNext->setText(page == pgSummary ? "&Import" : "&Next");
-    if (page == pgSummary)
-        lblSummary->setText(QString::fromStdString(summaryText()));
 }
 
 void TfrmImport::chooseType(ImportType type)
@@ -307,19 +204,13 @@ void TfrmImport::btnBrowseClick()
     request.title = "Import Data File";
     request.filter = table ? "xBase Files (*.dbf);;Any file (*.*)" : "Text Files (*.txt);;Any file (*.*)";
     request.defaultExtension = table ? "dbf" : "txt";
-    const std::string current = txtFileName->text().toStdString();
-    const std::string folder = wizard::Preference(m_dm, m_settingsFileName, "ExportPath");
-    const std::string name = current.empty() ? (table ? "*.dbf" : "*.txt") : current;
-    request.proposedName = std::filesystem::path(name).has_parent_path() || folder.empty()
-                               ? name
-                               : (std::filesystem::path(folder) / name).string();
+    request.proposedName = proposedFileName(table);
     const std::string chosen = m_fileDialogs.chooseOpenFile(request);
     if (chosen.empty())
         return;
     txtFileName->setText(QString::fromStdString(chosen));
     m_fileChanged = true;
-    wizard::StorePreference(m_dm, m_settingsFileName, "ExportPath",
-                            std::filesystem::path(chosen).parent_path().string(), m_state.lockIdentity);
+    rememberFolder(chosen);
 }
 
 bool TfrmImport::openDataFile()
@@ -477,11 +368,8 @@ std::string TfrmImport::summaryText() const
 {
     if (!m_type || !chosenFormat())
         return {};
-    const std::string path = txtFileName->text().toStdString();
-    const int width = std::max(100, lblSummary->width() > 0 ? lblSummary->width() : 360);
     return std::string("Import:\t") + ImportTypeName(*m_type) + "\n\nFrom:\n" +
-           ShortenPath(path, lblSummary->fontMetrics(), width) + "\n\nFormat:\t" + formatName(*chosenFormat()) +
-           "\n\n" +
+           shownPath(txtFileName->text().toStdString()) + "\n\nFormat:\t" + formatName(*chosenFormat()) + "\n\n" +
            (rdoReplace->isChecked() ? "Delete & Replace the current information"
                                     : "Add to/Update the current information");
 }
@@ -561,43 +449,23 @@ void TfrmImport::runImport()
     request.replace = rdoReplace->isChecked();
     request.fields = m_fields;
     request.columnField = m_rowField;
-    wizard::BarProgress bar(prgImport);
+    wizard::BarProgress bar(m_progress);
     request.progress = &bar;
-    btnNext->setEnabled(false);
-    btnBack->setEnabled(false);
-    ShowWaitCursor();
-    const ImportResult result = RunImport(m_dm, request);
-    RestoreCursor();
-    btnNext->setEnabled(true);
-    btnBack->setEnabled(true);
+    const ImportResult result = runHeld([&] { return RunImport(m_dm, request); });
     if (result.outcome != ImportResult::Outcome::Completed)
         return; // the run said why; the wizard stays on its summary
     m_imported = true;
     const std::string summary = ImportSummaryText(result);
     if (!summary.empty())
         tell(summary, MsgKind::Information);
-    if (ask("Import complete.  Do you want to Import another file?") == MsgResult::Yes) {
-        prgImport->setValue(0);
-        showPage(pgType);
-        return;
-    }
-    accept();
+    askForAnother("Import complete.  Do you want to Import another file?");
 }
 
-void TfrmImport::done(int result)
+void TfrmImport::closing()
 {
-    if (!m_closed) {
-        m_closed = true;
-        closeDataFile();
-        wizard::StorePreference(m_dm, m_settingsFileName, "ShowImportPage", chkSkipPage->isChecked() ? "1" : "0",
-                                m_state.lockIdentity);
-        if (m_activated)
-            SaveColumnWidths(hdrFields, m_settingsFileName);
-    }
-    if (isVisible())
-        QDialog::done(result);
-    else
-        setResult(result);
+    closeDataFile();
+    if (m_activated)
+        SaveColumnWidths(hdrFields, m_settingsFileName);
 }
 
 } // namespace hv

@@ -4,35 +4,26 @@
 // adding and replacing, and run the import.
 #include "exchange/ImportFields.h"
 #include "exchange/ImportSource.h"
-#include "storage/AppState.h"
-
-#include <QDialog>
+#include "exchange/windows/WizardParts.h"
 
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-class QCheckBox;
 class QComboBox;
 class QHeaderView;
-class QLabel;
-class QLineEdit;
-class QProgressBar;
 class QPushButton;
 class QRadioButton;
-class QStackedWidget;
-class QStandardItemModel;
 class QTableWidget;
 
 namespace hv {
 
 class FileDialogService;
-class THourvaneDataMod;
 
 inline constexpr int kImportHelpContext = 1410;
 
-class TfrmImport : public QDialog {
+class TfrmImport : public TDataWizard {
     Q_OBJECT
 public:
     // programFolder holds the field definition files.
@@ -40,34 +31,28 @@ public:
                QWidget* owner = nullptr);
     ~TfrmImport() override;
 
-    int page() const;
     // Whether a finished import stored anything (the caller refreshes then).
     bool imported() const { return m_imported; }
 
     // The event handlers under their names.
-    void btnNextClick();
-    void btnBackClick();
-    void btnBrowseClick();
+    void btnNextClick() override;
+    void btnBackClick() override;
+    void btnBrowseClick() override;
     void btnPrevRecordClick();
     void btnNextRecordClick();
     void grdFieldsClick(int row);
     void cboImportFieldsChoose(int index);
 
-public slots:
-    void done(int result) override;
-
 protected:
     bool event(QEvent* event) override;
+    std::string summaryText() const override;
+    void closing() override;
 
 private:
-    void buildControls();
-    QWidget* buildWelcomePage();
     QWidget* buildTypePage();
     QWidget* buildFilePage();
     QWidget* buildFieldPage();
     QWidget* buildActionPage();
-    QWidget* buildSummaryPage();
-    void showPage(int page);
     void chooseType(ImportType type);
     void formatChanged();
     std::optional<ImportFormat> chosenFormat() const;
@@ -77,13 +62,9 @@ private:
     bool readUpTo(int index);
     void showRecord();
     void setRowField(int row, int position);
-    std::string summaryText() const;
     void runImport();
 
-    THourvaneDataMod& m_dm;
-    AppState& m_state;
     FileDialogService& m_fileDialogs;
-    std::string m_settingsFileName;
 
     std::optional<ImportType> m_type;
     std::vector<TImportFieldType> m_fields;
@@ -96,23 +77,13 @@ private:
     int m_chooseRow = -1;
     bool m_imported = false;
     bool m_activated = false;
-    bool m_closed = false;
 
-    QStackedWidget* nbkPages = nullptr;
-    QPushButton* btnHelp = nullptr;
-    QPushButton* btnBack = nullptr;
-    QPushButton* btnNext = nullptr;
-    QPushButton* btnCancel = nullptr;
-    QCheckBox* chkSkipPage = nullptr;
     QRadioButton* rdoHourvane = nullptr;
     QRadioButton* rdoTimeOff = nullptr;
     QRadioButton* rdoEmployee = nullptr;
     QRadioButton* rdoComma = nullptr;
     QRadioButton* rdoTab = nullptr;
     QRadioButton* rdoXBase = nullptr;
-    QLineEdit* txtFileName = nullptr;
-    QPushButton* btnBrowse = nullptr;
-    QStandardItemModel* m_headerModel = nullptr;
     QHeaderView* hdrFields = nullptr;
     QTableWidget* grdFields = nullptr;
     QComboBox* cboImportFields = nullptr;
@@ -120,8 +91,6 @@ private:
     QPushButton* btnNextRecord = nullptr;
     QRadioButton* rdoUpdate = nullptr;
     QRadioButton* rdoReplace = nullptr;
-    QLabel* lblSummary = nullptr;
-    QProgressBar* prgImport = nullptr;
 };
 
 } // namespace hv

@@ -1,9 +1,10 @@
+// The Departments window: the department's fields and its manager; choosing,
+// saving, deleting and closing follow TRecordWindow.
 #include "people/windows/Depts.h"
 
 #include "people/TDept.h"
 #include "people/TEmp.h"
 #include "ports/CursorService.h"
-#include "ports/HelpService.h"
 #include "ports/MessageService.h"
 #include "storage/SQLRec.h"
 #include "widgets/TQVComboBox.h"
@@ -12,20 +13,22 @@
 #include <QCheckBox>
 #include <QEvent>
 #include <QGridLayout>
-#include <QHBoxLayout>
-#include <QKeySequence>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace hv {
 
 TfrmDepts::TfrmDepts(THourvaneDataMod& dm, AppState& state, QWidget* owner) :
-    QDialog(owner), m_dm(dm), m_state(state), m_dept(std::make_unique<TDeptRecClass>(dm))
+    TRecordWindow(state,
+                  {"This Department has been deleted by another user and is no longer available.",
+                   "This Department record has been modified. Do you want to save your changes?"},
+                  kDepartmentsHelpContext, owner),
+    m_dm(dm),
+    m_dept(std::make_unique<TDeptRecClass>(dm))
 {
     setObjectName("frmDepts");
     setWindowTitle("Departments");
+    setRecord(*m_dept);
 
     cboDepts = new TQVComboBox(this);
     cboDepts->setObjectName("cboDepts");
@@ -43,16 +46,6 @@ TfrmDepts::TfrmDepts(THourvaneDataMod& dm, AppState& state, QWidget* owner) :
     cboManagers = new TQVComboBox(this);
     cboManagers->setObjectName("cboManagers");
     cboManagers->setMinimumContentsLength(24);
-    cmdSave = new QPushButton("&Save", this);
-    cmdSave->setObjectName("cmdSave");
-    cmdDelete = new QPushButton("&Delete", this);
-    cmdDelete->setObjectName("cmdDelete");
-    cmdClose = new QPushButton("Close", this);
-    cmdClose->setObjectName("cmdClose");
-    for (QPushButton* b : {cmdSave, cmdDelete, cmdClose})
-        b->setAutoDefault(false);
-    cmdSave->setEnabled(false);
-    cmdDelete->setEnabled(false);
 
     auto* fields = new QGridLayout;
     fields->addWidget(fieldLabel("Department", cboDepts, this), 0, 0);
@@ -64,18 +57,13 @@ TfrmDepts::TfrmDepts(THourvaneDataMod& dm, AppState& state, QWidget* owner) :
     fields->addWidget(chkActive, 2, 2, 1, 2);
     fields->addWidget(fieldLabel("Manager", cboManagers, this), 3, 0);
     fields->addWidget(cboManagers, 3, 1, 1, 3);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdSave);
-    buttons->addWidget(cmdDelete);
-    buttons->addWidget(cmdClose);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
-    layout->addLayout(buttons);
+    layout->addLayout(buildButtons());
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     for (QLineEdit* field : {txtDeptName, txtDeptCode}) {
-        connect(field, &QLineEdit::textEdited, this, [this] { textChanged(); });
+        connect(field, &QLineEdit::textEdited, this, [this] { fieldChanged(); });
         field->installEventFilter(this);
     }
     connect(chkActive, &QCheckBox::clicked, this, [this](bool on) {
@@ -90,56 +78,29 @@ TfrmDepts::TfrmDepts(THourvaneDataMod& dm, AppState& state, QWidget* owner) :
         m_dept->SetManagerID(cboManagers->SelectedID());
         valueStored();
     });
-    connect(cboDepts, &TQVComboBox::itemClicked, this, [this](int) { cboDeptsClick(); });
-    connect(cboDepts, &TQVComboBox::dropDown, this, [this] {
-        const std::string shown = cboDepts->currentText().toStdString();
-        refillDepartments();
-        cboDepts->SelectText(shown);
-    });
+    setPicker(cboDepts, txtDeptName);
     connect(cboManagers, &TQVComboBox::dropDown, this, [this] {
         const std::string shown = cboManagers->currentText().toStdString();
         refillManagers();
         cboManagers->SelectText(shown);
     });
-    connect(cmdSave, &QPushButton::clicked, this, [this] { cmdSaveClick(); });
-    connect(cmdDelete, &QPushButton::clicked, this, &TfrmDepts::cmdDeleteClick);
-    connect(cmdClose, &QPushButton::clicked, this, &TfrmDepts::reject);
-    auto* help = new QShortcut(QKeySequence::HelpContents, this);
-    connect(help, &QShortcut::activated, this, [] { helpService().showTopic(kDepartmentsHelpContext); });
 
     const LoadingScope loading(m_loading);
-    refillDepartments();
+    refillPicker();
     cboDepts->setCurrentIndex(0);
     refillManagers();
     cboManagers->setCurrentIndex(0);
 }
 
-TfrmDepts::~TfrmDepts()
-{
-    m_closed = true;
-    releaseLock();
-}
+TfrmDepts::~TfrmDepts() { finishClosing(); }
 
-void TfrmDepts::refillDepartments() { m_dept->FillDepartmentList(*cboDepts, true, false, 0); }
+void TfrmDepts::refillPicker() { m_dept->FillDepartmentList(*cboDepts, true, false, 0); }
 
 void TfrmDepts::refillManagers()
 {
     TEmployeeRecClass(m_dm).FillEmployeeList(*cboManagers, EmployeeStatus::Current, false, false);
     cboManagers->insertItem(0, "<No Manager>", QVariant(std::int32_t(0)));
 }
-
-bool TfrmDepts::holdsLock() const { return m_dept->heldBy(m_state.lockIdentity); }
-
-void TfrmDepts::releaseLock() { m_dept->releaseIfHeld(m_state.lockIdentity); }
-
-void TfrmDepts::textChanged()
-{
-    if (m_loading)
-        return;
-    ShowLockState(cmdSave, cmdDelete, m_dept->Lock(m_state.lockIdentity), m_dept->lockRefused());
-}
-
-void TfrmDepts::valueStored() { ShowLockState(cmdSave, cmdDelete, holdsLock(), m_dept->lockRefused()); }
 
 void TfrmDepts::storeTexts()
 {
@@ -149,6 +110,12 @@ void TfrmDepts::storeTexts()
     m_dept->SetDeptCode(txtDeptCode->text().toStdString());
 }
 
+bool TfrmDepts::takeTypedText()
+{
+    storeTexts();
+    return true;
+}
+
 bool TfrmDepts::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::FocusOut && (watched == txtDeptName || watched == txtDeptCode))
@@ -156,60 +123,35 @@ bool TfrmDepts::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-void TfrmDepts::cboDeptsClick()
+bool TfrmDepts::loadRecord(std::int32_t id)
 {
-    if (cboDepts->currentIndex() < 0)
-        return;
-    const std::int32_t chosen = cboDepts->SelectedID();
-    if (chosen == 0) {
-        Reset();
-        txtDeptName->setFocus(Qt::OtherFocusReason);
-        return;
-    }
-    WaitCursor wait;
-    // Changes to the department shown before are dropped without a question.
-    releaseLock();
-    m_dept->SetDeptID(chosen);
-    if (m_dept->LoadByID()) {
-        const LoadingScope loading(m_loading);
-        cmdSave->setEnabled(false);
-        cmdDelete->setEnabled(true);
-        txtDeptName->setText(QString::fromStdString(m_dept->DeptName()));
-        txtDeptCode->setText(QString::fromStdString(m_dept->DeptCode()));
-        chkActive->setChecked(m_dept->ActiveFlag());
-        if (m_dept->ManagerID() < 1)
-            cboManagers->SelectID(0);
-        else
-            // A manager who left is not among the current employees: none shows.
-            cboManagers->SelectText(m_dept->ManagerName());
-    } else {
-        ShowMessageBox("This Department has been deleted by another user and is no longer available.",
-                       MsgKind::Warning);
-        Reset();
-        refillDepartments();
-        cboDepts->setCurrentIndex(0);
-    }
-    txtDeptName->setFocus(Qt::OtherFocusReason);
+    m_dept->SetDeptID(id);
+    return m_dept->LoadByID();
 }
 
-void TfrmDepts::Reset()
+void TfrmDepts::showRecord()
 {
-    // Let go of the row first: a cleared record could not release it later,
-    // and every other copy would be refused until this one took it again.
-    releaseLock();
-    const LoadingScope loading(m_loading);
-    cboDepts->setCurrentIndex(0);
+    txtDeptName->setText(QString::fromStdString(m_dept->DeptName()));
+    txtDeptCode->setText(QString::fromStdString(m_dept->DeptCode()));
+    chkActive->setChecked(m_dept->ActiveFlag());
+    if (m_dept->ManagerID() < 1)
+        cboManagers->SelectID(0);
+    else
+        // A manager who left is not among the current employees: none shows.
+        cboManagers->SelectText(m_dept->ManagerName());
+}
+
+void TfrmDepts::clearRecord()
+{
     txtDeptName->clear();
     txtDeptCode->clear();
     chkActive->setChecked(true);
     cboManagers->SelectID(0);
     m_dept->Clear();
     m_dept->SetDeptID(0);
-    cmdDelete->setEnabled(false);
-    cmdSave->setEnabled(false);
 }
 
-bool TfrmDepts::ValidateAndSave()
+bool TfrmDepts::saveRecord()
 {
     storeTexts();
     if (txtDeptName->text().isEmpty()) {
@@ -224,52 +166,16 @@ bool TfrmDepts::ValidateAndSave()
     }
     if (!saved && cboDepts->SelectedID() != 0) {
         Reset();
-        refillDepartments();
+        refillPicker();
         cboDepts->setCurrentIndex(0);
     }
     return saved;
 }
 
-bool TfrmDepts::cmdSaveClick()
+bool TfrmDepts::confirmDelete()
 {
-    if (!ValidateAndSave())
-        return false;
-    releaseLock();
-    refillDepartments();
-    Reset();
-    txtDeptName->setFocus(Qt::OtherFocusReason);
-    return true;
-}
-
-void TfrmDepts::cmdDeleteClick()
-{
-    if (ShowMessageBox("Are you sure you want to delete this Department?", MsgKind::Confirmation, MsgButtons::YesNo,
-                       kDepartmentsHelpContext) != MsgResult::Yes)
-        return;
-    {
-        WaitCursor wait;
-        if (!m_dept->Lock(m_state.lockIdentity)) {
-            cmdDelete->setEnabled(false);
-            return;
-        }
-        if (m_dept->Delete(m_state.lockIdentity)) {
-            refillDepartments();
-            Reset();
-        }
-    }
-    txtDeptName->setFocus(Qt::OtherFocusReason);
-}
-
-void TfrmDepts::reject()
-{
-    storeTexts();
-    if (m_dept->IsModified() && cmdSave->isEnabled() &&
-        !settleUnsavedChanges("This Department record has been modified. Do you want to save your changes?",
-                              [this] { return ValidateAndSave(); }))
-        return;
-    m_closed = true;
-    releaseLock();
-    QDialog::reject();
+    return ShowMessageBox("Are you sure you want to delete this Department?", MsgKind::Confirmation, MsgButtons::YesNo,
+                          kDepartmentsHelpContext) == MsgResult::Yes;
 }
 
 } // namespace hv

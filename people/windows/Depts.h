@@ -1,15 +1,12 @@
 #pragma once
 // The Departments window: name, short code, active flag and manager of each
 // department, one at a time.
-#include "storage/AppState.h"
-
-#include <QDialog>
+#include "widgets/RecordWindow.h"
 
 #include <memory>
 
 class QCheckBox;
 class QLineEdit;
-class QPushButton;
 
 namespace hv {
 
@@ -19,7 +16,7 @@ class TQVComboBox;
 
 inline constexpr int kDepartmentsHelpContext = 210;
 
-class TfrmDepts : public QDialog {
+class TfrmDepts : public TRecordWindow {
     Q_OBJECT
 public:
     TfrmDepts(THourvaneDataMod& dm, AppState& state, QWidget* owner = nullptr);
@@ -27,44 +24,33 @@ public:
 
     const TDeptRecClass& department() const { return *m_dept; }
 
-    // The event handlers under their names.
-    void cboDeptsClick();
-    bool cmdSaveClick();
-    void cmdDeleteClick();
-
-public slots:
-    // Closing by any way (Close button, Escape, the title bar) asks first.
-    void reject() override;
+    // The event handlers under their names (Save and Delete: TRecordWindow).
+    void cboDeptsClick() { choose(); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+    void refillPicker() override;
+    bool loadRecord(std::int32_t id) override;
+    void showRecord() override;
+    void clearRecord() override;
+    // Validate and save; a failed save of a stored department shows a new one.
+    bool saveRecord() override;
+    bool confirmDelete() override;
+    bool takeTypedText() override;
+
 private:
-    void refillDepartments();
     void refillManagers();
-    bool ValidateAndSave();
-    // Lets go of the shown department's lock, then shows a new one.
-    void Reset();
-    void releaseLock();
-    bool holdsLock() const;
-    void textChanged();
-    void valueStored();
     void storeTexts();
 
     THourvaneDataMod& m_dm;
-    AppState& m_state;
     std::unique_ptr<TDeptRecClass> m_dept;
-    bool m_loading = false;
-    bool m_closed = false;
 
     TQVComboBox* cboDepts = nullptr;
     QLineEdit* txtDeptName = nullptr;
     QLineEdit* txtDeptCode = nullptr;
     QCheckBox* chkActive = nullptr;
     TQVComboBox* cboManagers = nullptr;
-    QPushButton* cmdSave = nullptr;
-    QPushButton* cmdDelete = nullptr;
-    QPushButton* cmdClose = nullptr;
 };
 
 } // namespace hv

@@ -3,6 +3,7 @@
 // transaction, delete and closing.
 #include "people/windows/Emp.h"
 
+#include "people/EmployeeEditor.h"
 #include "people/TDept.h"
 #include "people/TEmp.h"
 #include "people/TEmpOTPolicy.h"
@@ -19,7 +20,6 @@
 #include "storage/DataModule.h"
 #include "storage/HVGlobal.h"
 #include "storage/Prefer.h"
-#include "storage/SQLRec.h"
 #include "timeoff/Balances.h"
 #include "timeoff/TAccrual.h"
 #include "timeoff/TReason.h"
@@ -55,19 +55,30 @@ EmployeeStatus statusOf(const TQVComboBox* filter) { return EmployeeStatus(filte
 
 TfrmEmp::TfrmEmp(THourvaneDataMod& dm, AppState& state, DatePicker& datePicker, std::string settingsFileName,
                  QWidget* owner) :
-    QDialog(owner),
+    TRecordWindow(state,
+                  {"This Employee has been deleted by another user and is no longer available.", kModifiedQuestion},
+                  kEmployeesHelpContext, owner),
     m_dm(dm),
-    m_state(state),
     m_datePicker(datePicker),
     m_settingsFileName(std::move(settingsFileName)),
     m_employee(std::make_unique<TEmployeeRecClass>(dm)),
     m_values(std::make_unique<TEmpOtherValueListClass>()),
     m_assignments(std::make_unique<TEmpOTPolicyListClass>(dm)),
     m_accruals(std::make_unique<TAccrualListClass>(dm)),
-    m_wages(std::make_unique<TWageListClass>(dm))
+    m_wages(std::make_unique<TWageListClass>(dm)),
+    m_assignmentHistory(std::make_unique<EmployeeHistoryOf<TEmpOTPolicyListClass>>(*m_assignments)),
+    m_accrualHistory(std::make_unique<EmployeeHistoryOf<TAccrualListClass>>(*m_accruals)),
+    m_wageHistory(std::make_unique<EmployeeHistoryOf<TWageListClass>>(*m_wages)),
+    m_editor(std::make_unique<TEmployeeEditor>(
+        dm, *m_employee, *m_values,
+        std::vector<EmployeeHistory*>{m_assignmentHistory.get(), m_accrualHistory.get(), m_wageHistory.get()}))
 {
     setObjectName("frmEmp");
     setWindowTitle("Employees");
+    setRecord(*m_employee);
+    // Leaving an employee with changes asks, and one shown is locked at once.
+    m_asksBeforeLeaving = true;
+    m_locksWhenShown = true;
     buildControls();
 
     const LoadingScope loading(m_loading);
@@ -81,7 +92,7 @@ TfrmEmp::TfrmEmp(THourvaneDataMod& dm, AppState& state, DatePicker& datePicker, 
         filter = value;
     cboEmpType->setCurrentIndex(filter);
     m_filterIndex = filter;
-    refillEmployees();
+    refillPicker();
     cboEmps->setCurrentIndex(0);
     refillDepartments(0);
     refillPolicies(0);
@@ -113,10 +124,7 @@ std::string TfrmEmp::dateText(double date) const { return FormatDateTime(m_state
 
 // --- lists ---
 
-void TfrmEmp::refillEmployees()
-{
-    TEmployeeRecClass(m_dm).FillEmployeeList(*cboEmps, statusOf(cboEmpType), true, false);
-}
+void TfrmEmp::refillPicker() { TEmployeeRecClass(m_dm).FillEmployeeList(*cboEmps, statusOf(cboEmpType), true, false); }
 
 void TfrmEmp::refillDepartments(std::int32_t keptID)
 {
@@ -137,7 +145,7 @@ void TfrmEmp::cboEmpsDropDown()
 {
     WaitCursor wait;
     const std::string shown = cboEmps->currentText().toStdString();
-    refillEmployees();
+    refillPicker();
     if (cboEmps->SelectText(shown) < 0)
         reselectShown();
 }
@@ -149,17 +157,10 @@ void TfrmEmp::cboDeptsDropDown()
     cboDepts->SelectText(shown);
 }
 
-void TfrmEmp::reselectShown()
-{
-    // By key: an employee with one name part has a FullName no item shows.
-    if (cboEmps->SelectID(m_employee->EmpID()) < 0)
-        cboEmps->setCurrentIndex(-1);
-}
-
 void TfrmEmp::cboEmpTypeChange()
 {
     const int previous = m_filterIndex;
-    refillEmployees();
+    refillPicker();
     if (m_employee->EmpID() == 0 || cboEmps->SelectID(m_employee->EmpID()) >= 0) {
         if (m_employee->EmpID() == 0)
             cboEmps->setCurrentIndex(0);
@@ -168,61 +169,26 @@ void TfrmEmp::cboEmpTypeChange()
     }
     // The shown employee is no longer listed: that is leaving it, with the
     // same question and the same release of its lock.
-    if (!leaveField() ||
-        (anyModified() && !settleUnsavedChanges(kModifiedQuestion, [this] { return SaveEmployee(); }))) {
+    if (!settleChanges()) {
         cboEmpType->setCurrentIndex(previous);
-        refillEmployees();
+        refillPicker();
         reselectShown();
         return;
     }
     m_filterIndex = cboEmpType->currentIndex();
     WaitCursor wait;
-    releaseLock();
     Reset();
-    cboEmps->setCurrentIndex(0);
 }
 
-// --- choosing an employee ---
+// --- showing an employee ---
 
-void TfrmEmp::cboEmpsClick()
+bool TfrmEmp::loadRecord(std::int32_t id)
 {
-    if (cboEmps->currentIndex() < 0)
-        return;
-    const std::int32_t chosen = cboEmps->SelectedID();
-    if (!leaveField() ||
-        (anyModified() && !settleUnsavedChanges(kModifiedQuestion, [this] { return SaveEmployee(); }))) {
-        reselectShown();
-        return;
-    }
-    loadEmployee(chosen);
+    m_employee->SetEmpID(id);
+    return m_employee->LoadByID();
 }
 
-void TfrmEmp::loadEmployee(std::int32_t empID)
-{
-    WaitCursor wait;
-    releaseLock();
-    Reset();
-    if (empID == 0)
-        return;
-    m_employee->SetEmpID(empID);
-    if (!m_employee->LoadByID()) {
-        ShowMessageBox("This Employee has been deleted by another user and is no longer available.", MsgKind::Warning);
-        m_employee->Clear();
-        m_employee->SetEmpID(0);
-        refillEmployees();
-        cboEmps->setCurrentIndex(0);
-        return;
-    }
-    {
-        const LoadingScope loading(m_loading);
-        // Refused: the base class says the record can be viewed only.
-        m_employee->Lock(m_state.lockIdentity);
-        showEmployee();
-    }
-    cmdDelete->setEnabled(!m_employee->lockRefused());
-}
-
-void TfrmEmp::showEmployee()
+void TfrmEmp::showRecord()
 {
     const TEmployeeRecClass& e = *m_employee;
     txtFirstName->setText(QString::fromStdString(e.FirstName()));
@@ -299,24 +265,6 @@ bool TfrmEmp::ShowSection(Section section)
 }
 
 // --- editing ---
-
-bool TfrmEmp::holdsLock() const { return m_employee->heldBy(m_state.lockIdentity); }
-
-void TfrmEmp::releaseLock() { m_employee->releaseIfHeld(m_state.lockIdentity); }
-
-void TfrmEmp::fieldChanged()
-{
-    if (m_loading || m_closed)
-        return;
-    ShowLockState(cmdSave, cmdDelete, m_employee->Lock(m_state.lockIdentity), m_employee->lockRefused());
-}
-
-void TfrmEmp::valueStored()
-{
-    if (m_loading || m_closed)
-        return;
-    ShowLockState(cmdSave, cmdDelete, holdsLock(), m_employee->lockRefused());
-}
 
 void TfrmEmp::storeField(QObject* field)
 {
@@ -397,7 +345,7 @@ void TfrmEmp::showManagerBox()
     m_employee->SetIsManager(manager);
 }
 
-bool TfrmEmp::leaveField()
+bool TfrmEmp::takeTypedText()
 {
     QWidget* focused = QApplication::focusWidget();
     if (!focused || !isAncestorOf(focused) ||
@@ -410,28 +358,18 @@ bool TfrmEmp::leaveField()
 
 void TfrmEmp::spdDateClick(TQVDateEdit* field)
 {
-    std::string text = field->text().toStdString();
-    if (m_datePicker.pickDate(text, m_state.displayDateFormat, this)) {
-        double date = 0;
-        if (TryStrToDate(text, date))
-            field->setDate(date);
-        else
-            field->setText(QString::fromStdString(text));
-        if (field == txtStartDate || field == txtEndDate) {
-            fieldChanged();
-            storeField(field);
-        }
+    if (PickDateInto(m_datePicker, *field, m_state.displayDateFormat, this) &&
+        (field == txtStartDate || field == txtEndDate)) {
+        fieldChanged();
+        storeField(field);
     }
     field->setFocus(Qt::OtherFocusReason);
 }
 
 // --- resetting, saving, deleting ---
 
-void TfrmEmp::Reset()
+void TfrmEmp::clearRecord()
 {
-    const LoadingScope loading(m_loading);
-    cmdSave->setEnabled(false);
-    cmdDelete->setEnabled(false);
     for (QLineEdit* field : {txtFirstName, txtLastName, txtEmpCode, txtPosition, txtStreet1, txtStreet2, txtCity,
                              txtState, txtZip, txtHomePhone, txtContact, txtDayPhone, txtNightPhone, txtRelationship})
         field->clear();
@@ -463,138 +401,38 @@ void TfrmEmp::Reset()
     resetHistories();
 }
 
-bool TfrmEmp::anyModified() const
-{
-    return m_employee->IsModified() || m_wages->AnyModified() || m_values->AnyModified() || m_accruals->AnyModified() ||
-           m_assignments->AnyModified();
-}
+bool TfrmEmp::hasUnsavedChanges() const { return m_editor->AnyModified(); }
 
-bool TfrmEmp::SaveEmployee()
+bool TfrmEmp::saveRecord()
 {
-    if (txtFirstName->text().isEmpty() && txtLastName->text().isEmpty()) {
-        ShowMessageBox("Please enter a name for this employee.", MsgKind::Information);
+    EmployeeBoxes boxes;
+    boxes.firstName = txtFirstName->text().toStdString();
+    boxes.lastName = txtLastName->text().toStdString();
+    boxes.startDateText = txtStartDate->text().toStdString();
+    boxes.startDate = txtStartDate->date();
+    const EmployeeSaveResult result = m_editor->Save(boxes, m_state.lockIdentity);
+    using Outcome = EmployeeSaveResult::Outcome;
+    if (result.outcome == Outcome::NameMissing || result.outcome == Outcome::StartDateMissing) {
         ShowSection(BasicData);
-        txtFirstName->setFocus(Qt::OtherFocusReason);
-        return false;
+        (result.outcome == Outcome::NameMissing ? static_cast<QWidget*>(txtFirstName) : txtStartDate)
+            ->setFocus(Qt::OtherFocusReason);
     }
-    if (txtStartDate->text().isEmpty()) {
-        ShowMessageBox("A Start Date is required for all employees so that their benefit hours can be calculated "
-                       "correctly.",
-                       MsgKind::Information);
-        ShowSection(BasicData);
-        txtStartDate->setFocus(Qt::OtherFocusReason);
-        return false;
-    }
-    const std::string& me = m_state.lockIdentity;
-    // A failed save puts everything back as it was, so that a retry writes
-    // each row exactly once: the rows are rolled back, the objects restored.
-    const auto employeeBefore = m_employee->snapshot();
-    const auto valuesBefore = m_values->snapshot();
-    const auto assignmentsBefore = m_assignments->snapshot();
-    const auto accrualsBefore = m_accruals->snapshot();
-    const auto wagesBefore = m_wages->snapshot();
-    WaitCursor wait;
-    std::unique_ptr<TransactionGuard> tx;
-    try {
-        tx = std::make_unique<TransactionGuard>(m_dm.HourvaneDB);
-    } catch (const std::exception& e) {
-        tell(saveFailureText(e), MsgKind::Warning);
-        return false;
-    }
-    const auto steps = [&] {
-        if (!m_employee->Save(me))
-            return false;
-        const std::int32_t empID = m_employee->EmpID();
-        m_accruals->SetEmpID(empID);
-        m_wages->SetEmpID(empID);
-        m_assignments->SetEmpID(empID);
-        for (int i = 0; i < m_values->Count(); ++i) {
-            TEmpOtherRecClass* value = m_values->Item(i);
-            if (!value->IsModified())
-                continue;
-            value->SetEmpID(empID);
-            if (!value->Lock(me) || !value->Save(me))
-                return false;
-        }
-        if (!m_assignments->LockAll(me) || m_assignments->SaveAll(me) != -1 || !m_assignments->UnlockAll(me))
-            return false;
-        if (!m_accruals->LockAll(me) || m_accruals->SaveAll(me) != -1 || !m_accruals->UnlockAll(me))
-            return false;
-        if (!m_wages->LockAll(me) || m_wages->SaveAll(me) != -1 || !m_wages->UnlockAll(me))
-            return false;
-        return true;
-    };
-    bool saved = false;
-    try {
-        saved = steps();
-        if (saved)
-            tx->commit();
-    } catch (const std::exception& e) {
-        tell(saveFailureText(e), MsgKind::Warning);
-        saved = false;
-    }
-    if (!saved) {
-        if (tx->owned()) {
-            tx->rollback();
-            m_employee->restore(employeeBefore);
-            m_values->restore(valuesBefore);
-            m_assignments->restore(assignmentsBefore);
-            m_accruals->restore(accrualsBefore);
-            m_wages->restore(wagesBefore);
-        }
-        return false;
-    }
-    m_employee->Unlock(me);
-    return true;
+    return result.saved();
 }
 
-bool TfrmEmp::cmdSaveClick()
+bool TfrmEmp::confirmDelete()
 {
-    if (!leaveField())
-        return false;
-    if (m_employee->StartDate() == 0 && txtStartDate->date() > 0)
-        m_employee->SetStartDate(txtStartDate->date());
-    if (!SaveEmployee())
-        return false;
-    releaseLock();
-    refillEmployees();
-    cboEmps->setCurrentIndex(0);
-    Reset();
-    return true;
+    return ShowMessageBox("Deleting the Employee record will also delete all information associated with the "
+                          "Employee.\r\rAre you sure you want to delete this Employee?",
+                          MsgKind::Confirmation, MsgButtons::YesNo) == MsgResult::Yes;
 }
 
-void TfrmEmp::cmdDeleteClick()
+void TfrmEmp::closing()
 {
-    if (ShowMessageBox("Deleting the Employee record will also delete all information associated with the "
-                       "Employee.\r\rAre you sure you want to delete this Employee?",
-                       MsgKind::Confirmation, MsgButtons::YesNo) != MsgResult::Yes)
-        return;
-    WaitCursor wait;
-    if (!m_employee->Delete(m_state.lockIdentity))
-        return;
-    refillEmployees();
-    cboEmps->setCurrentIndex(0);
-    Reset();
-}
-
-void TfrmEmp::reject()
-{
-    if (!leaveField() || (anyModified() && !settleUnsavedChanges(kModifiedQuestion, [this] { return SaveEmployee(); })))
-        return;
-    finishClosing();
-    QDialog::reject();
-}
-
-void TfrmEmp::finishClosing()
-{
-    if (m_closed)
-        return;
-    m_closed = true;
     if (m_shown)
         for (QHeaderView* header : {hdrBalances, hdrWages, hdrAccruals, hdrOvertime})
             SaveColumnWidths(header, m_settingsFileName);
     SettingsFile(m_settingsFileName).write(kPreferSection, kIncludeKey, std::to_string(cboEmpType->currentIndex()));
-    releaseLock();
 }
 
 } // namespace hv

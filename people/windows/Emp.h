@@ -2,9 +2,7 @@
 // The Employees window: one employee at a time with its basic and personal
 // data, comments, custom data, wage history, opening benefit balances and
 // overtime policy history, all saved together in one transaction.
-#include "storage/AppState.h"
-
-#include <QDialog>
+#include "widgets/RecordWindow.h"
 
 #include <array>
 #include <cstdint>
@@ -28,6 +26,8 @@ namespace hv {
 
 class THourvaneDataMod;
 class TEmployeeRecClass;
+class TEmployeeEditor;
+class EmployeeHistory;
 class TEmpFieldListClass;
 class TEmpOtherValueListClass;
 class TEmpOTPolicyListClass;
@@ -46,7 +46,7 @@ inline constexpr int kCommentsHelpContext = 450;
 inline constexpr int kAccrualsHelpContext = 470;
 inline constexpr int kWagesHelpContext = 480;
 
-class TfrmEmp : public QDialog {
+class TfrmEmp : public TRecordWindow {
     Q_OBJECT
 public:
     // The sections of the window; the last two have no navigation button.
@@ -56,21 +56,17 @@ public:
             QWidget* owner = nullptr);
     ~TfrmEmp() override;
 
-    int helpContext() const { return m_helpContext; }
     Section shownSection() const { return m_section; }
     const TEmployeeRecClass& employee() const { return *m_employee; }
 
-    // The event handlers under their names.
-    void cboEmpsClick();
+    // The event handlers under their names (Save and Delete: TRecordWindow).
+    void cboEmpsClick() { choose(); }
     void cboEmpsDropDown();
     void cboEmpTypeChange();
     void cboDeptsClick();
     void cboDeptsDropDown();
     // The navigation bar's click; false when the section was not shown.
     bool ShowSection(Section section);
-    // False when nothing was saved.
-    bool cmdSaveClick();
-    void cmdDeleteClick();
     void spdDateClick(TQVDateEdit* field);
 
     void cmdAddWageClick();
@@ -86,14 +82,23 @@ public:
     void cmdOvertimeDeleteClick();
     void spdViewPolicyClick();
 
-public slots:
-    // Closing by any way (Close button, Escape, the title bar) asks first.
-    void reject() override;
-
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+
+    void refillPicker() override;
+    bool loadRecord(std::int32_t id) override;
+    void showRecord() override;
+    void clearRecord() override;
+    bool saveRecord() override;
+    bool confirmDelete() override;
+    // Takes the typed text of the field that has the focus; false when the
+    // field refused it (an unreadable date).
+    bool takeTypedText() override;
+    bool hasUnsavedChanges() const override;
+    void closing() override;
+    void pickerDropDown() override { cboEmpsDropDown(); }
 
 private:
     // Building the window (EmpLayout.cpp).
@@ -113,29 +118,10 @@ private:
     TQVDateEdit* dateField(const char* name, QToolButton*& button, const char* buttonName, QWidget* parent);
 
     // The employee (Emp.cpp).
-    void refillEmployees();
     void refillDepartments(std::int32_t keptID);
-    void loadEmployee(std::int32_t empID);
-    void showEmployee();
-    void Reset();
-    bool SaveEmployee();
-    bool anyModified() const;
-    // Selects the shown employee again by its key.
-    void reselectShown();
-    // The shown employee's lock is this copy's.
-    bool holdsLock() const;
-    void releaseLock();
-    // Takes the typed text of the field that has the focus; false when the
-    // field refused it (an unreadable date).
-    bool leaveField();
-    // A field was typed into: take the lock, Save only when it was had.
-    void fieldChanged();
-    // A box or drop-down stored its value: Save only while the lock is ours.
-    void valueStored();
     void storeField(QObject* field);
     void showManagerBox();
     void startDateLeft();
-    void finishClosing();
     std::string dateText(double date) const;
 
     // The history sections (EmpHistory.cpp).
@@ -158,7 +144,6 @@ private:
     void refillPolicies(std::int32_t keptID);
 
     THourvaneDataMod& m_dm;
-    AppState& m_state;
     DatePicker& m_datePicker;
     std::string m_settingsFileName;
 
@@ -168,12 +153,14 @@ private:
     std::unique_ptr<TEmpOTPolicyListClass> m_assignments;
     std::unique_ptr<TAccrualListClass> m_accruals;
     std::unique_ptr<TWageListClass> m_wages;
-    bool m_loading = false;
-    bool m_closed = false;
+    // The save over all of them.
+    std::unique_ptr<EmployeeHistory> m_assignmentHistory;
+    std::unique_ptr<EmployeeHistory> m_accrualHistory;
+    std::unique_ptr<EmployeeHistory> m_wageHistory;
+    std::unique_ptr<TEmployeeEditor> m_editor;
     bool m_shown = false;
     // The filter index the list was last filled with.
     int m_filterIndex = 1;
-    int m_helpContext = kEmployeesHelpContext;
     Section m_section = BasicData;
     // The entries the sections' Update buttons work on; -1 when adding.
     int m_wageEntry = -1;
@@ -254,10 +241,6 @@ private:
     QHeaderView* hdrOvertime = nullptr;
     QPushButton* cmdOvertimeAdd = nullptr;
     QPushButton* cmdOvertimeDelete = nullptr;
-
-    QPushButton* cmdSave = nullptr;
-    QPushButton* cmdDelete = nullptr;
-    QPushButton* cmdClose = nullptr;
 };
 
 } // namespace hv

@@ -113,7 +113,7 @@ void TfrmEmp::resetWageInputs(bool hourToo)
 
 void TfrmEmp::cmdAddWageClick()
 {
-    if (!leaveField())
+    if (!takeTypedText())
         return;
     if (txtWage->value() == 0)
         return inform("Please select the Amount for this Wage entry.", txtWage);
@@ -211,7 +211,7 @@ void TfrmEmp::resetAccrualInputs()
 
 void TfrmEmp::cmdAccrualAddClick()
 {
-    if (!leaveField())
+    if (!takeTypedText())
         return;
     if (!RequestManagerAccess(m_state, m_dm, this))
         return inform("You must enable Manager Access to add or update Employee Accrued Benefit records.", nullptr);
@@ -307,7 +307,7 @@ void TfrmEmp::resetOvertimeInputs()
 
 void TfrmEmp::cmdOvertimeAddClick()
 {
-    if (!leaveField())
+    if (!takeTypedText())
         return;
     if (cboOvertime->currentIndex() < 0)
         return inform("Please select an Overtime Policy for this entry.", cboOvertime);

@@ -3,7 +3,6 @@
 #include "people/TFields.h"
 #include "people/TOther.h"
 #include "people/windows/Emp.h"
-#include "ports/HelpService.h"
 #include "widgets/TQVComboBox.h"
 #include "widgets/TQVDateEdit.h"
 #include "widgets/TQVGrid.h"
@@ -17,14 +16,12 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QShortcut>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QTextEdit>
@@ -147,16 +144,7 @@ void TfrmEmp::buildControls()
     for (QWidget* panel : m_panels)
         m_sections->addWidget(panel);
 
-    cmdSave = new QPushButton("&Save", this);
-    cmdSave->setObjectName("cmdSave");
-    cmdDelete = new QPushButton("&Delete", this);
-    cmdDelete->setObjectName("cmdDelete");
-    cmdClose = new QPushButton("Close", this);
-    cmdClose->setObjectName("cmdClose");
-    for (QPushButton* b : {cmdSave, cmdDelete, cmdClose})
-        b->setAutoDefault(false);
-    cmdSave->setEnabled(false);
-    cmdDelete->setEnabled(false);
+    QHBoxLayout* buttons = buildButtons();
 
     buildNavigationBar();
 
@@ -166,11 +154,6 @@ void TfrmEmp::buildControls()
     selectors->addSpacing(12);
     selectors->addWidget(fieldLabel("Select Employee", cboEmps, this));
     selectors->addWidget(cboEmps, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdSave);
-    buttons->addWidget(cmdDelete);
-    buttons->addWidget(cmdClose);
     auto* right = new QVBoxLayout;
     right->addLayout(selectors);
     right->addWidget(pnlHeader);
@@ -566,8 +549,7 @@ void TfrmEmp::connectFields()
             valueStored();
         });
 
-    connect(cboEmps, &TQVComboBox::itemClicked, this, [this](int) { cboEmpsClick(); });
-    connect(cboEmps, &TQVComboBox::dropDown, this, &TfrmEmp::cboEmpsDropDown);
+    setPicker(cboEmps, nullptr);
     connect(cboEmpType, &TQVComboBox::itemClicked, this, [this](int) { cboEmpTypeChange(); });
     connect(cboDepts, &TQVComboBox::itemClicked, this, [this](int) { cboDeptsClick(); });
     connect(cboDepts, &TQVComboBox::dropDown, this, &TfrmEmp::cboDeptsDropDown);
@@ -585,12 +567,6 @@ void TfrmEmp::connectFields()
     connect(cboOvertime, &TQVComboBox::dropDown, this, [this] { refillPolicies(cboOvertime->SelectedID()); });
     connect(grdOvertime, &QTableWidget::cellDoubleClicked, this, [this](int r, int) { grdOvertimeDblClick(r); });
     connect(spdViewPolicy, &QPushButton::clicked, this, &TfrmEmp::spdViewPolicyClick);
-
-    connect(cmdSave, &QPushButton::clicked, this, [this] { cmdSaveClick(); });
-    connect(cmdDelete, &QPushButton::clicked, this, &TfrmEmp::cmdDeleteClick);
-    connect(cmdClose, &QPushButton::clicked, this, &TfrmEmp::reject);
-    auto* help = new QShortcut(QKeySequence::HelpContents, this);
-    connect(help, &QShortcut::activated, this, [this] { helpService().showTopic(m_helpContext); });
 }
 
 bool TfrmEmp::eventFilter(QObject* watched, QEvent* event)

@@ -1,8 +1,9 @@
+// The Overtime Policies window: the policy's fields, its second line and the
+// read-only view; choosing, saving, deleting and closing follow TRecordWindow.
 #include "people/windows/OvertimePolicy.h"
 
 #include "people/TOTPolicy.h"
 #include "ports/CursorService.h"
-#include "ports/HelpService.h"
 #include "ports/MessageService.h"
 #include "storage/SQLRec.h"
 #include "widgets/TQVComboBox.h"
@@ -14,12 +15,9 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace hv {
@@ -41,10 +39,16 @@ TQVNumberEdit* numberField(const char* name, const char* pattern, double maximum
 } // namespace
 
 TfrmOvertimePolicy::TfrmOvertimePolicy(THourvaneDataMod& dm, AppState& state, QWidget* owner, ScaleFunction scale) :
-    QDialog(owner), m_dm(dm), m_state(state), m_policy(std::make_unique<TOTPolicyRecClass>(dm))
+    TRecordWindow(state,
+                  {"This Overtime Policy has been deleted by another user and is no longer available.",
+                   "This Overtime Policy record has been modified. Do you want to save your changes?"},
+                  kOvertimePolicyHelpContext, owner),
+    m_dm(dm),
+    m_policy(std::make_unique<TOTPolicyRecClass>(dm))
 {
     setObjectName("frmOvertimePolicy");
     setWindowTitle("Overtime Policies");
+    setRecord(*m_policy);
 
     cboPolicies = new TQVComboBox(this);
     cboPolicies->setObjectName("cboPolicies");
@@ -99,28 +103,13 @@ TfrmOvertimePolicy::TfrmOvertimePolicy(THourvaneDataMod& dm, AppState& state, QW
     chkActive = new QCheckBox("Policy is Active", this);
     chkActive->setObjectName("chkActive");
     chkActive->setChecked(true);
-    cmdSave = new QPushButton("&Save", this);
-    cmdSave->setObjectName("cmdSave");
-    cmdDelete = new QPushButton("&Delete", this);
-    cmdDelete->setObjectName("cmdDelete");
-    cmdClose = new QPushButton("Close", this);
-    cmdClose->setObjectName("cmdClose");
-    for (QPushButton* b : {cmdSave, cmdDelete, cmdClose})
-        b->setAutoDefault(false);
-    cmdSave->setEnabled(false);
-    cmdDelete->setEnabled(false);
-
     auto* fields = new QGridLayout;
     fields->addWidget(fieldLabel("Policy", cboPolicies, this), 0, 0);
     fields->addWidget(cboPolicies, 0, 1);
     fields->addWidget(fieldLabel("Description", txtPolicy, this), 1, 0);
     fields->addWidget(txtPolicy, 1, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(chkActive);
-    buttons->addStretch();
-    buttons->addWidget(cmdSave);
-    buttons->addWidget(cmdDelete);
-    buttons->addWidget(cmdClose);
+    QHBoxLayout* buttons = buildButtons();
+    buttons->insertWidget(0, chkActive);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addWidget(basis);
@@ -148,29 +137,15 @@ TfrmOvertimePolicy::TfrmOvertimePolicy(THourvaneDataMod& dm, AppState& state, QW
         valueStored();
     });
     connect(chkOver2, &QCheckBox::clicked, this, &TfrmOvertimePolicy::chkOver2Click);
-    connect(cboPolicies, &TQVComboBox::itemClicked, this, [this](int) { cboPoliciesClick(); });
-    connect(cboPolicies, &TQVComboBox::dropDown, this, [this] {
-        const std::string shown = cboPolicies->currentText().toStdString();
-        refillPolicies();
-        cboPolicies->SelectText(shown);
-    });
-    connect(cmdSave, &QPushButton::clicked, this, [this] { cmdSaveClick(); });
-    connect(cmdDelete, &QPushButton::clicked, this, &TfrmOvertimePolicy::cmdDeleteClick);
-    connect(cmdClose, &QPushButton::clicked, this, &TfrmOvertimePolicy::reject);
-    auto* help = new QShortcut(QKeySequence::HelpContents, this);
-    connect(help, &QShortcut::activated, this, [] { helpService().showTopic(kOvertimePolicyHelpContext); });
+    setPicker(cboPolicies, txtPolicy);
 
     const LoadingScope loading(m_loading);
-    refillPolicies();
+    refillPicker();
     cboPolicies->setCurrentIndex(0);
     showSecondLine(false);
 }
 
-TfrmOvertimePolicy::~TfrmOvertimePolicy()
-{
-    m_closed = true;
-    releaseLock();
-}
+TfrmOvertimePolicy::~TfrmOvertimePolicy() { finishClosing(); }
 
 bool TfrmOvertimePolicy::event(QEvent* e)
 {
@@ -199,7 +174,7 @@ void TfrmOvertimePolicy::enterViewMode()
     } else {
         m_policy->SetPolicyID(m_viewPolicyID);
         if (m_policy->LoadByID()) {
-            showPolicy();
+            showRecord();
             cboPolicies->SelectID(m_viewPolicyID);
         }
     }
@@ -209,9 +184,15 @@ void TfrmOvertimePolicy::enterViewMode()
         w->setEnabled(false);
 }
 
-void TfrmOvertimePolicy::refillPolicies() { m_policy->FillPolicyList(*cboPolicies, true, false, 0); }
+void TfrmOvertimePolicy::refillPicker() { m_policy->FillPolicyList(*cboPolicies, true, false, 0); }
 
-void TfrmOvertimePolicy::showPolicy()
+bool TfrmOvertimePolicy::loadRecord(std::int32_t id)
+{
+    m_policy->SetPolicyID(id);
+    return m_policy->LoadByID();
+}
+
+void TfrmOvertimePolicy::showRecord()
 {
     const TOTPolicyRecClass& p = *m_policy;
     txtPolicy->setText(QString::fromStdString(p.Policy()));
@@ -232,24 +213,6 @@ void TfrmOvertimePolicy::showSecondLine(bool on)
         w->setEnabled(on);
 }
 
-bool TfrmOvertimePolicy::holdsLock() const { return m_policy->heldBy(m_state.lockIdentity); }
-
-void TfrmOvertimePolicy::releaseLock() { m_policy->releaseIfHeld(m_state.lockIdentity); }
-
-void TfrmOvertimePolicy::fieldChanged()
-{
-    if (m_loading || viewMode())
-        return;
-    ShowLockState(cmdSave, cmdDelete, m_policy->Lock(m_state.lockIdentity), m_policy->lockRefused());
-}
-
-void TfrmOvertimePolicy::valueStored()
-{
-    if (m_loading || viewMode())
-        return;
-    ShowLockState(cmdSave, cmdDelete, holdsLock(), m_policy->lockRefused());
-}
-
 void TfrmOvertimePolicy::storeField(QObject* field)
 {
     if (m_loading || m_closed || viewMode())
@@ -264,6 +227,12 @@ void TfrmOvertimePolicy::storeField(QObject* field)
         m_policy->SetHours2(float(txtHours2->value()));
     else if (field == txtRate2)
         m_policy->SetRate2(float(txtRate2->value()));
+}
+
+bool TfrmOvertimePolicy::takeTypedText()
+{
+    storeField(txtPolicy);
+    return true;
 }
 
 bool TfrmOvertimePolicy::eventFilter(QObject* watched, QEvent* event)
@@ -290,41 +259,8 @@ void TfrmOvertimePolicy::chkOver2Click()
     valueStored();
 }
 
-void TfrmOvertimePolicy::cboPoliciesClick()
+void TfrmOvertimePolicy::clearRecord()
 {
-    if (cboPolicies->currentIndex() < 0)
-        return;
-    const std::int32_t chosen = cboPolicies->SelectedID();
-    if (chosen == 0) {
-        Reset();
-        txtPolicy->setFocus(Qt::OtherFocusReason);
-        return;
-    }
-    WaitCursor wait;
-    releaseLock();
-    m_policy->SetPolicyID(chosen);
-    if (m_policy->LoadByID()) {
-        const LoadingScope loading(m_loading);
-        cmdSave->setEnabled(false);
-        cmdDelete->setEnabled(true);
-        showPolicy();
-    } else {
-        ShowMessageBox("This Overtime Policy has been deleted by another user and is no longer available.",
-                       MsgKind::Warning);
-        Reset();
-        refillPolicies();
-        cboPolicies->setCurrentIndex(0);
-    }
-    txtPolicy->setFocus(Qt::OtherFocusReason);
-}
-
-void TfrmOvertimePolicy::Reset()
-{
-    // Let go of the row first: a cleared record could not release it later,
-    // and every other copy would be refused until this one took it again.
-    releaseLock();
-    const LoadingScope loading(m_loading);
-    cboPolicies->setCurrentIndex(0);
     txtPolicy->clear();
     btnWeekly->setChecked(true);
     txtRate1->setValue(0);
@@ -336,12 +272,12 @@ void TfrmOvertimePolicy::Reset()
     chkActive->setChecked(true);
     m_policy->Clear();
     m_policy->SetPolicyID(0);
-    cmdDelete->setEnabled(false);
-    cmdSave->setEnabled(false);
 }
 
-bool TfrmOvertimePolicy::ValidateAndSave()
+bool TfrmOvertimePolicy::saveRecord()
 {
+    if (viewMode())
+        return false;
     storeField(txtPolicy);
     const auto refuse = [](const char* text, QWidget* field) {
         ShowMessageBox(text, MsgKind::Information);
@@ -367,52 +303,16 @@ bool TfrmOvertimePolicy::ValidateAndSave()
     }
     if (!saved && cboPolicies->SelectedID() != 0) {
         Reset();
-        refillPolicies();
+        refillPicker();
         cboPolicies->setCurrentIndex(0);
     }
     return saved;
 }
 
-bool TfrmOvertimePolicy::cmdSaveClick()
+bool TfrmOvertimePolicy::confirmDelete()
 {
-    if (viewMode() || !ValidateAndSave())
-        return false;
-    releaseLock();
-    refillPolicies();
-    Reset();
-    txtPolicy->setFocus(Qt::OtherFocusReason);
-    return true;
-}
-
-void TfrmOvertimePolicy::cmdDeleteClick()
-{
-    if (viewMode() || ShowMessageBox("Are you sure you want to delete this Overtime Policy?", MsgKind::Confirmation,
-                                     MsgButtons::YesNo, 210) != MsgResult::Yes)
-        return;
-    {
-        WaitCursor wait;
-        if (!m_policy->Lock(m_state.lockIdentity)) {
-            cmdDelete->setEnabled(false);
-            return;
-        }
-        if (m_policy->Delete(m_state.lockIdentity)) {
-            refillPolicies();
-            Reset();
-        }
-    }
-    txtPolicy->setFocus(Qt::OtherFocusReason);
-}
-
-void TfrmOvertimePolicy::reject()
-{
-    storeField(txtPolicy);
-    if (!viewMode() && m_policy->IsModified() && cmdSave->isEnabled() &&
-        !settleUnsavedChanges("This Overtime Policy record has been modified. Do you want to save your changes?",
-                              [this] { return ValidateAndSave(); }))
-        return;
-    m_closed = true;
-    releaseLock();
-    QDialog::reject();
+    return !viewMode() && ShowMessageBox("Are you sure you want to delete this Overtime Policy?", MsgKind::Confirmation,
+                                         MsgButtons::YesNo, 210) == MsgResult::Yes;
 }
 
 } // namespace hv

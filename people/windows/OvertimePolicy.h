@@ -1,10 +1,8 @@
 #pragma once
 // The Overtime Policies window: maintains the overtime policies, or shows one
 // of them read-only for the employee window.
-#include "storage/AppState.h"
+#include "widgets/RecordWindow.h"
 #include "widgets/WindowUtil.h"
-
-#include <QDialog>
 
 #include <cstdint>
 #include <memory>
@@ -13,7 +11,6 @@ class QCheckBox;
 class QGridLayout;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 class QRadioButton;
 
 namespace hv {
@@ -25,7 +22,7 @@ class TQVNumberEdit;
 
 inline constexpr int kOvertimePolicyHelpContext = 510;
 
-class TfrmOvertimePolicy : public QDialog {
+class TfrmOvertimePolicy : public TRecordWindow {
     Q_OBJECT
 public:
     // scale decides whether the screen has 96 pixels per inch and scales the
@@ -42,40 +39,33 @@ public:
     // How far the rate fields moved right (0 at 96 pixels per inch).
     int rateShift() const { return m_rateShift; }
 
-    // The event handlers under their names.
-    void cboPoliciesClick();
+    // The event handlers under their names (Save and Delete: TRecordWindow).
+    void cboPoliciesClick() { choose(); }
     void chkOver2Click();
-    bool cmdSaveClick();
-    void cmdDeleteClick();
-
-public slots:
-    void reject() override;
 
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+    void refillPicker() override;
+    bool loadRecord(std::int32_t id) override;
+    void showRecord() override;
+    void clearRecord() override;
+    // Validate and save; a failed save of a stored policy shows a new one.
+    bool saveRecord() override;
+    bool confirmDelete() override;
+    bool takeTypedText() override;
+    bool readOnly() const override { return viewMode(); }
+
 private:
-    void refillPolicies();
-    void showPolicy();
     void showSecondLine(bool on);
     void enterViewMode();
-    bool ValidateAndSave();
-    // Lets go of the shown policy's lock, then shows a new one.
-    void Reset();
-    void releaseLock();
-    bool holdsLock() const;
-    void fieldChanged();
-    void valueStored();
     void storeField(QObject* field);
 
     THourvaneDataMod& m_dm;
-    AppState& m_state;
     std::unique_ptr<TOTPolicyRecClass> m_policy;
     std::int32_t m_viewPolicyID = -1;
     int m_rateShift = 0;
-    bool m_loading = false;
-    bool m_closed = false;
     bool m_activated = false;
 
     TQVComboBox* cboPolicies = nullptr;
@@ -92,9 +82,6 @@ private:
     QLabel* lblPay2 = nullptr;
     QLabel* lblWage2 = nullptr;
     QCheckBox* chkActive = nullptr;
-    QPushButton* cmdSave = nullptr;
-    QPushButton* cmdDelete = nullptr;
-    QPushButton* cmdClose = nullptr;
 };
 
 } // namespace hv

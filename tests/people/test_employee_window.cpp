@@ -38,6 +38,17 @@ TEST_F(EmployeeWindowTest, NewEmployeeWithOnlyALastNameAndThePrefilledStartDateS
     EXPECT_EQ(text("txtLastName"), "");
 }
 
+TEST_F(EmployeeWindowTest, ANewEmployeeSavedOnTheQuestionKeepsThePrefilledStartDate)
+{
+    addEmp("Adams", "Ann", date(2020, 1, 1));
+    openEmployees();
+    type("txtLastName", "Baker");
+    messages.answer(MsgResult::Yes);
+    choose("cboEmps", "Adams, Ann");
+    EXPECT_EQ(messages.last(), kModified);
+    EXPECT_EQ(read("select ifnull(StartDate, '<none>') from Employee where LastName = 'Baker'"), "2024-05-20");
+}
+
 TEST_F(EmployeeWindowTest, SwitchingWithChangesAndCancelOrAFailedSaveKeepsTheShownEmployeeSelected)
 {
     addEmp("Adams", "Ann", date(2020, 1, 1));

@@ -79,15 +79,21 @@ protected:
         return read("select LockedBy from TimeOff where " + where(emp, reason, day));
     }
 
-    TfrmTimeOff& open(const std::string& employee, double weekEnd)
+    // Opens as the main window's command does, on the employee's key.
+    TfrmTimeOff& open(std::int64_t empID, double weekEnd)
     {
-        window = std::make_unique<TfrmTimeOff>(*dm, appState(), employee,
-                                               FormatDateTime(appState().displayDateFormat, weekEnd),
-                                               "Hourvane3.ini");
+        window = std::make_unique<TfrmTimeOff>(*dm, appState(), std::int32_t(empID), weekEnd, "Hourvane3.ini");
         window->show();
         window->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
         return *window;
+    }
+    // The employee named as the lists show it ("Last, First"); none for "".
+    TfrmTimeOff& open(const std::string& employee, double weekEnd)
+    {
+        const std::string id =
+            read("select EmpID from Employee where LastName || ', ' || FirstName = '" + employee + "'");
+        return open(id == "<no row>" ? 0 : std::stoll(id), weekEnd);
     }
 
     template <class T = QWidget>

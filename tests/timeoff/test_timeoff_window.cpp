@@ -32,8 +32,8 @@ protected:
 TEST_F(TimeOffWindow, OffersOnlyTheDaysOfTheEmployeesEmployment)
 {
     const std::int64_t cole = addEmp("Cole", "Dan", date(2010, 6, 16)); // started on the Wednesday
-    addEmp("Dunn", "Eve", date(2001, 1, 1), date(2010, 6, 12));          // left the week before
-    addEmp("Eger", "Fay", date(2001, 1, 1), 0, 0, false);                 // inactive
+    addEmp("Dunn", "Eve", date(2001, 1, 1), date(2010, 6, 12));         // left the week before
+    addEmp("Eger", "Fay", date(2001, 1, 1), 0, 0, false);               // inactive
     open("Cole, Dan", weekEnd);
 
     EXPECT_EQ(window->windowTitle(), "Employee Time Off");
@@ -56,6 +56,16 @@ TEST_F(TimeOffWindow, OffersOnlyTheDaysOfTheEmployeesEmployment)
     EXPECT_TRUE(enabled("cmdSave")) << "a new entry is this copy's to save";
 }
 
+TEST_F(TimeOffWindow, OpensOnTheEmployeeItWasGivenWhenTwoShareAName)
+{
+    const std::int64_t other = addEmp("Baker", "Ann", date(2008, 1, 1));
+    addTimeOff(other, sick, date(2010, 6, 16), 4);
+    open(other, weekEnd);
+    EXPECT_EQ(combo("cboEmployees")->SelectedID(), other);
+    EXPECT_EQ(gridRows(), (Rows{{"6/16/2010", "4.00", "Sick"}}));
+    EXPECT_EQ(window->entry().EmpID(), other);
+}
+
 TEST_F(TimeOffWindow, ChoosingASecondEmployeeShowsOnlyThatEmployeesDaysAndEntries)
 {
     const std::int64_t cole = addEmp("Cole", "Dan", date(2001, 1, 1), date(2010, 6, 17)); // left on Thursday
@@ -66,8 +76,7 @@ TEST_F(TimeOffWindow, ChoosingASecondEmployeeShowsOnlyThatEmployeesDaysAndEntrie
     EXPECT_EQ(gridRows(), (Rows{{"6/14/2010", "8.00", "Holiday"}}));
 
     choose("cboEmployees", "Cole, Dan");
-    EXPECT_EQ(items(combo("cboTimeOffDate")),
-              (Texts{"6/13/2010", "6/14/2010", "6/15/2010", "6/16/2010", "6/17/2010"}));
+    EXPECT_EQ(items(combo("cboTimeOffDate")), (Texts{"6/13/2010", "6/14/2010", "6/15/2010", "6/16/2010", "6/17/2010"}));
     EXPECT_EQ(child<QLabel>("lblDOW")->text(), "Sunday");
     EXPECT_EQ(gridRows(), (Rows{{"6/15/2010", "4.00", "Sick"}}));
     EXPECT_EQ(window->entry().EmpID(), cole);
@@ -198,8 +207,7 @@ TEST_F(TimeOffWindow, DeletingAnOldWeeksEntryWithoutAccessIsRefused)
     doubleClickRow(0);
     click("cmdDelete");
     EXPECT_EQ(dialogs.runs, 1);
-    expectOnlyMessage("You must have Manager Access to Delete old Time Off Hours information.",
-                      MsgKind::Information);
+    expectOnlyMessage("You must have Manager Access to Delete old Time Off Hours information.", MsgKind::Information);
     EXPECT_EQ(storedHours(ann, holiday, date(2010, 6, 4)), 8.0f);
 }
 
@@ -213,8 +221,7 @@ TEST_F(TimeOffWindow, DeleteAsksAndRemovesTheEntry)
 
     messages.answer(MsgResult::No);
     click("cmdDelete");
-    expectOnlyMessage("Are you sure you want to delete this Time Off entry?", MsgKind::Confirmation,
-                      MsgButtons::YesNo);
+    expectOnlyMessage("Are you sure you want to delete this Time Off entry?", MsgKind::Confirmation, MsgButtons::YesNo);
     EXPECT_EQ(storedHours(ann, sick, date(2010, 6, 16)), 2.0f);
 
     messages.clear();

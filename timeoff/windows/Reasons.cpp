@@ -1,7 +1,8 @@
+// The Time Off Reasons window: the reason's fields, flags and benefit basis;
+// choosing, saving, deleting and closing follow TRecordWindow.
 #include "timeoff/windows/Reasons.h"
 
 #include "ports/CursorService.h"
-#include "ports/HelpService.h"
 #include "ports/MessageService.h"
 #include "storage/Presence.h"
 #include "storage/SQLRec.h"
@@ -15,13 +16,10 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace hv {
@@ -50,10 +48,13 @@ QRadioButton* radio(const char* name, const char* caption, QButtonGroup* group, 
 } // namespace
 
 TfrmReasons::TfrmReasons(THourvaneDataMod& dm, AppState& state, QWidget* owner) :
-    QDialog(owner), m_dm(dm), m_state(state), m_reason(std::make_unique<TReasonRecClass>(dm))
+    TRecordWindow(state, {kDeletedElsewhere, kCloseQuestion}, kReasonsHelpContext, owner),
+    m_dm(dm),
+    m_reason(std::make_unique<TReasonRecClass>(dm))
 {
     setObjectName("frmReasons");
     setWindowTitle("Time Off Reasons");
+    setRecord(*m_reason);
 
     cboReasons = new TQVComboBox(this);
     cboReasons->setObjectName("cboReasons");
@@ -105,17 +106,6 @@ TfrmReasons::TfrmReasons(THourvaneDataMod& dm, AppState& state, QWidget* owner) 
     grpAccrualBasis->setEnabled(false);
     grpValidateBasis->setEnabled(false);
 
-    cmdSave = new QPushButton("&Save", this);
-    cmdSave->setObjectName("cmdSave");
-    cmdDelete = new QPushButton("&Delete", this);
-    cmdDelete->setObjectName("cmdDelete");
-    cmdClose = new QPushButton("Close", this);
-    cmdClose->setObjectName("cmdClose");
-    for (QPushButton* b : {cmdSave, cmdDelete, cmdClose})
-        b->setAutoDefault(false);
-    cmdSave->setEnabled(false);
-    cmdDelete->setEnabled(false);
-
     auto* fields = new QGridLayout;
     fields->addWidget(fieldLabel("Reason", cboReasons, this), 0, 0);
     fields->addWidget(cboReasons, 0, 1, 1, 3);
@@ -129,20 +119,15 @@ TfrmReasons::TfrmReasons(THourvaneDataMod& dm, AppState& state, QWidget* owner) 
     auto* groups = new QHBoxLayout;
     groups->addWidget(grpAccrualBasis);
     groups->addWidget(grpValidateBasis);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdSave);
-    buttons->addWidget(cmdDelete);
-    buttons->addWidget(cmdClose);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addLayout(checks);
     layout->addLayout(groups);
-    layout->addLayout(buttons);
+    layout->addLayout(buildButtons());
     layout->setSizeConstraint(QLayout::SetFixedSize); // as large as its contents: nothing to maximise
 
     for (QLineEdit* field : {txtDescription, txtCode}) {
-        connect(field, &QLineEdit::textEdited, this, [this] { textTyped(); });
+        connect(field, &QLineEdit::textEdited, this, [this] { fieldChanged(); });
         field->installEventFilter(this);
     }
     connect(txtCode, &QLineEdit::textEdited, this, [this](const QString& text) {
@@ -177,33 +162,21 @@ TfrmReasons::TfrmReasons(THourvaneDataMod& dm, AppState& state, QWidget* owner) 
     basis(btnUser, true, "U");
     basis(btnEarnedtoDate, false, "E");
     basis(btnYearEnd, false, "Y");
-    connect(cboReasons, &TQVComboBox::itemClicked, this, [this](int) { cboReasonsClick(); });
-    connect(cboReasons, &TQVComboBox::dropDown, this, [this] {
-        const std::string shown = cboReasons->currentText().toStdString();
-        refillReasons();
-        cboReasons->SelectText(shown);
-    });
-    connect(cmdSave, &QPushButton::clicked, this, [this] { cmdSaveClick(); });
-    connect(cmdDelete, &QPushButton::clicked, this, &TfrmReasons::cmdDeleteClick);
-    connect(cmdClose, &QPushButton::clicked, this, &TfrmReasons::reject);
-    auto* help = new QShortcut(QKeySequence::HelpContents, this);
-    connect(help, &QShortcut::activated, this, [] { helpService().showTopic(kReasonsHelpContext); });
+    setPicker(cboReasons, txtDescription);
 
-    refillReasons();
-    resetForm();
+    refillPicker();
+    Reset();
 }
 
-TfrmReasons::~TfrmReasons()
+TfrmReasons::~TfrmReasons() { finishClosing(); }
+
+void TfrmReasons::refillPicker() { m_reason->FillReasonList(*cboReasons, true, false, -1); }
+
+bool TfrmReasons::loadRecord(std::int32_t id)
 {
-    m_closed = true;
-    releaseLock();
+    m_reason->SetReasonID(id);
+    return m_reason->LoadByID();
 }
-
-void TfrmReasons::refillReasons() { m_reason->FillReasonList(*cboReasons, true, false, -1); }
-
-bool TfrmReasons::holdsLock() const { return m_reason->heldBy(m_state.lockIdentity); }
-
-void TfrmReasons::releaseLock() { m_reason->releaseIfHeld(m_state.lockIdentity); }
 
 void TfrmReasons::clearBasisButtons()
 {
@@ -215,10 +188,8 @@ void TfrmReasons::clearBasisButtons()
     }
 }
 
-void TfrmReasons::resetForm()
+void TfrmReasons::clearRecord()
 {
-    const LoadingScope loading(m_loading);
-    cboReasons->setCurrentIndex(0);
     txtDescription->clear();
     txtCode->clear();
     chkActive->setChecked(true);
@@ -230,8 +201,6 @@ void TfrmReasons::resetForm()
     grpValidateBasis->setEnabled(false);
     m_reason->Clear();
     m_reason->SetReasonID(0);
-    cmdDelete->setEnabled(false);
-    cmdSave->setEnabled(false);
 }
 
 void TfrmReasons::showBasisButtons(const std::string& accrual, const std::string& validate)
@@ -240,55 +209,25 @@ void TfrmReasons::showBasisButtons(const std::string& accrual, const std::string
     (validate == "E" ? btnEarnedtoDate : btnYearEnd)->setChecked(true);
 }
 
-void TfrmReasons::cboReasonsClick()
+void TfrmReasons::showRecord()
 {
-    if (cboReasons->currentIndex() < 0)
-        return;
-    const std::int32_t chosen = cboReasons->SelectedID();
-    // Changes to the reason shown before are dropped without a question.
-    releaseLock();
-    resetForm();
-    cboReasons->SelectID(chosen);
-    if (chosen != 0) {
-        WaitCursor wait;
-        m_reason->SetReasonID(chosen);
-        if (m_reason->LoadByID()) {
-            const LoadingScope loading(m_loading);
-            txtDescription->setText(QString::fromStdString(m_reason->Reason()));
-            txtCode->setText(QString::fromStdString(m_reason->ReasonCode()));
-            chkActive->setChecked(m_reason->ActiveFlag());
-            chkPaid->setChecked(m_reason->PaidFlag());
-            chkOvertime->setChecked(m_reason->OvertimeFlag());
-            chkPolicy->setChecked(m_reason->PolicyFlag());
-            grpAccrualBasis->setEnabled(m_reason->PolicyFlag());
-            grpValidateBasis->setEnabled(m_reason->PolicyFlag());
-            if (m_reason->PolicyFlag()) {
-                // Loading shows what is stored: any letter but C and A is a user year.
-                (m_reason->AccrualBasis() == "C"   ? btnCalendar
-                 : m_reason->AccrualBasis() == "A" ? btnAnniversary
-                                                   : btnUser)
-                    ->setChecked(true);
-                (m_reason->ValidateBasis() == "E" ? btnEarnedtoDate : btnYearEnd)->setChecked(true);
-            }
-            cmdSave->setEnabled(false);
-            cmdDelete->setEnabled(true);
-        } else {
-            tell(kDeletedElsewhere, MsgKind::Warning);
-            refillReasons();
-            resetForm();
-        }
+    txtDescription->setText(QString::fromStdString(m_reason->Reason()));
+    txtCode->setText(QString::fromStdString(m_reason->ReasonCode()));
+    chkActive->setChecked(m_reason->ActiveFlag());
+    chkPaid->setChecked(m_reason->PaidFlag());
+    chkOvertime->setChecked(m_reason->OvertimeFlag());
+    chkPolicy->setChecked(m_reason->PolicyFlag());
+    grpAccrualBasis->setEnabled(m_reason->PolicyFlag());
+    grpValidateBasis->setEnabled(m_reason->PolicyFlag());
+    if (m_reason->PolicyFlag()) {
+        // Loading shows what is stored: any letter but C and A is a user year.
+        (m_reason->AccrualBasis() == "C"   ? btnCalendar
+         : m_reason->AccrualBasis() == "A" ? btnAnniversary
+                                           : btnUser)
+            ->setChecked(true);
+        (m_reason->ValidateBasis() == "E" ? btnEarnedtoDate : btnYearEnd)->setChecked(true);
     }
-    txtDescription->setFocus(Qt::OtherFocusReason);
 }
-
-void TfrmReasons::textTyped()
-{
-    if (m_loading)
-        return;
-    ShowLockState(cmdSave, cmdDelete, m_reason->Lock(m_state.lockIdentity), m_reason->lockRefused());
-}
-
-void TfrmReasons::valueStored() { ShowLockState(cmdSave, cmdDelete, holdsLock(), m_reason->lockRefused()); }
 
 void TfrmReasons::storeTexts()
 {
@@ -301,6 +240,12 @@ void TfrmReasons::storeTexts()
     m_reason->SetReason(description.toStdString());
     m_reason->SetReasonCode(code.toStdString());
     valueStored();
+}
+
+bool TfrmReasons::takeTypedText()
+{
+    storeTexts();
+    return true;
 }
 
 bool TfrmReasons::eventFilter(QObject* watched, QEvent* event)
@@ -329,7 +274,7 @@ void TfrmReasons::policyClicked(bool on)
     valueStored();
 }
 
-bool TfrmReasons::cmdSaveClick()
+bool TfrmReasons::saveRecord()
 {
     storeTexts();
     if (txtDescription->text().isEmpty()) {
@@ -342,29 +287,20 @@ bool TfrmReasons::cmdSaveClick()
         txtCode->setFocus(Qt::OtherFocusReason);
         return false;
     }
-    bool saved = false;
     try {
         WaitCursor wait;
-        saved = m_reason->Save(m_state.lockIdentity);
+        return m_reason->Save(m_state.lockIdentity);
     } catch (const EDupReasonDescError& e) {
         tell(e.what(), MsgKind::Information);
         txtDescription->setFocus(Qt::OtherFocusReason);
-        return false;
     } catch (const EDupReasonCodeError& e) {
         tell(e.what(), MsgKind::Information);
         txtCode->setFocus(Qt::OtherFocusReason);
-        return false;
     }
-    if (!saved)
-        return false;
-    releaseLock();
-    refillReasons();
-    resetForm();
-    txtDescription->setFocus(Qt::OtherFocusReason);
-    return true;
+    return false;
 }
 
-void TfrmReasons::cmdDeleteClick()
+bool TfrmReasons::confirmDelete()
 {
     int others = 1;
     {
@@ -378,46 +314,10 @@ void TfrmReasons::cmdDeleteClick()
     }
     if (others > 0) {
         tell(kNotExclusive, MsgKind::Information);
-        return;
+        return false;
     }
-    if (ShowMessageBox(kDeleteQuestion, MsgKind::Confirmation, MsgButtons::YesNo, kReasonsHelpContext) !=
-        MsgResult::Yes)
-        return;
-    {
-        WaitCursor wait;
-        if (!m_reason->Lock(m_state.lockIdentity)) {
-            cmdDelete->setEnabled(false);
-            return;
-        }
-        if (m_reason->Delete(m_state.lockIdentity)) {
-            resetForm();
-            refillReasons();
-            cboReasons->setCurrentIndex(0);
-        }
-    }
-    txtDescription->setFocus(Qt::OtherFocusReason);
-}
-
-void TfrmReasons::reject()
-{
-    storeTexts();
-    if (m_reason->IsModified() && cmdSave->isEnabled()) {
-        switch (ShowMessageBox(kCloseQuestion, MsgKind::Confirmation, MsgButtons::YesNoCancel)) {
-        case MsgResult::Yes:
-            // Whatever keeps the save from succeeding keeps the window open,
-            // or the change would be lost.
-            if (!cmdSaveClick())
-                return;
-            break;
-        case MsgResult::No:
-            break;
-        default:
-            return;
-        }
-    }
-    m_closed = true;
-    releaseLock();
-    QDialog::reject();
+    return ShowMessageBox(kDeleteQuestion, MsgKind::Confirmation, MsgButtons::YesNo, kReasonsHelpContext) ==
+           MsgResult::Yes;
 }
 
 } // namespace hv

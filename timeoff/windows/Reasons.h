@@ -2,9 +2,7 @@
 // The Time Off Reasons window: creates, edits and deletes the reasons that
 // classify time off, with their flags and, for benefits, the basis of the
 // benefit year and of the balance check.
-#include "storage/AppState.h"
-
-#include <QDialog>
+#include "widgets/RecordWindow.h"
 
 #include <memory>
 
@@ -12,7 +10,6 @@ class QButtonGroup;
 class QCheckBox;
 class QGroupBox;
 class QLineEdit;
-class QPushButton;
 class QRadioButton;
 
 namespace hv {
@@ -24,7 +21,7 @@ class TQVComboBox;
 // The window's page and its delete question.
 inline constexpr int kReasonsHelpContext = 110;
 
-class TfrmReasons : public QDialog {
+class TfrmReasons : public TRecordWindow {
     Q_OBJECT
 public:
     TfrmReasons(THourvaneDataMod& dm, AppState& state, QWidget* owner = nullptr);
@@ -32,36 +29,29 @@ public:
 
     const TReasonRecClass& reason() const { return *m_reason; }
 
-    // The event handlers under their names.
-    void cboReasonsClick();
-    // True when the reason was saved.
-    bool cmdSaveClick();
-    void cmdDeleteClick();
-
-public slots:
-    // Closing by any way (Close button, Escape, the title bar) asks first.
-    void reject() override;
+    // The event handlers under their names (Save and Delete: TRecordWindow).
+    void cboReasonsClick() { choose(); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+    void refillPicker() override;
+    bool loadRecord(std::int32_t id) override;
+    void showRecord() override;
+    void clearRecord() override;
+    bool saveRecord() override;
+    // Deleting needs the database to itself, then the user's Yes.
+    bool confirmDelete() override;
+    bool takeTypedText() override;
+
 private:
-    void refillReasons();
-    void resetForm();
-    void releaseLock();
-    bool holdsLock() const;
-    void textTyped();
-    void valueStored();
     void storeTexts();
     void policyClicked(bool on);
     void showBasisButtons(const std::string& accrual, const std::string& validate);
     void clearBasisButtons();
 
     THourvaneDataMod& m_dm;
-    AppState& m_state;
     std::unique_ptr<TReasonRecClass> m_reason;
-    bool m_loading = false;
-    bool m_closed = false;
 
     TQVComboBox* cboReasons = nullptr;
     QLineEdit* txtDescription = nullptr;
@@ -79,9 +69,6 @@ private:
     QRadioButton* btnUser = nullptr;
     QRadioButton* btnEarnedtoDate = nullptr;
     QRadioButton* btnYearEnd = nullptr;
-    QPushButton* cmdSave = nullptr;
-    QPushButton* cmdDelete = nullptr;
-    QPushButton* cmdClose = nullptr;
 };
 
 } // namespace hv

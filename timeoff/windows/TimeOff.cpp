@@ -2,10 +2,8 @@
 
 #include "people/TEmp.h"
 #include "platform/Clock.h"
-#include "platform/DateUtil.h"
 #include "platform/Format.h"
 #include "ports/CursorService.h"
-#include "ports/HelpService.h"
 #include "ports/MessageService.h"
 #include "settings/OldWeek.h"
 #include "storage/DataModule.h"
@@ -14,6 +12,7 @@
 #include "timeoff/TReason.h"
 #include "timeoff/TTimeOff.h"
 #include "widgets/PasswordDialogs.h"
+#include "widgets/RecordWindow.h"
 #include "widgets/TQVComboBox.h"
 #include "widgets/TQVNumberEdit.h"
 #include "widgets/WindowParts.h"
@@ -21,13 +20,9 @@
 
 #include <QEvent>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
-#include <QShortcut>
-#include <QStandardItemModel>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -38,35 +33,32 @@ namespace {
 
 const char* const kOldSave = "You must have Manager Access to Save old Time Off Hours information.";
 const char* const kOldDelete = "You must have Manager Access to Delete old Time Off Hours information.";
-const char* const kModifiedQuestion =
-    "This Time Off record has been modified.  Do you want to save your changes?";
+const char* const kModifiedQuestion = "This Time Off record has been modified.  Do you want to save your changes?";
 
 enum GridColumn { colDate = 0, colHours = 1, colReason = 2, colReasonID = 3 };
 
 } // namespace
 
-TfrmTimeOff::TfrmTimeOff(THourvaneDataMod& dm, AppState& state, std::string employeeName, std::string weekEndText,
-                         std::string settingsFileName, QWidget* owner)
-    : QDialog(owner),
-      m_dm(dm),
-      m_state(state),
-      m_employeeName(std::move(employeeName)),
-      m_settingsFileName(std::move(settingsFileName)),
-      m_employee(std::make_unique<TEmployeeRecClass>(dm)),
-      m_list(std::make_unique<TTimeOffListClass>(dm)),
-      m_entry(std::make_unique<TTimeOffRecClass>(dm))
+TfrmTimeOff::TfrmTimeOff(THourvaneDataMod& dm, AppState& state, std::int32_t employeeID, double weekEnd,
+                         std::string settingsFileName, QWidget* owner) :
+    QDialog(owner),
+    m_dm(dm),
+    m_state(state),
+    m_settingsFileName(std::move(settingsFileName)),
+    m_weekEnd(weekEnd > 0 ? weekEnd : 0),
+    m_employee(std::make_unique<TEmployeeRecClass>(dm)),
+    m_list(std::make_unique<TTimeOffListClass>(dm)),
+    m_entry(std::make_unique<TTimeOffRecClass>(dm))
 {
     setObjectName("frmTimeOff");
     setWindowTitle("Employee Time Off");
     buildControls();
 
     const LoadingScope loading(m_loading);
-    double weekEnd = 0;
-    if (TryStrToDate(weekEndText, weekEnd))
-        m_weekEnd = weekEnd;
     txtHours->setDisplayPattern(globalSettings().hourFormat);
     refillEmployees();
-    if (cboEmployees->SelectText(m_employeeName) < 0)
+    // By key: two employees may share a name.
+    if (employeeID == 0 || cboEmployees->SelectID(employeeID) < 0)
         cboEmployees->setCurrentIndex(-1);
     refillReasons();
     cboReasons->setCurrentIndex(-1);
@@ -97,42 +89,19 @@ void TfrmTimeOff::buildControls()
     cboReasons->setObjectName("cboReasons");
     cboReasons->setMinimumContentsLength(20);
 
-    // The header above the grid keeps the three visible sections; the grid's
-    // fourth column holds the reason number and stays hidden.
-    m_headerModel = new QStandardItemModel(0, 3, this);
-    m_headerModel->setHorizontalHeaderLabels({"Date", "Hours", "Reason"});
-    hdrTimeOff = new QHeaderView(Qt::Horizontal, this);
-    hdrTimeOff->setObjectName("hdrTimeOff");
-    hdrTimeOff->setModel(m_headerModel);
+    // The grid's fourth column holds the reason number and stays hidden.
     grdTimeOff = new QTableWidget(0, 4, this);
     grdTimeOff->setObjectName("grdTimeOff");
-    grdTimeOff->horizontalHeader()->hide();
-    grdTimeOff->horizontalHeader()->setMinimumSectionSize(0);
-    grdTimeOff->verticalHeader()->hide();
-    grdTimeOff->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grdTimeOff->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grdTimeOff->setSelectionMode(QAbstractItemView::SingleSelection);
+    hdrTimeOff = AttachHeader(grdTimeOff, "hdrTimeOff", {"Date", "Hours", "Reason"}, this);
     grdTimeOff->setColumnWidth(colDate, 90);
     grdTimeOff->setColumnWidth(colHours, 60);
     grdTimeOff->setColumnWidth(colReason, 150);
-    grdTimeOff->setColumnHidden(colReasonID, true);
     grdTimeOff->setMinimumHeight(140);
-    PrepareGridHeader(hdrTimeOff, grdTimeOff);
-    connect(hdrTimeOff, &QHeaderView::sectionResized, this, [this](int section, int, int size) {
-        grdTimeOff->setColumnWidth(section, std::max(0, size - (section == 0 ? 3 : 1)));
-    });
 
-    cmdSave = new QPushButton("&Save", this);
-    cmdSave->setObjectName("cmdSave");
-    cmdDelete = new QPushButton("&Delete", this);
-    cmdDelete->setObjectName("cmdDelete");
-    cmdClose = new QPushButton("&Close", this);
-    cmdClose->setObjectName("cmdClose");
-    cmdSave->setEnabled(false);
-    cmdDelete->setEnabled(false);
-    cmdSave->setAutoDefault(false);
-    cmdDelete->setAutoDefault(false);
-    cmdClose->setAutoDefault(false);
+    const RecordButtons buttons = BuildRecordButtons(this, "&Close");
+    cmdSave = buttons.save;
+    cmdDelete = buttons.del;
+    cmdClose = buttons.close;
 
     auto* fields = new QGridLayout;
     fields->addWidget(fieldLabel("Select Employee", cboEmployees, this), 0, 0);
@@ -148,15 +117,10 @@ void TfrmTimeOff::buildControls()
     gridBox->setSpacing(0);
     gridBox->addWidget(hdrTimeOff);
     gridBox->addWidget(grdTimeOff);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdSave);
-    buttons->addWidget(cmdDelete);
-    buttons->addWidget(cmdClose);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addLayout(gridBox);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
 
     connect(cboEmployees, &TQVComboBox::itemClicked, this, [this](int) { cboEmployeesClick(); });
     connect(cboEmployees, &TQVComboBox::dropDown, this, [this] {
@@ -179,8 +143,7 @@ void TfrmTimeOff::buildControls()
     connect(cmdSave, &QPushButton::clicked, this, [this] { cmdSaveClick(); });
     connect(cmdDelete, &QPushButton::clicked, this, &TfrmTimeOff::cmdDeleteClick);
     connect(cmdClose, &QPushButton::clicked, this, &TfrmTimeOff::reject);
-    auto* help = new QShortcut(QKeySequence::HelpContents, this);
-    connect(help, &QShortcut::activated, this, [] { helpService().showTopic(kTimeOffHelpContext); });
+    AddHelpKey(this, [] { return kTimeOffHelpContext; });
 }
 
 bool TfrmTimeOff::event(QEvent* e)
@@ -419,7 +382,8 @@ void TfrmTimeOff::grdTimeOffDblClick(int row)
 
 bool TfrmTimeOff::oldWeekAllowed(const std::string& refusal)
 {
-    return OldWeekChangeAllowed(m_weekEnd, m_state, [this] { RequestManagerAccess(m_state, m_dm, this); }, refusal);
+    return OldWeekChangeAllowed(
+        m_weekEnd, m_state, [this] { RequestManagerAccess(m_state, m_dm, this); }, refusal);
 }
 
 bool TfrmTimeOff::cmdSaveClick()

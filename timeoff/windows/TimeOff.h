@@ -12,7 +12,6 @@
 class QHeaderView;
 class QLabel;
 class QPushButton;
-class QStandardItemModel;
 class QTableWidget;
 
 namespace hv {
@@ -29,9 +28,10 @@ inline constexpr int kTimeOffHelpContext = 1130;
 class TfrmTimeOff : public QDialog {
     Q_OBJECT
 public:
-    // Selects the employee shown under employeeName ("Last, First") and takes
-    // the week from weekEndText, written in the display date format.
-    TfrmTimeOff(THourvaneDataMod& dm, AppState& state, std::string employeeName, std::string weekEndText,
+    // Opens on the week ending on weekEnd with the employee employeeID
+    // selected (none when 0 or not employed that week); without a week
+    // (weekEnd 0) nothing can be chosen.
+    TfrmTimeOff(THourvaneDataMod& dm, AppState& state, std::int32_t employeeID, double weekEnd,
                 std::string settingsFileName, QWidget* owner = nullptr);
     ~TfrmTimeOff() override;
 
@@ -82,7 +82,6 @@ private:
 
     THourvaneDataMod& m_dm;
     AppState& m_state;
-    std::string m_employeeName;
     std::string m_settingsFileName;
     double m_weekEnd = 0;
 
@@ -102,7 +101,6 @@ private:
     TQVNumberEdit* txtHours = nullptr;
     TQVComboBox* cboReasons = nullptr;
     QHeaderView* hdrTimeOff = nullptr;
-    QStandardItemModel* m_headerModel = nullptr;
     QTableWidget* grdTimeOff = nullptr;
     QPushButton* cmdSave = nullptr;
     QPushButton* cmdDelete = nullptr;

@@ -12,14 +12,14 @@ void RegisterTimeOffWindows(CommandRegistry& registry)
 {
     // The window opens on the selected employee and the shown week; afterwards
     // the shown week takes its time off again.
-    registry.add({"cmdTimeOff", "mnuEditTimeOff"},
-                 {[](CommandContext& c) {
-                      ShowWaitCursor();
-                      TfrmTimeOff window(c.dm, c.state, c.employeeName, c.weekEndText, c.settingsFileName, c.owner);
-                      RestoreCursor();
-                      window.exec();
-                  },
-                  refresh::WeekTimeOff});
+    registry.add({"cmdTimeOff", "mnuEditTimeOff"}, {[](CommandContext& c) {
+                                                        ShowWaitCursor();
+                                                        TfrmTimeOff window(c.dm, c.state, c.employeeID, c.weekEnd,
+                                                                           c.settingsFileName, c.owner);
+                                                        RestoreCursor();
+                                                        window.exec();
+                                                    },
+                                                    refresh::WeekTimeOff});
     // Reasons may have been added, renamed or deleted with their time off:
     // the pop-up menu and the shown week's time off follow.
     registry.add({"mnuEditReasons"}, {[](CommandContext& c) {
