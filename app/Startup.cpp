@@ -51,7 +51,7 @@ int RunMigration(const RunOptions& options)
     TfrmProgress creating;
     try {
         dm = std::make_unique<THourvaneDataMod>(
-            DataModuleOptions{options.programFolder, options.settingsFileName, &creating});
+            DataModuleOptions{options.programFolder, options.settingsFileName, &creating, &appState()});
     } catch (const std::exception& e) {
         RestoreCursor();
         ShowMessageBox(e.what(), MsgKind::Error);
@@ -128,7 +128,7 @@ int RunHourvane(int argc, char** argv, const RunOptions& options)
     TfrmProgress creating;
     try {
         dm = std::make_unique<THourvaneDataMod>(
-            DataModuleOptions{options.programFolder, options.settingsFileName, &creating});
+            DataModuleOptions{options.programFolder, options.settingsFileName, &creating, &state});
     } catch (const std::exception& e) {
         ShowMessageBox(e.what(), MsgKind::Error);
         return 1;

@@ -50,7 +50,7 @@ struct Folder {
             }
             std::ofstream{stamp};
         }
-        dm = std::make_unique<THourvaneDataMod>(DataModuleOptions{kProgram, "Hourvane3.ini", nullptr});
+        dm = std::make_unique<THourvaneDataMod>(DataModuleOptions{kProgram, "Hourvane3.ini", nullptr, &appState()});
     }
     ~Folder() { unsetenv("HOURVANE_CONFIG_DIR"); }
 

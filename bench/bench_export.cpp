@@ -67,7 +67,8 @@ struct Folder {
         globalSettings().firstDate = kFirstDay; // weeks end on Saturdays, as the generator's
         appState().lockIdentity = "BENCH";
         appState().managerAccess = true;
-        dm = std::make_unique<THourvaneDataMod>(DataModuleOptions{program.folder(), "Hourvane3.ini", nullptr});
+        dm = std::make_unique<THourvaneDataMod>(
+            DataModuleOptions{program.folder(), "Hourvane3.ini", nullptr, &appState()});
     }
     ~Folder() { unsetenv("HOURVANE_CONFIG_DIR"); }
 };

@@ -75,7 +75,8 @@ struct Folder {
         resetAppState();
         resetGlobalSettings();
         appState().lockIdentity = "BENCH";
-        dm = std::make_unique<THourvaneDataMod>(DataModuleOptions{program.folder(), "Hourvane3.ini", nullptr});
+        dm = std::make_unique<THourvaneDataMod>(
+            DataModuleOptions{program.folder(), "Hourvane3.ini", nullptr, &appState()});
 
         // Employee codes E1001.. as the generator makes them; 200 new days each.
         file = program.folder() + "cards.txt";

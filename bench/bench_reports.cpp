@@ -70,7 +70,8 @@ struct Folder {
         resetAppState();
         resetGlobalSettings();
         appState().lockIdentity = "BENCH";
-        dm = std::make_unique<THourvaneDataMod>(DataModuleOptions{program.folder(), "Hourvane3.ini", nullptr});
+        dm = std::make_unique<THourvaneDataMod>(
+            DataModuleOptions{program.folder(), "Hourvane3.ini", nullptr, &appState()});
         TPreferenceListClass cache(*dm);
         LoadGlobalSettings(cache);
     }

@@ -59,7 +59,7 @@ void runSoak(benchmark::State& state, const char* where, const char* tmpdir)
     appState().lockIdentity = "BENCH";
     std::int32_t reason = 0;
     {
-        THourvaneDataMod dm(DataModuleOptions{program->folder(), "Hourvane3.ini", nullptr});
+        THourvaneDataMod dm(DataModuleOptions{program->folder(), "Hourvane3.ini", nullptr, &appState()});
         reason = test::PrepareSoakWeeks(dm, plan);
     }
     test::SoakFigures figures;

@@ -59,7 +59,8 @@ struct Folder {
         resetAppState();
         resetGlobalSettings();
         appState().lockIdentity = "BENCH";
-        dm = std::make_unique<THourvaneDataMod>(DataModuleOptions{program.folder(), "Hourvane3.ini", nullptr});
+        dm = std::make_unique<THourvaneDataMod>(
+            DataModuleOptions{program.folder(), "Hourvane3.ini", nullptr, &appState()});
     }
     ~Folder() { unsetenv("HOURVANE_CONFIG_DIR"); }
 };

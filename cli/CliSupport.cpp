@@ -199,7 +199,7 @@ Session::Session(const GlobalOptions& options, ProgressDisplay* progress, Sessio
     }
     AppState& state = appState();
     state.programFolder = options.programFolder;
-    DataModuleOptions dmOptions{options.programFolder, options.settingsFileName, progress};
+    DataModuleOptions dmOptions{options.programFolder, options.settingsFileName, progress, &state};
     dmOptions.dataFolder = options.dataFolder;
     try {
         m_dm = std::make_unique<THourvaneDataMod>(dmOptions);

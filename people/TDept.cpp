@@ -4,7 +4,6 @@
 #include "engine/Table.h"
 #include "people/TEmp.h"
 #include "ports/MessageService.h"
-#include "storage/AppState.h"
 #include "storage/DataModule.h"
 #include "storage/SQLRec.h"
 
@@ -36,7 +35,7 @@ TDeptRecClass::TDeptRecClass(THourvaneDataMod& dm) : TSQLRecClass(dm)
 void TDeptRecClass::SetModified(bool value)
 {
     if (value && !modified())
-        Lock(appState().lockIdentity);
+        Lock(dataModule().state().lockIdentity);
     setModified(value);
 }
 

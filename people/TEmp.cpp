@@ -5,7 +5,6 @@
 #include "people/PeopleUtil.h"
 #include "people/TDept.h"
 #include "ports/MessageService.h"
-#include "storage/AppState.h"
 #include "storage/DataModule.h"
 #include "storage/SQLRec.h"
 
@@ -66,7 +65,7 @@ TEmployeeRecClass::TEmployeeRecClass(THourvaneDataMod& dm) : TSQLRecClass(dm)
 void TEmployeeRecClass::SetModified(bool value)
 {
     if (value && !modified())
-        Lock(appState().lockIdentity);
+        Lock(dataModule().state().lockIdentity);
     setModified(value);
 }
 

@@ -5,7 +5,6 @@
 #include "people/Money.h"
 #include "platform/DateUtil.h"
 #include "platform/Format.h"
-#include "storage/AppState.h"
 #include "storage/DataModule.h"
 #include "storage/SQLRec.h"
 
@@ -157,7 +156,7 @@ void TWageListClass::FillWageGrid(GridView& grid) const
         grid.setColumnCount(7);
     grid.setRowCount(1);
     grid.clearCells();
-    const std::string format = appState().dateFormatShown();
+    const std::string format = m_dm.state().dateFormatShown();
     int row = 0;
     for (std::size_t i = 0; i < m_items.size(); ++i) {
         const TEmpWageRecClass& e = *m_items[i];

@@ -3,7 +3,6 @@
 #include "engine/EngineError.h"
 #include "engine/Table.h"
 #include "ports/MessageService.h"
-#include "storage/AppState.h"
 #include "storage/DataModule.h"
 #include "storage/SQLRec.h"
 
@@ -28,7 +27,7 @@ TEmpFieldRecClass::TEmpFieldRecClass(THourvaneDataMod& dm) : TSQLRecClass(dm)
 void TEmpFieldRecClass::SetModified(bool value)
 {
     if (value && !modified())
-        Lock(appState().lockIdentity);
+        Lock(dataModule().state().lockIdentity);
     setModified(value);
 }
 

@@ -3,7 +3,6 @@
 #include "engine/EngineError.h"
 #include "engine/Table.h"
 #include "ports/MessageService.h"
-#include "storage/AppState.h"
 #include "storage/DataModule.h"
 #include "storage/HVGlobal.h"
 #include "storage/SQLRec.h"
@@ -25,7 +24,7 @@ TOTPolicyRecClass::TOTPolicyRecClass(THourvaneDataMod& dm) : TSQLRecClass(dm)
 void TOTPolicyRecClass::SetModified(bool value)
 {
     if (value && !modified())
-        Lock(appState().lockIdentity);
+        Lock(dataModule().state().lockIdentity);
     setModified(value);
 }
 

@@ -37,16 +37,26 @@ std::string defaultDataFolder(const std::string& programFolder)
     return withSeparator(user) + "Data";
 }
 
-THourvaneDataMod::THourvaneDataMod(DataModuleOptions options)
-    : tblAccruals(HourvaneDB, "tblAccruals"), tblDepts(HourvaneDB, "tblDepts"),
-      tblEmpOther(HourvaneDB, "tblEmpOther"), tblEmps(HourvaneDB, "tblEmps"),
-      tblFields(HourvaneDB, "tblFields"), tblPolicy(HourvaneDB, "tblPolicy"),
-      tblPreferences(HourvaneDB, "tblPreferences"), tblReasons(HourvaneDB, "tblReasons"),
-      tblTimeOff(HourvaneDB, "tblTimeOff"), tblWages(HourvaneDB, "tblWages"),
-      tblEmpOT(HourvaneDB, "tblEmpOT"), tblOTPolicy(HourvaneDB, "tblOTPolicy"),
-      tblWorkDay(HourvaneDB, "tblWorkDay"), tblUsers(HourvaneDB, "tblUsers"),
-      qryBlank(HourvaneDB, "qryBlank"), qryTOTotalHours(HourvaneDB, "qryTOTotalHours"),
-      m_options(std::move(options))
+THourvaneDataMod::THourvaneDataMod(DataModuleOptions options) :
+    tblAccruals(HourvaneDB, "tblAccruals"),
+    tblDepts(HourvaneDB, "tblDepts"),
+    tblEmpOther(HourvaneDB, "tblEmpOther"),
+    tblEmps(HourvaneDB, "tblEmps"),
+    tblFields(HourvaneDB, "tblFields"),
+    tblPolicy(HourvaneDB, "tblPolicy"),
+    tblPreferences(HourvaneDB, "tblPreferences"),
+    tblReasons(HourvaneDB, "tblReasons"),
+    tblTimeOff(HourvaneDB, "tblTimeOff"),
+    tblWages(HourvaneDB, "tblWages"),
+    tblEmpOT(HourvaneDB, "tblEmpOT"),
+    tblOTPolicy(HourvaneDB, "tblOTPolicy"),
+    tblWorkDay(HourvaneDB, "tblWorkDay"),
+    tblUsers(HourvaneDB, "tblUsers"),
+    qryBlank(HourvaneDB, "qryBlank"),
+    qryTOTotalHours(HourvaneDB, "qryTOTotalHours"),
+    m_options(std::move(options)),
+    m_ownState(m_options.state ? nullptr : std::make_unique<AppState>()),
+    m_state(m_options.state ? m_options.state : m_ownState.get())
 {
     m_tables = {&tblAccruals, &tblDepts,   &tblEmpOther, &tblEmps,     &tblFields,
                 &tblPolicy,   &tblPreferences, &tblReasons, &tblTimeOff, &tblWages,

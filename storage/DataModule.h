@@ -7,6 +7,7 @@
 #include "engine/Query.h"
 #include "engine/Table.h"
 #include "ports/ProgressDisplay.h"
+#include "storage/AppState.h"
 
 #include <memory>
 #include <string>
@@ -18,8 +19,11 @@ namespace hv {
 struct DataModuleOptions {
     DataModuleOptions() = default;
     DataModuleOptions(std::string programFolder, std::string settingsFileName = "Hourvane3.ini",
-                      ProgressDisplay* progress = nullptr)
-        : programFolder(std::move(programFolder)), settingsFileName(std::move(settingsFileName)), progress(progress)
+                      ProgressDisplay* progress = nullptr, AppState* state = nullptr) :
+        programFolder(std::move(programFolder)),
+        settingsFileName(std::move(settingsFileName)),
+        progress(progress),
+        state(state)
     {
     }
 
@@ -29,6 +33,10 @@ struct DataModuleOptions {
     // Used instead of the settings file's folder when set (the command-line
     // program's --data); the settings file is then left as it is.
     std::string dataFolder;
+    // The running copy's state (its lock identity, the date format shown),
+    // which the records of this module use. Null: the module keeps a state
+    // of its own, as a second copy inside a test does.
+    AppState* state = nullptr;
 };
 
 enum class TableMode { Shared, Exclusive, Closed };
@@ -50,6 +58,8 @@ public:
 
     // The "Please wait..." display the module was started with; may be null.
     ProgressDisplay* progress() const { return m_options.progress; }
+    // The copy's state the module was started with.
+    AppState& state() const { return *m_state; }
 
     // Set when a damaged table could not be repaired: the program must end.
     bool terminateRequested() const { return m_terminate; }
@@ -73,6 +83,8 @@ private:
     void destroy();
 
     DataModuleOptions m_options;
+    std::unique_ptr<AppState> m_ownState;
+    AppState* m_state;
     std::string m_folder;
     std::vector<engine::Table*> m_tables;
     bool m_terminate = false;

@@ -187,6 +187,7 @@ public:
 
     std::int32_t EmpID() const { return m_empID; }
     void SetEmpID(std::int32_t id) { m_empID = id; }
+    THourvaneDataMod& dataModule() const { return m_dm; }
 
     // Appends an entry; the list owns it.
     void Add(std::unique_ptr<Entry> entry)

@@ -3,7 +3,6 @@
 #include "engine/EngineError.h"
 #include "engine/Table.h"
 #include "platform/Format.h"
-#include "storage/AppState.h"
 #include "storage/DataModule.h"
 #include "storage/HVGlobal.h"
 
@@ -145,7 +144,7 @@ void FillAccrualGrid(GridView& grid, const TAccrualListClass& list)
             grid.setRowCount(row + 1);
         grid.setCell(row, 0, entry.Description());
         grid.setCell(row, 1, FormatFloat(globalSettings().hourFormat, entry.AccruedHours()));
-        grid.setCell(row, 2, FormatDateTime(appState().displayDateFormat, entry.AccrualDate()));
+        grid.setCell(row, 2, FormatDateTime(list.dataModule().state().displayDateFormat, entry.AccrualDate()));
         grid.setCell(row, 3, std::to_string(i));
         ++row;
     }

@@ -5,7 +5,6 @@
 #include "engine/Table.h"
 #include "ports/CursorService.h"
 #include "ports/MessageService.h"
-#include "storage/AppState.h"
 #include "storage/DataModule.h"
 #include "timeoff/TPolicy.h"
 
@@ -40,7 +39,7 @@ TReasonRecClass::TReasonRecClass(THourvaneDataMod& dm) : TSQLRecClass(dm)
 void TReasonRecClass::markChanged()
 {
     if (!modified())
-        Lock(appState().lockIdentity);
+        Lock(dataModule().state().lockIdentity);
     setModified(true);
 }
 

@@ -9,7 +9,6 @@
 #include "platform/Format.h"
 #include "ports/CursorService.h"
 #include "ports/MessageService.h"
-#include "storage/AppState.h"
 #include "storage/DataModule.h"
 #include "storage/HVGlobal.h"
 #include "timeoff/Balances.h"
@@ -66,7 +65,7 @@ void TTimeOffRecClass::markChanged()
 {
     // Locking first: the lock finds the row by the values as stored.
     if (!modified())
-        Lock(appState().lockIdentity);
+        Lock(dataModule().state().lockIdentity);
     setModified(true);
 }
 

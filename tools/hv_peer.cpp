@@ -440,7 +440,8 @@ std::string run(const std::string& line)
         RecordedMessages messages;
         hv::setMessageService(&messages);
         g_dm.reset();
-        g_dm = std::make_unique<hv::THourvaneDataMod>(hv::DataModuleOptions{folder, g_settings, nullptr});
+        g_dm =
+            std::make_unique<hv::THourvaneDataMod>(hv::DataModuleOptions{folder, g_settings, nullptr, &hv::appState()});
         hv::setMessageService(nullptr);
         if (g_dm->terminateRequested()) {
             g_dm.reset();

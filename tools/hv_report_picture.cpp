@@ -95,7 +95,7 @@ int main(int argc, char** argv)
     state.programFolder = folder;
     hv::setPrinterQuery([] { return hv::SystemPrinter{}; });
 
-    hv::THourvaneDataMod dm(hv::DataModuleOptions{folder, "Hourvane3.ini", nullptr});
+    hv::THourvaneDataMod dm(hv::DataModuleOptions{folder, "Hourvane3.ini", nullptr, &state});
     hv::TPreferenceListClass cache(dm);
     hv::LoadGlobalSettings(cache);
 

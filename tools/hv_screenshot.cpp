@@ -74,7 +74,7 @@ int main(int argc, char** argv)
     state.programFolder = folder;
     state.displayDateFormat = hv::DateFormat();
 
-    hv::THourvaneDataMod dm(hv::DataModuleOptions{folder, "Hourvane3.ini", nullptr});
+    hv::THourvaneDataMod dm(hv::DataModuleOptions{folder, "Hourvane3.ini", nullptr, &state});
     addEmployee(dm, "Adams", "Bob");
     const std::int32_t baker = addEmployee(dm, "Baker", "Ann");
     addEmployee(dm, "Cole", "Ben");

@@ -2,7 +2,7 @@
 
 #include "ports/HelpService.h"
 #include "ports/MessageService.h"
-#include "storage/AppState.h"
+#include "storage/DataModule.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -46,8 +46,8 @@ QLabel* fieldLabel(QWidget* parent, const char* name, const char* text, QLineEdi
 
 } // namespace
 
-TfrmPassword::TfrmPassword(THourvaneDataMod& dm, PasswordMode mode, QWidget* owner)
-    : QDialog(owner), m_password(dm)
+TfrmPassword::TfrmPassword(THourvaneDataMod& dm, PasswordMode mode, QWidget* owner) :
+    QDialog(owner), m_dm(dm), m_password(dm)
 {
     setObjectName("frmPassword");
     setWindowTitle("Manager Password");
@@ -92,7 +92,7 @@ TfrmPassword::TfrmPassword(THourvaneDataMod& dm, PasswordMode mode, QWidget* own
 TfrmPassword::~TfrmPassword()
 {
     if (m_locked)
-        m_password.Unlock(appState().lockIdentity);
+        m_password.Unlock(m_dm.state().lockIdentity);
 }
 
 void TfrmPassword::setMode(PasswordMode mode)
@@ -110,7 +110,7 @@ void TfrmPassword::setMode(PasswordMode mode)
         cmdOK->setDefault(false);
         // Held for the window's life, so that two copies cannot change it together.
         if (!m_locked)
-            m_locked = m_password.Lock(appState().lockIdentity);
+            m_locked = m_password.Lock(m_dm.state().lockIdentity);
     } else {
         setWindowTitle("Manager Access");
         m_helpContext = kAccessHelpContext;
@@ -153,7 +153,7 @@ void TfrmPassword::okChange()
     const PasswordChange check = CheckPasswordChange(m_password.storedForm(), txtPassword->text().toStdString(),
                                                      newPassword, txtConfirm->text().toStdString());
     if (check == PasswordChange::Accepted) {
-        if (m_password.Change(newPassword, appState().lockIdentity)) {
+        if (m_password.Change(newPassword, m_dm.state().lockIdentity)) {
             ShowMessageBox(kPasswordChangedMessage, MsgKind::Information, MsgButtons::Ok);
             accept();
         }

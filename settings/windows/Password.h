@@ -41,6 +41,7 @@ private:
     void okChange();
     void clearNewFields();
 
+    THourvaneDataMod& m_dm;
     TManagerPasswordClass m_password;
     PasswordMode m_mode = PasswordMode::Access;
     int m_helpContext = kAccessHelpContext;

@@ -250,7 +250,7 @@ protected:
 TEST_F(ProgressWindowTest, AFirstStartShowsCreatingTheDatabaseInTheRealWindow)
 {
     TfrmProgress creating;
-    dm = std::make_unique<THourvaneDataMod>(DataModuleOptions{programFolder, "Hourvane3.ini", &creating});
+    dm = std::make_unique<THourvaneDataMod>(DataModuleOptions{programFolder, "Hourvane3.ini", &creating, &appState()});
     EXPECT_EQ(watch.shows, 1);
     EXPECT_EQ(creating.lblLocked->text(), "Creating Hourvane Database...");
     EXPECT_TRUE(creating.lblLocked->font().bold());
@@ -263,7 +263,7 @@ TEST_F(ProgressWindowTest, AFirstStartShowsCreatingTheDatabaseInTheRealWindow)
     // A database that exists opens without the window.
     dm.reset();
     TfrmProgress again;
-    dm = std::make_unique<THourvaneDataMod>(DataModuleOptions{programFolder, "Hourvane3.ini", &again});
+    dm = std::make_unique<THourvaneDataMod>(DataModuleOptions{programFolder, "Hourvane3.ini", &again, &appState()});
     EXPECT_EQ(watch.shows, 1);
 }
 

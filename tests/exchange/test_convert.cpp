@@ -237,7 +237,8 @@ TEST_F(ConvertWindowTest, AFailedCheckOrAnEngineErrorLoadsNothing)
 TEST_F(ConvertTest, AnotherCopyOnTheDataFolderKeepsTheLoadingOut)
 {
     putExtract(extract.path());
-    auto other = std::make_unique<THourvaneDataMod>(DataModuleOptions{programFolder, "Hourvane3.ini", nullptr});
+    auto other =
+        std::make_unique<THourvaneDataMod>(DataModuleOptions{programFolder, "Hourvane3.ini", nullptr, &appState()});
     dm->HourvaneDB.setLockRetryCount(0);
     const std::string before = DatabaseFingerprint(dm->HourvaneDB);
     EXPECT_EQ(LoadExtract(*dm, readExtract()).outcome, ConvertResult::Outcome::NotExclusive);

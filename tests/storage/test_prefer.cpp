@@ -39,7 +39,8 @@ protected:
     THourvaneDataMod& second()
     {
         if (!other)
-            other = std::make_unique<THourvaneDataMod>(DataModuleOptions{programFolder, "Hourvane3.ini", nullptr});
+            other = std::make_unique<THourvaneDataMod>(
+                DataModuleOptions{programFolder, "Hourvane3.ini", nullptr, &appState()});
         return *other;
     }
     void storeRow(const std::string& key, const std::string& value, std::optional<std::string> lockedBy = {})

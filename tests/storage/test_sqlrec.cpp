@@ -64,7 +64,8 @@ protected:
     THourvaneDataMod& second()
     {
         if (!other)
-            other = std::make_unique<THourvaneDataMod>(DataModuleOptions{programFolder, "Hourvane3.ini", nullptr});
+            other = std::make_unique<THourvaneDataMod>(
+                DataModuleOptions{programFolder, "Hourvane3.ini", nullptr, &appState()});
         return *other;
     }
     std::int64_t addDept(const std::string& name, std::optional<std::string> lockedBy)

@@ -51,7 +51,8 @@ protected:
     THourvaneDataMod& start()
     {
         dm.reset();
-        dm = std::make_unique<THourvaneDataMod>(DataModuleOptions{programFolder, "Hourvane3.ini", &progress});
+        dm = std::make_unique<THourvaneDataMod>(
+            DataModuleOptions{programFolder, "Hourvane3.ini", &progress, &appState()});
         return *dm;
     }
 
@@ -83,12 +84,14 @@ protected:
     }
 
     // The process-wide identity that the setters lock with.
+    // Both copies of a test share the process state: this says which one acts.
     static void actAs(const std::string& identity) { appState().lockIdentity = identity; }
 
     THourvaneDataMod& second()
     {
         if (!other)
-            other = std::make_unique<THourvaneDataMod>(DataModuleOptions{programFolder, "Hourvane3.ini", nullptr});
+            other = std::make_unique<THourvaneDataMod>(
+                DataModuleOptions{programFolder, "Hourvane3.ini", nullptr, &appState()});
         return *other;
     }
 

@@ -66,7 +66,8 @@ protected:
     THourvaneDataMod& second()
     {
         if (!other)
-            other = std::make_unique<THourvaneDataMod>(DataModuleOptions{programFolder, "Hourvane3.ini", nullptr});
+            other = std::make_unique<THourvaneDataMod>(
+                DataModuleOptions{programFolder, "Hourvane3.ini", nullptr, &appState()});
         return *other;
     }
 
