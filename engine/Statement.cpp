@@ -6,6 +6,8 @@
 
 #include <sqlite3.h>
 
+#include <cstring>
+
 namespace hv::engine {
 
 namespace {
@@ -153,6 +155,49 @@ Value Statement::columnValue(int col) const
     case SQLITE_FLOAT: return Value(sqlite3_column_double(m_st, col));
     case SQLITE_NULL: return Value();
     default: return Value(columnText(col));
+    }
+}
+
+void Statement::rowInto(int firstCol, const std::vector<int>& fields, Value* row) const
+{
+    // One call per column, then the value's own cheap readers, and no
+    // change of a value's kind when it keeps it: a walk reads every column
+    // of every row.
+    int col = firstCol;
+    for (int f : fields) {
+        Value& out = row[f];
+        sqlite3_value* v = sqlite3_column_value(m_st, col++);
+        switch (sqlite3_value_type(v)) {
+        case SQLITE_INTEGER:
+            if (auto* i = std::get_if<std::int64_t>(&out))
+                *i = sqlite3_value_int64(v);
+            else
+                out.emplace<std::int64_t>(sqlite3_value_int64(v));
+            break;
+        case SQLITE_FLOAT:
+            if (auto* d = std::get_if<double>(&out))
+                *d = sqlite3_value_double(v);
+            else
+                out.emplace<double>(sqlite3_value_double(v));
+            break;
+        case SQLITE_NULL:
+            if (out.index() != 0)
+                out.emplace<std::monostate>();
+            break;
+        default: {
+            const char* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
+            const std::size_t n = std::size_t(sqlite3_value_bytes(v));
+            if (auto* s = std::get_if<std::string>(&out)) {
+                // A text of the same length (dates, times) takes no more than a copy.
+                s->resize(n);
+                if (n)
+                    std::memcpy(s->data(), t, n);
+            } else {
+                out.emplace<std::string>(t ? t : "", n);
+            }
+            break;
+        }
+        }
     }
 }
 

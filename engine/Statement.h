@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -55,6 +56,9 @@ public:
     std::int64_t columnInt(int col) const;
     std::string columnText(int col) const; // empty for null
     Value columnValue(int col) const;
+    // Columns firstCol, firstCol + 1, ... into row[fields[0]], row[fields[1]],
+    // ...: the values are reused (a text keeps its buffer).
+    void rowInto(int firstCol, const std::vector<int>& fields, Value* row) const;
 
     // Of the connection: rows changed by the last write, rowid of the last insert.
     std::int64_t changes() const;

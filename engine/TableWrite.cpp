@@ -226,7 +226,7 @@ void Table::post()
         savepoint.emplace(m_db, "hv_post");
     std::int64_t rowid = m_rowid;
     if (m_state == TableState::Insert) {
-        Statement& st = prepare(m_stInsert, [&] {
+        Statement& st = prepareAllBound(m_stInsert, [&] {
             std::string cols, marks;
             int n = 0;
             for (const auto& f : m_def.fields) {
@@ -247,11 +247,10 @@ void Table::post()
         }
         st.execute();
         rowid = st.lastInsertRowid();
-        for (std::size_t i = 0; i < m_def.fields.size(); ++i)
-            if (m_def.fields[i].type == FieldType::AutoInc)
-                m_buffer[i] = Value(rowid);
+        if (m_autoIncField >= 0)
+            m_buffer[std::size_t(m_autoIncField)] = Value(rowid);
     } else if (std::uint64_t mask = m_dirty & ~memoMask) {
-        Statement& st = prepare(m_stUpdate[mask], [&] {
+        Statement& st = prepareAllBound(m_stUpdate[mask], [&] {
             std::string sets;
             int n = 0;
             for (std::size_t i = 0; i < m_def.fields.size(); ++i)
@@ -277,20 +276,18 @@ void Table::post()
         savepoint->release();
     }
     m_rowid = rowid;
-    bool inserted = m_state == TableState::Insert;
-    m_prefetched.clear();
+    // The block read ahead still follows the row unless the row is new or
+    // its place in the order changed.
+    orderFieldsIfNeeded();
+    if (m_state == TableState::Insert || (m_dirty & m_orderMask))
+        m_walkValid = false;
     m_pendingFirst = false;
     m_current.swap(m_buffer);
     m_memoLoaded = true;
     m_hasRow = true;
     m_eof = false;
-    m_buffer.clear();
     m_dirty = 0;
     m_state = TableState::Browse;
-    if (inserted)
-        m_listValid = false;
-    else if (m_listValid)
-        m_listValid = false; // a changed key may move the row
 }
 
 void Table::deleteRecord()
@@ -320,21 +317,17 @@ void Table::deleteRecord()
         ms.execute();
         savepoint->release();
     }
-    m_prefetched.clear();
     // Move to the row that followed the deleted one.
-    if (!m_listValid)
-        positionInList();
-    std::size_t pos = m_pos;
-    if (pos < m_rows.size() && m_rows[pos] == m_rowid)
-        m_rows.erase(m_rows.begin() + long(pos));
     m_hasRow = false;
-    m_rowid = 0;
-    while (pos < m_rows.size() && !loadListRow(pos))
-        ++pos;
-    m_pos = pos;
-    m_eof = pos >= m_rows.size();
-    if (m_eof)
-        m_current.assign(m_def.fields.size(), Value());
+    if (m_walkValid && takeFromBlock()) {
+        m_eof = false;
+        return;
+    }
+    if (!(m_walkValid && m_blockLast) && continueWalk()) {
+        m_eof = false;
+        return;
+    }
+    endWalk();
 }
 
 } // namespace hv::engine
