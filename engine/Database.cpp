@@ -340,24 +340,37 @@ void Database::rollback()
     exec("ROLLBACK");
 }
 
-ReadTransaction::ReadTransaction(Database& db) : m_db(db)
+ReadTransaction::ReadTransaction(Database& db) : ReadTransaction(db, std::vector<std::string>{}) {}
+
+ReadTransaction::ReadTransaction(Database& db, const std::vector<std::string>& tables) : m_db(db)
 {
-    if (m_db.connected() && m_db.hasHandle() && !m_db.inTransaction()) {
-        m_db.exec("BEGIN DEFERRED");
-        m_owned = true;
-        // Shared locks on every file now, in the order a commit takes its
-        // exclusive ones. Taken as the reads come (days, then time off), a
-        // reader could hold one file while waiting for another that a
-        // committing copy holds while it waits for the first: both wait
-        // until one gives up with "database is locked".
-        try {
-            for (const auto& a : m_db.m_attached)
-                m_db.exec("SELECT 1 FROM " + quoteIdent(a.alias) + ".sqlite_master LIMIT 1");
-        } catch (...) {
-            m_db.rollback();
-            m_owned = false;
-            throw;
-        }
+    if (!m_db.connected() || !m_db.hasHandle() || m_db.inTransaction())
+        return;
+    // Shared locks on the files now, in the order a commit takes its
+    // exclusive ones. Taken as the reads come (days, then time off), a
+    // reader could hold one file while waiting for another that a
+    // committing copy holds while it waits for the first: both wait until
+    // one gives up with "database is locked". One statement that reads each
+    // file takes them all, in the order the files were attached, whatever
+    // the order of its text.
+    std::string reads;
+    for (const auto& a : m_db.m_attached) {
+        bool wanted = tables.empty();
+        for (const auto& t : tables)
+            wanted = wanted || sameName(t, a.schema);
+        if (wanted)
+            reads += (reads.empty() ? "SELECT " : ", ") + std::string("(SELECT 1 FROM ") + quoteIdent(a.alias) +
+                     ".sqlite_master LIMIT 1)";
+    }
+    m_db.exec("BEGIN DEFERRED");
+    m_owned = true;
+    try {
+        if (!reads.empty())
+            m_db.exec(reads);
+    } catch (...) {
+        m_db.rollback();
+        m_owned = false;
+        throw;
     }
 }
 

@@ -103,13 +103,18 @@ private:
 };
 
 // Holds one read transaction over a group of reads that belong together (a
-// week's rows), so they see one state of the files and pay for taking the
-// shared locks once instead of once per statement. Only for reads; nothing
-// happens when a transaction is already active. Never throws from its
-// destructor.
+// week's rows, an employee's period), so they see one state of the files and
+// pay for taking the shared locks once instead of once per statement. Only
+// for reads; nothing happens when a transaction is already active. Never
+// throws from its destructor.
 class ReadTransaction {
 public:
+    // Shared locks on every attached file.
     explicit ReadTransaction(Database& db);
+    // Shared locks on the files of these tables only ("workday", "timeoff"),
+    // for a reader that reads no other table inside it: a file read later
+    // would take its lock out of order (see the constructor).
+    ReadTransaction(Database& db, const std::vector<std::string>& tables);
     ~ReadTransaction();
     ReadTransaction(const ReadTransaction&) = delete;
     ReadTransaction& operator=(const ReadTransaction&) = delete;
