@@ -1,13 +1,16 @@
 #include "timekeeping/WorkUtil.h"
 
 #include "engine/EngineError.h"
+#include "engine/Table.h"
 #include "people/TEmpOTPolicy.h"
 #include "people/TOTPolicy.h"
 #include "platform/DateUtil.h"
+#include "platform/Format.h"
 #include "storage/DataModule.h"
 #include "storage/MessageService.h"
 #include "storage/SQLRec.h"
 
+#include <cmath>
 #include <optional>
 #include <ostream>
 
@@ -84,6 +87,7 @@ TWorkWeekRecClass::TWorkWeekRecClass(THourvaneDataMod& dm) : m_dm(dm)
     for (auto& day : m_days)
         day = std::make_unique<THoursWorkedRecClass>(dm);
     m_timeOff = std::make_unique<TTimeOffListClass>(dm);
+    m_policy = std::make_unique<TOTPolicyRecClass>(dm);
 }
 
 TWorkWeekRecClass::~TWorkWeekRecClass() = default;
@@ -92,6 +96,7 @@ std::int32_t TWorkWeekRecClass::EmployeeID() const { return m_days[0]->employee(
 
 void TWorkWeekRecClass::SetEmployee(std::int32_t empID)
 {
+    m_policy->SetPolicyID(0); // read again at the next computation
     for (auto& day : m_days)
         day->setEmployee(empID);
     m_timeOff->SetEmpID(empID);
@@ -124,16 +129,47 @@ void TWorkWeekRecClass::Clear()
     m_loaded = false;
 }
 
+namespace {
+// Every table a week's Load reads: its read transaction locks only these.
+const std::vector<std::string> kWeekTables = {"workday", "timeoff", "reason", "empot", "otpolicy"};
+} // namespace
+
 bool TWorkWeekRecClass::Load()
 {
-    engine::ReadTransaction reading(m_dm.HourvaneDB);
+    engine::ReadTransaction reading(m_dm.HourvaneDB, kWeekTables);
     Clear();
-    for (auto& day : m_days)
-        day->Load();
+    loadDays();
     m_timeOff->Load();
-    Compute();
+    loadAssignments();
+    m_policy->SetPolicyID(0); // the policy as stored now
+    Compute(*m_assignments);
     m_loaded = true;
     return true;
+}
+
+void TWorkWeekRecClass::loadDays()
+{
+    engine::Table& t = m_dm.tblWorkDay;
+    const double first = std::floor(m_weekEnd) - 6;
+    t.setIndexName("");
+    engine::FilterScope filter(t, "EmpID = " + std::to_string(EmployeeID()) + " and WeekDate between '" +
+                                      FormatDateTime("yyyy-mm-dd", first) + "' and '" +
+                                      FormatDateTime("yyyy-mm-dd", first + 6) + "'");
+    // In key order: a day's row 0 comes before its row 1, as Load reads them.
+    for (t.first(); !t.eof(); t.next()) {
+        const double i = std::floor(t.fieldByName("WeekDate").asDateTime()) - first;
+        const std::int64_t s = t.fieldByName("SequenceNum").asInteger();
+        if (i < 0 || i > 6 || s < 0 || s > 1)
+            continue;
+        m_days[std::size_t(i)]->LoadCurrentRow(int(s));
+    }
+}
+
+void TWorkWeekRecClass::loadAssignments()
+{
+    m_assignments = std::make_unique<TEmpOTPolicyListClass>(m_dm, EmployeeID());
+    m_assignments->Load();
+    m_assignmentsOf = EmployeeID();
 }
 
 void TWorkWeekRecClass::LoadRows(const std::vector<DayPunchRow>& punches, const std::vector<TimeOffHours>& timeOff,
@@ -154,14 +190,16 @@ void TWorkWeekRecClass::LoadRows(const std::vector<DayPunchRow>& punches, const 
 
 void TWorkWeekRecClass::Compute()
 {
-    TEmpOTPolicyListClass assignments(m_dm, EmployeeID());
-    assignments.Load();
-    Compute(assignments);
+    if (!m_assignments || m_assignmentsOf != EmployeeID()) {
+        engine::ReadTransaction reading(m_dm.HourvaneDB, kWeekTables);
+        loadAssignments();
+    }
+    Compute(*m_assignments);
 }
 
 void TWorkWeekRecClass::Compute(const TEmpOTPolicyListClass& assignments)
 {
-    TOTPolicyRecClass policy(m_dm);
+    TOTPolicyRecClass& policy = *m_policy;
     assignments.PolicyInForce(policy, m_weekEnd);
 
     std::array<float, 7> worked{}, counting{};
