@@ -192,11 +192,40 @@ void Database::setForceBufferFlush(bool on)
             applyPragmas(a.alias);
 }
 
+void Database::setPageCacheSize(int kibibytes)
+{
+    m_cacheKib = kibibytes < 0 ? 0 : kibibytes;
+    if (m_db)
+        for (const auto& a : m_attached)
+            applyCacheSize(a.alias);
+}
+
+void Database::applyCacheSize(const std::string& alias) const
+{
+    // -2000 is SQLite's own default: about two megabytes.
+    exec("PRAGMA " + quoteIdent(alias) + ".cache_size=-" + std::to_string(m_cacheKib ? m_cacheKib : 2000));
+}
+
 void Database::applyPragmas(const std::string& alias) const
 {
     // Never WAL: it does not make multi-file commits atomic and needs shared memory.
     exec("PRAGMA " + quoteIdent(alias) + ".journal_mode=DELETE");
     exec("PRAGMA " + quoteIdent(alias) + ".synchronous=" + (m_forceFlush ? "FULL" : "NORMAL"));
+    if (m_cacheKib)
+        applyCacheSize(alias);
+}
+
+PageCacheScope::PageCacheScope(Database& db, int kibibytes) : m_db(db), m_before(db.pageCacheSize())
+{
+    m_db.setPageCacheSize(kibibytes);
+}
+
+PageCacheScope::~PageCacheScope()
+{
+    try {
+        m_db.setPageCacheSize(m_before);
+    } catch (...) {
+    }
 }
 
 void Database::openHandle(const std::string& path)

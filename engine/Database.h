@@ -59,6 +59,10 @@ public:
     // On: every write is on disk when it returns (synchronous=FULL).
     bool forceBufferFlush() const { return m_forceFlush; }
     void setForceBufferFlush(bool on);
+    // The most each file keeps of its pages in memory, in kibibytes; 0 is
+    // SQLite's own default.
+    int pageCacheSize() const { return m_cacheKib; }
+    void setPageCacheSize(int kibibytes);
 
     // Full path of a file of the folder, matched without regard to case.
     std::string resolveFile(const std::string& fileName) const;
@@ -87,6 +91,7 @@ private:
     void openHandle(const std::string& path);
     void closeHandle();
     void applyPragmas(const std::string& alias) const;
+    void applyCacheSize(const std::string& alias) const;
     friend class ReadTransaction;
     static int busyHandler(void* self, int count);
 
@@ -100,6 +105,23 @@ private:
     int m_waitTime = 100;
     int m_language = 0;
     bool m_forceFlush = true;
+    int m_cacheKib = 0;
+};
+
+// A larger page cache for a scope: a transaction that changes more pages than
+// the usual cache holds (an import) would otherwise write some of them to the
+// files before its commit, syncing the journal each time. The size before is
+// back when the scope ends. Never throws from its destructor.
+class PageCacheScope {
+public:
+    PageCacheScope(Database& db, int kibibytes);
+    ~PageCacheScope();
+    PageCacheScope(const PageCacheScope&) = delete;
+    PageCacheScope& operator=(const PageCacheScope&) = delete;
+
+private:
+    Database& m_db;
+    int m_before;
 };
 
 // Holds one read transaction over a group of reads that belong together (a

@@ -225,8 +225,7 @@ private:
     Statement m_stLoad, m_stMemoLoad, m_stInsert, m_stMemoWrite, m_stDelete, m_stMemoDelete;
     std::map<std::uint64_t, Statement> m_stUpdate;
     std::unordered_map<std::string, Statement> m_cache;
-    Statement* m_stFind = nullptr; // of the cache, for m_findKeyCount key values
-    std::size_t m_findKeyCount = 0;
+    std::vector<Statement*> m_stFind; // of the cache, by the number of key values less one
     Statement* m_stWalkFirst = nullptr;
     Statement* m_stWalkAfter = nullptr;
     Statement* m_stWalkGroup = nullptr;

@@ -146,7 +146,7 @@ Statement& Table::cached(const std::string& sql)
 
 void Table::forgetShapedStatements()
 {
-    m_stFind = nullptr;
+    m_stFind.clear();
     m_stWalkFirst = nullptr;
     m_stWalkAfter = nullptr;
     m_stWalkGroup = nullptr;
@@ -524,8 +524,11 @@ bool Table::findKey(const std::vector<Value>& keyValues)
     if (keyValues.empty() || keyValues.size() > m_keyFields.size())
         throw EngineTextError("Wrong number of key values for table " + m_tableName);
     compileFilterIfNeeded();
-    // One statement per number of key values; the common case is the full key.
-    if (!m_stFind || m_findKeyCount != keyValues.size()) {
+    // One statement per number of key values: a day's rows are looked for by
+    // the whole key and by its first two fields.
+    const std::size_t slot = keyValues.size() - 1;
+    Statement* find = slot < m_stFind.size() ? m_stFind[slot] : nullptr;
+    if (!find) {
         std::string where;
         for (std::size_t i = 0; i < keyValues.size(); ++i) {
             if (i)
@@ -536,13 +539,15 @@ bool Table::findKey(const std::vector<Value>& keyValues)
         }
         if (!m_filter.where.empty())
             where += " AND (" + m_filter.where + ")";
-        m_stFind = &cached("SELECT rowid, " + columnList() + " FROM " + qualified() + " WHERE " + where + orderBy() +
-                           " LIMIT 1");
-        m_findKeyCount = keyValues.size();
+        find = &cached("SELECT rowid, " + columnList() + " FROM " + qualified() + " WHERE " + where + orderBy() +
+                       " LIMIT 1");
+        if (m_stFind.size() <= slot) // after cached(), which may have started the cache again
+            m_stFind.resize(slot + 1, nullptr);
+        m_stFind[slot] = find;
     } else {
-        m_stFind->reset();
+        find->reset();
     }
-    Statement& st = *m_stFind;
+    Statement& st = *find;
     for (std::size_t i = 0; i < keyValues.size(); ++i)
         st.bindValue(int(i + 1), storageValue(m_keyFields[i], keyValues[i]));
     bindFilter(st, int(keyValues.size()) + 1);

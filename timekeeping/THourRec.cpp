@@ -228,9 +228,24 @@ bool THoursWorkedRecClass::findRow(int s)
 bool THoursWorkedRecClass::Load()
 {
     Clear();
-    for (int s = 0; s < 2; ++s)
-        if (findRow(s))
-            LoadCurrentRow(s);
+    // The day's first row in key order tells whether it has any: a day
+    // without rows (each day an import adds) costs one lookup.
+    engine::Table& t = table();
+    if (!t.indexName().empty())
+        t.setIndexName("");
+    if (!t.findKey({engine::Value(std::int64_t(m_employee)), engine::Value(m_dayDate)}))
+        return true;
+    const std::int64_t first = t.fieldByName("SequenceNum").asInteger();
+    if (first == 1) {
+        LoadCurrentRow(1); // there is no row 0 before it
+        return true;
+    }
+    if (first == 0)
+        LoadCurrentRow(0);
+    else if (findRow(0))
+        LoadCurrentRow(0);
+    if (findRow(1))
+        LoadCurrentRow(1);
     return true;
 }
 
