@@ -397,15 +397,45 @@ bool TWorkWeekRecClass::Unlock(const std::string& lockIdentity) { return lockEac
 bool TWorkWeekRecClass::LoadLocked(const std::string& lockIdentity)
 {
     Load();
-    if (!Lock(lockIdentity))
+    // The lock and the second read under it are one transaction, committed
+    // once: no other copy can save between them, and the week is not locked
+    // and read again in two more transactions that would each wait for the
+    // other copies' commits.
+    std::optional<TransactionGuard> started;
+    try {
+        started.emplace(m_dm.HourvaneDB);
+    } catch (const std::exception& e) {
+        tell(lockFailureText(m_days[0]->recordName(), true, e), MsgKind::Warning);
         return false;
+    }
+    TransactionGuard& guard = *started;
+    // A refusal takes every lock of the week back; the week shows the rows
+    // as stored.
+    auto refused = [&] {
+        guard.rollback();
+        if (guard.owned())
+            Load();
+        return false;
+    };
+    if (!Lock(lockIdentity))
+        return refused();
     Load();
     // Rows another copy added before the lock are locked too; when one of
     // them is held elsewhere, the week is refused whole, as by the first lock.
-    if (Lock(lockIdentity))
-        return true;
-    Unlock(lockIdentity);
-    return false;
+    if (!Lock(lockIdentity))
+        return refused();
+    try {
+        guard.commit();
+    } catch (const std::exception& e) {
+        tell(lockFailureText(m_days[0]->recordName(), true, e), MsgKind::Warning);
+        try {
+            refused();
+        } catch (const std::exception&) {
+            // The engine rolls the journal back when the folder is next opened.
+        }
+        return false;
+    }
+    return true;
 }
 
 bool TWorkWeekRecClass::CopyPreviousWeek()

@@ -124,10 +124,11 @@ public:
     bool Delete(const std::string& lockIdentity);
     // All rows of the week or none.
     bool Lock(const std::string& lockIdentity);
-    // Load, then Lock, then read again under the lock: another copy may have
-    // saved the week between the first read and the lock, and a save of the
-    // older values would undo its work. False when the lock was refused (the
-    // refusal has been shown; the week as read stays loaded).
+    // Load, then Lock and read again under the lock in one transaction:
+    // another copy may have saved the week between the first read and the
+    // lock, and a save of the older values would undo its work. False when
+    // the lock was refused (the refusal has been shown; the week as stored
+    // stays loaded, locked by nobody here).
     bool LoadLocked(const std::string& lockIdentity);
     bool Unlock(const std::string& lockIdentity);
     // The previous week's punches into this week (unsaved); time off emptied
