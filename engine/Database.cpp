@@ -153,22 +153,26 @@ int Database::busyHandler(void* self, int count)
         return 1;
     }
     // The same longest wait as retry count times wait time, but tried again
-    // every few milliseconds throughout: another copy's transaction takes
-    // milliseconds, and a copy that sleeps long between tries loses the
-    // freed files to the copies trying more often, again and again, until
-    // its wait runs out while the others keep working.
-    static constexpr int kDelays[] = {1, 2, 3, 5};
-    static constexpr int kSteps = int(sizeof kDelays / sizeof kDelays[0]);
-    const long long budget = static_cast<long long>(d->m_retryCount) * d->m_waitTime;
+    // within a fraction of a millisecond first and every millisecond after:
+    // a commit waiting for the readers of its files, or a copy waiting for
+    // another's commit, waits for work that takes a millisecond or two, and
+    // files freed while every waiter sleeps stay idle. A copy that sleeps
+    // longer than the others between tries loses the freed files to them,
+    // again and again, until its wait runs out while the others keep working.
+    static constexpr int kDelaysUs[] = {100, 200, 400, 700};
+    static constexpr int kSteps = int(sizeof kDelaysUs / sizeof kDelaysUs[0]);
+    static constexpr int kLastUs = 1000;
+    const long long waitUs = static_cast<long long>(d->m_waitTime) * 1000;
+    const long long budget = static_cast<long long>(d->m_retryCount) * waitUs;
     long long waited = 0;
     for (int i = 0; i < count && i < kSteps; ++i)
-        waited += std::min(kDelays[i], d->m_waitTime);
+        waited += std::min<long long>(kDelaysUs[i], waitUs);
     if (count > kSteps)
-        waited += static_cast<long long>(count - kSteps) * std::min(kDelays[kSteps - 1], d->m_waitTime);
+        waited += static_cast<long long>(count - kSteps) * std::min<long long>(kLastUs, waitUs);
     if (waited >= budget)
         return 0;
-    const long long next = std::min<long long>({kDelays[std::min(count, kSteps - 1)], d->m_waitTime, budget - waited});
-    std::this_thread::sleep_for(std::chrono::milliseconds(next));
+    const long long next = std::min<long long>({count < kSteps ? kDelaysUs[count] : kLastUs, waitUs, budget - waited});
+    std::this_thread::sleep_for(std::chrono::microseconds(next));
     return 1;
 }
 
