@@ -244,7 +244,33 @@ void Database::openHandle(const std::string& path)
     }
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_handler(db, &Database::busyHandler, this);
+    // Never from the schema (a view or trigger of a file): only the engine's own statements.
+    rc = sqlite3_create_function_v2(db, "hv_row", -1, SQLITE_UTF8 | SQLITE_DIRECTONLY, this, &rowFunction, nullptr,
+                                    nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        EngineError e = makeEngineError(db, rc, fs::path(path).filename().string());
+        sqlite3_close_v2(db);
+        throw e;
+    }
     m_db = db;
+}
+
+void Database::rowFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
+{
+    RowSink& sink = static_cast<Database*>(sqlite3_user_data(context))->m_rowSink;
+    if (!sink.row || argc != sink.count + 1) {
+        sqlite3_result_error(context, "hv_row() reads rows for the table engine only", -1);
+        return;
+    }
+    try {
+        sink.rowid = sqlite3_value_int64(argv[0]);
+        for (int i = 0; i < sink.count; ++i)
+            valueInto(argv[i + 1], sink.row[sink.fields[i]]);
+    } catch (const std::bad_alloc&) {
+        sqlite3_result_error_nomem(context);
+        return;
+    }
+    sqlite3_result_null(context);
 }
 
 void Database::closeHandle()

@@ -3,12 +3,17 @@
 // file of the folder (the first opened one as main, the others attached under
 // their table names), so one transaction covers the writes of all tables and a
 // commit that touches several files is atomic.
+#include "engine/Value.h"
+
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_context;
+struct sqlite3_value;
 
 namespace hv::engine {
 
@@ -81,6 +86,19 @@ public:
     [[noreturn]] void raise(int rc, const std::string& context = {}) const;
     void exec(const std::string& sql) const;
 
+    // Where the SQL function hv_row(rowid, column, ...) puts the row SQLite is
+    // stepping to, while a table's walk reads it: one call hands over every
+    // column, where reading them one by one costs a call each. Only for
+    // statements whose rows come out in the order SQLite computes them (no
+    // sort), and only while the walk steps; hv_row fails otherwise.
+    struct RowSink {
+        Value* row = nullptr;        // the row's values by field
+        const int* fields = nullptr; // the field of each column after the row id
+        int count = 0;
+        std::int64_t rowid = 0;
+    };
+    RowSink& rowSink() { return m_rowSink; }
+
 private:
     struct Attached {
         std::string schema; // as the program names it
@@ -94,6 +112,8 @@ private:
     void applyCacheSize(const std::string& alias) const;
     friend class ReadTransaction;
     static int busyHandler(void* self, int count);
+    static void rowFunction(sqlite3_context* context, int argc, sqlite3_value** argv);
+    RowSink m_rowSink;
 
     std::string m_name;
     std::string m_directory;

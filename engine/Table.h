@@ -13,6 +13,7 @@
 #include <map>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace hv::engine {
@@ -193,7 +194,11 @@ private:
     void ensureLockPath();
     // A changed filter moves the cursor to the first row, but only when the
     // cursor is next used: switching a filter off must not walk the table.
-    void settle() const;
+    void settle() const
+    {
+        if (m_pendingFirst && m_state == TableState::Browse)
+            const_cast<Table*>(this)->first();
+    }
     bool m_pendingFirst = false;
 
     Database& m_db;
@@ -229,6 +234,7 @@ private:
     Statement* m_stWalkFirst = nullptr;
     Statement* m_stWalkAfter = nullptr;
     Statement* m_stWalkGroup = nullptr;
+    std::unordered_set<const Statement*> m_sortingWalks; // of the cache: their rows are sorted
 
     // The walk: rows read ahead, in order, with their row ids.
     std::vector<std::vector<Value>> m_block;

@@ -17,7 +17,8 @@ const Value& Field::value() const
     t.settle();
     if (t.m_state == TableState::Edit || t.m_state == TableState::Insert)
         return t.m_buffer.at(m_index);
-    if (def().type == FieldType::Memo)
+    // Every value read comes here: the memo test is a bit of the mask.
+    if (t.m_memoMask & (std::uint64_t(1) << m_index))
         t.loadMemo();
     static const Value null;
     if (!t.m_hasRow || m_index >= int(t.m_current.size()))
@@ -133,6 +134,7 @@ Statement& Table::cached(const std::string& sql)
     if (m_cache.size() >= kCachedStatements) {
         forgetShapedStatements();
         m_cache.clear();
+        m_sortingWalks.clear();
     }
     Statement& st = m_cache.try_emplace(sql).first->second;
     try {
@@ -174,12 +176,6 @@ void Table::setFilter(const std::string& expression)
         compileFilterIfNeeded();
         m_pendingFirst = true;
     }
-}
-
-void Table::settle() const
-{
-    if (m_pendingFirst && m_state == TableState::Browse)
-        const_cast<Table*>(this)->first();
 }
 
 void Table::setFiltered(bool on)
@@ -311,37 +307,31 @@ bool Table::fetchBlock(BlockStart start, const std::vector<Value>* afterRow, std
     orderFieldsIfNeeded();
     const int filterCount = int(m_filter.values.size());
     const bool grouped = !m_orderFields.empty();
-    Statement* st = nullptr;
-    int pos = filterCount + 1;
     // A null in the last row's key cannot be compared as a row value; that
     // rare case spells the comparison out, null first as SQLite orders.
     bool nullKey = false;
     if (start == BlockStart::AfterRow)
         for (int f : m_orderFields)
             nullKey = nullKey || engine::isNull((*afterRow)[std::size_t(f)]);
-    const std::string collate = m_orderNoCase ? " COLLATE NOCASE" : "";
-    auto column = [&](int f) { return quoteIdent(m_def.fields[std::size_t(f)].name); };
-    auto head = [&](const std::string& after) {
-        std::string where = m_filter.where;
-        if (!after.empty())
-            where = where.empty() ? after : "(" + where + ") AND " + after;
-        return "SELECT rowid, " + columnList() + " FROM " + qualified() + (where.empty() ? "" : " WHERE " + where) +
-               orderBy() + " LIMIT ?";
-    };
-    if (start == BlockStart::First) {
-        if (!m_stWalkFirst)
-            m_stWalkFirst = &cached(head({}));
-        st = m_stWalkFirst;
-    } else if (start == BlockStart::AfterGroup) {
-        if (engine::isNull(m_groupValue)) {
-            st = &cached(head(column(m_orderFields[0]) + " IS NOT NULL"));
-        } else {
-            if (!m_stWalkGroup)
-                m_stWalkGroup = &cached(head(column(m_orderFields[0]) + " > ?" + std::to_string(pos) + collate));
-            st = m_stWalkGroup;
+    const bool nullGroup = start == BlockStart::AfterGroup && engine::isNull(m_groupValue);
+
+    // Where the block starts, as SQL after the filter; built only for a
+    // statement not prepared yet.
+    auto after = [&]() -> std::string {
+        const std::string collate = m_orderNoCase ? " COLLATE NOCASE" : "";
+        auto column = [&](int f) { return quoteIdent(m_def.fields[std::size_t(f)].name); };
+        int pos = filterCount + 1;
+        switch (start) {
+        case BlockStart::First:
+            return {};
+        case BlockStart::AfterGroup:
+            if (nullGroup)
+                return column(m_orderFields[0]) + " IS NOT NULL";
+            return column(m_orderFields[0]) + " > ?" + std::to_string(pos) + collate;
+        case BlockStart::AfterRow:
+            break;
         }
-    } else if (!nullKey) {
-        if (!m_stWalkAfter) {
+        if (!nullKey) {
             // The collation goes with the values: on the columns it would
             // keep SQLite from seeking in the index. In a unique index no
             // other row has the key, so the row id need not take part.
@@ -354,10 +344,8 @@ bool Table::fetchBlock(BlockStart start, const std::vector<Value>* afterRow, std
                 left += (left.empty() ? "" : ", ") + std::string("rowid");
                 right += (right.empty() ? "?" : ", ?") + std::to_string(pos++);
             }
-            m_stWalkAfter = &cached(head("(" + left + ") > (" + right + ")"));
+            return "(" + left + ") > (" + right + ")";
         }
-        st = m_stWalkAfter;
-    } else {
         std::string any;
         std::string equal;
         for (int f : m_orderFields) {
@@ -370,66 +358,120 @@ bool Table::fetchBlock(BlockStart start, const std::vector<Value>* afterRow, std
                 ++pos;
         }
         any += (any.empty() ? "" : " OR ") + std::string("(") + equal + "rowid > ?" + std::to_string(pos++) + ")";
-        st = &cached(head("(" + any + ")"));
+        return "(" + any + ")";
+    };
+    // The rows come through hv_row() (see Database::RowSink), or column by
+    // column from a statement that sorts them, where hv_row would see them
+    // before the sort.
+    auto sql = [&](bool sink) {
+        std::string where = m_filter.where;
+        const std::string from = after();
+        if (!from.empty())
+            where = where.empty() ? from : "(" + where + ") AND " + from;
+        return "SELECT " + (sink ? "hv_row(rowid, " + columnList() + ")" : "rowid, " + columnList()) + " FROM " +
+               qualified() + (where.empty() ? "" : " WHERE " + where) + orderBy() + " LIMIT ?";
+    };
+    Statement** slot = start == BlockStart::First                      ? &m_stWalkFirst
+                       : start == BlockStart::AfterGroup && !nullGroup ? &m_stWalkGroup
+                       : start == BlockStart::AfterRow && !nullKey     ? &m_stWalkAfter
+                                                                       : nullptr;
+    Statement* st = slot ? *slot : nullptr;
+    if (!st) {
+        st = &cached(sql(true));
+        if (slot)
+            *slot = st;
     }
-    st->reset();
-    bindFilter(*st, 1);
-    int p = filterCount + 1;
-    if (start == BlockStart::AfterGroup) {
-        if (!engine::isNull(m_groupValue))
-            st->bindValue(p++, m_groupValue);
-    } else if (start == BlockStart::AfterRow) {
-        for (int f : m_orderFields) {
-            const Value& v = (*afterRow)[std::size_t(f)];
-            if (!nullKey || !engine::isNull(v))
-                st->bindValue(p++, v);
-        }
-        if (nullKey || !m_orderUnique || m_orderFields.empty())
-            st->bindInt(p++, afterRowid);
-    }
+    bool sink = m_sortingWalks.count(st) == 0;
+    if (!sink)
+        st = &cached(sql(false));
+
     const std::size_t limit = m_blockRows;
     const std::size_t most = grouped ? limit + kMaxBlockRows : limit;
-    // One row more than the block holds tells whether any follow.
-    st->bindInt(p, std::int64_t(most + 1));
-
     const std::size_t columns = m_def.fields.size();
     const std::size_t first = grouped ? std::size_t(m_orderFields[0]) : 0;
-    m_blockCount = 0;
-    m_blockNext = 0;
-    m_blockLast = false;
-    m_blockEndsGroup = false;
-    try {
-        for (;;) {
-            if (m_blockCount > most || !st->step()) {
-                m_blockLast = m_blockCount <= most;
-                break;
+    Database::RowSink& rows = m_db.rowSink();
+    struct SinkOff {
+        Database::RowSink& sink;
+        ~SinkOff() { sink.row = nullptr; }
+    } sinkOff{rows};
+    for (;;) {
+        st->reset();
+        bindFilter(*st, 1);
+        int p = filterCount + 1;
+        if (start == BlockStart::AfterGroup) {
+            if (!nullGroup)
+                st->bindValue(p++, m_groupValue);
+        } else if (start == BlockStart::AfterRow) {
+            for (int f : m_orderFields) {
+                const Value& v = (*afterRow)[std::size_t(f)];
+                if (!nullKey || !engine::isNull(v))
+                    st->bindValue(p++, v);
             }
-            if (m_block.size() <= m_blockCount) {
-                m_block.emplace_back(columns);
-                m_blockIds.push_back(0);
-            }
-            std::vector<Value>& row = m_block[m_blockCount];
-            if (row.size() != columns)
-                row.resize(columns);
-            m_blockIds[m_blockCount] = st->columnInt(0);
-            st->rowInto(1, m_columnFields, row.data());
-            if (m_blockCount >= limit && grouped &&
-                !maySortEqual(m_block[m_blockCount - 1][first], row[first], m_orderNoCase)) {
-                // This row starts the next group: the block ends before it.
-                m_blockEndsGroup = true;
-                m_groupValue = m_block[m_blockCount - 1][first];
-                break;
-            }
-            ++m_blockCount;
+            if (nullKey || !m_orderUnique || m_orderFields.empty())
+                st->bindInt(p++, afterRowid);
         }
-    } catch (...) {
+        // One row more than the block holds tells whether any follow.
+        st->bindInt(p, std::int64_t(most + 1));
+        if (sink)
+            st->sortedSinceAsked(); // counts from here
+
         m_blockCount = 0;
-        m_walkValid = false;
-        throw;
+        m_blockNext = 0;
+        m_blockLast = false;
+        m_blockEndsGroup = false;
+        bool sorted = false;
+        try {
+            for (;;) {
+                if (m_block.size() <= m_blockCount) {
+                    m_block.emplace_back(columns);
+                    m_blockIds.push_back(0);
+                }
+                std::vector<Value>& row = m_block[m_blockCount];
+                if (row.size() != columns)
+                    row.resize(columns);
+                if (sink) {
+                    rows.row = row.data();
+                    rows.fields = m_columnFields.data();
+                    rows.count = int(m_columnFields.size());
+                }
+                if (m_blockCount > most || !st->step()) {
+                    m_blockLast = m_blockCount <= most;
+                    break;
+                }
+                if (sink && m_blockCount == 0 && st->sortedSinceAsked()) {
+                    sorted = true; // hv_row saw the rows before the sort
+                    break;
+                }
+                if (sink) {
+                    m_blockIds[m_blockCount] = rows.rowid;
+                } else {
+                    m_blockIds[m_blockCount] = st->columnInt(0);
+                    st->rowInto(1, m_columnFields, row.data());
+                }
+                if (m_blockCount >= limit && grouped &&
+                    !maySortEqual(m_block[m_blockCount - 1][first], row[first], m_orderNoCase)) {
+                    // This row starts the next group: the block ends before it.
+                    m_blockEndsGroup = true;
+                    m_groupValue = m_block[m_blockCount - 1][first];
+                    break;
+                }
+                ++m_blockCount;
+            }
+        } catch (...) {
+            st->reset();
+            m_blockCount = 0;
+            m_walkValid = false;
+            throw;
+        }
+        st->reset();
+        if (!sorted)
+            break;
+        m_sortingWalks.insert(st);
+        st = &cached(sql(false));
+        sink = false;
     }
     if (m_blockCount > most)
         m_blockCount = most; // a group too long for one block: the next starts after its last row
-    st->reset();
     m_walkValid = true;
     m_blockRows = std::min(kMaxBlockRows, m_blockRows * 4);
     return m_blockCount > 0;

@@ -265,6 +265,7 @@ void Table::finalizeStatements()
         s->finalize();
     forgetShapedStatements();
     m_cache.clear();
+    m_sortingWalks.clear();
     m_stUpdate.clear();
     m_walkValid = false;
 }

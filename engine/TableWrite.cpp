@@ -161,7 +161,14 @@ void Table::append()
         throw EngineTextError("Table " + m_tableName + " is open read-only");
     if (m_state != TableState::Browse)
         cancel();
-    m_buffer = m_defaults;
+    // Value by value: most defaults are nulls over nulls, which cost nothing.
+    m_buffer.resize(m_defaults.size());
+    for (std::size_t i = 0; i < m_defaults.size(); ++i) {
+        if (m_defaults[i].index() != 0)
+            m_buffer[i] = m_defaults[i];
+        else if (m_buffer[i].index() != 0)
+            m_buffer[i].emplace<std::monostate>();
+    }
     m_dirty = 0;
     m_state = TableState::Insert;
 }
@@ -243,7 +250,7 @@ void Table::post()
         for (std::size_t i = 0; i < m_def.fields.size(); ++i) {
             FieldType t = m_def.fields[i].type;
             if (t != FieldType::Memo && t != FieldType::AutoInc)
-                st.bindValue(pos++, m_buffer[i]);
+                st.bindValueInPlace(pos++, m_buffer[i]);
         }
         st.execute();
         rowid = st.lastInsertRowid();
@@ -264,7 +271,7 @@ void Table::post()
         int pos = 1;
         for (std::size_t i = 0; i < m_def.fields.size(); ++i)
             if (mask & (std::uint64_t(1) << i))
-                st.bindValue(pos++, m_buffer[i]);
+                st.bindValueInPlace(pos++, m_buffer[i]);
         st.bindInt(pos, m_rowid);
         st.execute();
         if (st.changes() == 0)
