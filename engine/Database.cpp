@@ -415,8 +415,8 @@ ReadTransaction::ReadTransaction(Database& db, const std::vector<std::string>& t
     std::string reads;
     for (const auto& a : m_db.m_attached) {
         bool wanted = tables.empty();
-        for (const auto& t : tables)
-            wanted = wanted || sameName(t, a.schema);
+        for (const auto& t : tables) // a table's memo file goes with it
+            wanted = wanted || sameName(t, a.schema) || sameName(t + "_blb", a.schema);
         if (wanted)
             reads += (reads.empty() ? "SELECT " : ", ") + std::string("(SELECT 1 FROM ") + quoteIdent(a.alias) +
                      ".sqlite_master LIMIT 1)";

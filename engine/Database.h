@@ -154,8 +154,9 @@ public:
     // Shared locks on every attached file.
     explicit ReadTransaction(Database& db);
     // Shared locks on the files of these tables only ("workday", "timeoff"),
-    // for a reader that reads no other table inside it: a file read later
-    // would take its lock out of order (see the constructor).
+    // memo files included, for a reader that reads no other table inside
+    // it: a file read later would take its lock out of order (see the
+    // constructor).
     ReadTransaction(Database& db, const std::vector<std::string>& tables);
     ~ReadTransaction();
     ReadTransaction(const ReadTransaction&) = delete;

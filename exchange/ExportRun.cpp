@@ -194,6 +194,17 @@ private:
         return m_departments.emplace(deptID, names).first->second;
     }
 
+    // What an employee's record (with his department) and his period read.
+    static const std::vector<std::string>& periodTables()
+    {
+        static const std::vector<std::string> tables = [] {
+            std::vector<std::string> t = PeriodLoader::Tables();
+            t.insert(t.end(), {"employee", "dept"});
+            return t;
+        }();
+        return tables;
+    }
+
     double start() const { return std::floor(m_request.periodStart); }
     double end() const { return std::floor(m_request.periodEnd); }
     double today() const { return clock().today(); }
@@ -208,7 +219,7 @@ private:
         for (int i = 0; i < list.count(); ++i) {
             // One employee's reads see one state and take the shared locks once;
             // between employees other copies may save.
-            engine::ReadTransaction reading(m_dm.HourvaneDB);
+            engine::ReadTransaction reading(m_dm.HourvaneDB, periodTables());
             Values v;
             TEmployeeRecClass emp(m_dm);
             loadEmployee(emp, list.id(i), v);
@@ -268,7 +279,7 @@ private:
         beginProgress(list.count());
         PeriodLoader period(m_dm, start(), end());
         for (int i = 0; i < list.count(); ++i) {
-            engine::ReadTransaction reading(m_dm.HourvaneDB);
+            engine::ReadTransaction reading(m_dm.HourvaneDB, periodTables());
             Values v;
             TEmployeeRecClass emp(m_dm);
             loadEmployee(emp, list.id(i), v);

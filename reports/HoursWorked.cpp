@@ -66,8 +66,14 @@ THoursWorkedReport::EmployeeWeeks THoursWorkedReport::collect(std::int32_t empID
 {
     EmployeeWeeks result;
     PeriodLoader& period = loader();
-    // One state of the tables for the whole block, and no lock held past it.
-    engine::ReadTransaction reading(m_dm.HourvaneDB);
+    // One state of the tables for the whole block, and no lock held past it;
+    // the employee's record reads his department too.
+    static const std::vector<std::string> tables = [] {
+        std::vector<std::string> t = PeriodLoader::Tables();
+        t.insert(t.end(), {"employee", "dept"});
+        return t;
+    }();
+    engine::ReadTransaction reading(m_dm.HourvaneDB, tables);
     TEmployeeRecClass employee(m_dm);
     employee.SetEmpID(empID);
     result.found = employee.LoadByID();

@@ -47,6 +47,8 @@ PeriodLoader::PeriodLoader(THourvaneDataMod& dm, double periodStart, double peri
 
 PeriodLoader::~PeriodLoader() = default;
 
+const std::vector<std::string>& PeriodLoader::Tables() { return kPeriodTables; }
+
 void PeriodLoader::readReasons()
 {
     m_reasons.clear();

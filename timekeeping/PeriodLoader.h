@@ -52,6 +52,9 @@ public:
     // (the caller's, when one is active). The reasons' flags and names are
     // read by the first Load of the run.
     void Load(std::int32_t empID);
+    // The tables Load and Pay read, for a caller's read transaction that
+    // locks only what it reads.
+    static const std::vector<std::string>& Tables();
     std::int32_t EmpID() const { return m_empID; }
 
     // Calls visit with every week of the period in order, loaded from the
