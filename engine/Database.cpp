@@ -135,6 +135,17 @@ sqlite3* Database::handle() const
 
 void Database::raise(int rc, const std::string& context) const { throw makeEngineError(m_db, rc, context); }
 
+void Database::run(const std::string& sql)
+{
+    auto& kept = m_kept[sql];
+    if (!kept) {
+        auto st = std::make_unique<Statement>();
+        st->prepare(handle(), sql, {}, true);
+        kept = std::move(st);
+    }
+    kept->execute();
+}
+
 void Database::exec(const std::string& sql) const
 {
     char* err = nullptr;
@@ -275,6 +286,7 @@ void Database::rowFunction(sqlite3_context* context, int argc, sqlite3_value** a
 
 void Database::closeHandle()
 {
+    m_kept.clear();
     for (auto* o : m_owners)
         o->finalizeStatements();
     if (m_db)
@@ -334,6 +346,7 @@ void Database::release(const std::string& schema)
     if (inTransaction())
         throw EngineTextError("Cannot let go of a table file inside a transaction");
     if (it->alias != "main") {
+        m_kept.clear();
         for (auto* o : m_owners)
             o->finalizeStatements();
         exec("DETACH DATABASE " + quoteIdent(it->alias));
@@ -382,21 +395,21 @@ void Database::startTransaction()
 {
     if (inTransaction())
         throw EngineTextError("A transaction is already active");
-    exec("BEGIN IMMEDIATE");
+    run("BEGIN IMMEDIATE");
 }
 
 void Database::commit()
 {
     if (!inTransaction())
         throw EngineTextError("No transaction is active");
-    exec("COMMIT");
+    run("COMMIT");
 }
 
 void Database::rollback()
 {
     if (!m_db || sqlite3_get_autocommit(m_db))
         return;
-    exec("ROLLBACK");
+    run("ROLLBACK");
 }
 
 ReadTransaction::ReadTransaction(Database& db) : ReadTransaction(db, std::vector<std::string>{}) {}
@@ -421,11 +434,11 @@ ReadTransaction::ReadTransaction(Database& db, const std::vector<std::string>& t
             reads += (reads.empty() ? "SELECT " : ", ") + std::string("(SELECT 1 FROM ") + quoteIdent(a.alias) +
                      ".sqlite_master LIMIT 1)";
     }
-    m_db.exec("BEGIN DEFERRED");
+    m_db.run("BEGIN DEFERRED");
     m_owned = true;
     try {
         if (!reads.empty())
-            m_db.exec(reads);
+            m_db.run(reads);
     } catch (...) {
         m_db.rollback();
         m_owned = false;
@@ -438,7 +451,7 @@ ReadTransaction::~ReadTransaction()
     if (!m_owned || !m_db.inTransaction())
         return;
     try {
-        m_db.exec("COMMIT");
+        m_db.run("COMMIT");
     } catch (...) {
         try {
             m_db.rollback();

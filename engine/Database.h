@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@ struct sqlite3_value;
 namespace hv::engine {
 
 class EngineError;
+class Statement;
 
 // Tables and queries keep prepared statements; they drop them whenever the
 // connection's handle is closed or rebuilt.
@@ -85,6 +87,9 @@ public:
     void removeOwner(StatementOwner* owner);
     [[noreturn]] void raise(int rc, const std::string& context = {}) const;
     void exec(const std::string& sql) const;
+    // The same for a statement run again and again (BEGIN, COMMIT): it is
+    // kept prepared instead of parsed each time.
+    void run(const std::string& sql);
 
     // Where the SQL function hv_row(rowid, column, ...) puts the row SQLite is
     // stepping to, while a table's walk reads it: one call hands over every
@@ -114,6 +119,7 @@ private:
     static int busyHandler(void* self, int count);
     static void rowFunction(sqlite3_context* context, int argc, sqlite3_value** argv);
     RowSink m_rowSink;
+    std::map<std::string, std::unique_ptr<Statement>> m_kept; // by run()
 
     std::string m_name;
     std::string m_directory;
