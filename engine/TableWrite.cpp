@@ -27,6 +27,13 @@ std::string utf8Cut(const std::string& s, int maxChars)
     return s;
 }
 
+// The texts a post binds in place belong to its buffer: the statement lets
+// go of them once it has run.
+struct Unbind {
+    Statement& st;
+    ~Unbind() { st.clearBindings(); }
+};
+
 } // namespace
 
 void Field::set(Value v)
@@ -252,6 +259,7 @@ void Table::post()
             if (t != FieldType::Memo && t != FieldType::AutoInc)
                 st.bindValueInPlace(pos++, m_buffer[i]);
         }
+        const Unbind unbind{st};
         st.execute();
         rowid = st.lastInsertRowid();
         if (m_autoIncField >= 0)
@@ -273,6 +281,7 @@ void Table::post()
             if (mask & (std::uint64_t(1) << i))
                 st.bindValueInPlace(pos++, m_buffer[i]);
         st.bindInt(pos, m_rowid);
+        const Unbind unbind{st};
         st.execute();
         if (st.changes() == 0)
             throw EngineError(code::RecordDeleted,
