@@ -2,10 +2,11 @@
 // year: Detail with gross wages, every employee active in the year, laid out
 // into pages only. Prints employee-weeks per second, SQL statements per
 // employee-week and pages; then the time to write and read the page file and
-// to render every page to PDF.
+// to render every page to PDF; then the whole of it through hourvane-cli.
 #include "engine/Query.h"
 #include "people/TEmp.h"
 #include "platform/DateUtil.h"
+#include "platform/Format.h"
 #include "ports/PickList.h"
 #include "reportengine/PageFile.h"
 #include "reportengine/PageRenderer.h"
@@ -24,11 +25,13 @@
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 using namespace hv;
 
@@ -150,6 +153,35 @@ void BM_HoursWorkedYear(benchmark::State& state)
                 back.size(), since(t1));
 }
 BENCHMARK(BM_HoursWorkedYear)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The same report as a script makes it: hourvane-cli to a PDF file, from the
+// start of the program to its end. Three runs; the middle one counts.
+void BM_HoursWorkedThroughTheCli(benchmark::State& state)
+{
+    Folder& f = folder();
+    const std::string pdf = f.config.path().string() + "/cli.pdf";
+    const std::string cmd = std::string("HOURVANE_MANAGER_PASSWORD=LANTERNS '") + HV_CLI + "' --data '" +
+                            f.program.folder() + "Data' report hours-worked --from " +
+                            FormatDateTime("yyyy-mm-dd", kFirstDay) + " --to " +
+                            FormatDateTime("yyyy-mm-dd", kLastDay) + " --wages --pdf '" + pdf + "' > /dev/null 2>&1";
+    std::vector<double> seconds;
+    for (auto _ : state) {
+        for (int run = 0; run < 3; ++run) {
+            const auto t0 = std::chrono::steady_clock::now();
+            if (std::system(cmd.c_str()) != 0) {
+                state.SkipWithError("hourvane-cli failed");
+                return;
+            }
+            seconds.push_back(since(t0));
+        }
+    }
+    std::sort(seconds.begin(), seconds.end());
+    const double median = seconds[seconds.size() / 2];
+    state.counters["seconds"] = median;
+    std::printf("hours worked through hourvane-cli to PDF: %.2f s (runs %.2f to %.2f s)\n", median, seconds.front(),
+                seconds.back());
+}
+BENCHMARK(BM_HoursWorkedThroughTheCli)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 

@@ -135,6 +135,17 @@ sqlite3* Database::handle() const
 
 void Database::raise(int rc, const std::string& context) const { throw makeEngineError(m_db, rc, context); }
 
+void Database::run(const std::string& sql)
+{
+    auto& kept = m_kept[sql];
+    if (!kept) {
+        auto st = std::make_unique<Statement>();
+        st->prepare(handle(), sql, {}, true);
+        kept = std::move(st);
+    }
+    kept->execute();
+}
+
 void Database::exec(const std::string& sql) const
 {
     char* err = nullptr;
@@ -153,22 +164,26 @@ int Database::busyHandler(void* self, int count)
         return 1;
     }
     // The same longest wait as retry count times wait time, but tried again
-    // every few milliseconds throughout: another copy's transaction takes
-    // milliseconds, and a copy that sleeps long between tries loses the
-    // freed files to the copies trying more often, again and again, until
-    // its wait runs out while the others keep working.
-    static constexpr int kDelays[] = {1, 2, 3, 5};
-    static constexpr int kSteps = int(sizeof kDelays / sizeof kDelays[0]);
-    const long long budget = static_cast<long long>(d->m_retryCount) * d->m_waitTime;
+    // within a fraction of a millisecond first and every millisecond after:
+    // a commit waiting for the readers of its files, or a copy waiting for
+    // another's commit, waits for work that takes a millisecond or two, and
+    // files freed while every waiter sleeps stay idle. A copy that sleeps
+    // longer than the others between tries loses the freed files to them,
+    // again and again, until its wait runs out while the others keep working.
+    static constexpr int kDelaysUs[] = {100, 200, 400, 700};
+    static constexpr int kSteps = int(sizeof kDelaysUs / sizeof kDelaysUs[0]);
+    static constexpr int kLastUs = 1000;
+    const long long waitUs = static_cast<long long>(d->m_waitTime) * 1000;
+    const long long budget = static_cast<long long>(d->m_retryCount) * waitUs;
     long long waited = 0;
     for (int i = 0; i < count && i < kSteps; ++i)
-        waited += std::min(kDelays[i], d->m_waitTime);
+        waited += std::min<long long>(kDelaysUs[i], waitUs);
     if (count > kSteps)
-        waited += static_cast<long long>(count - kSteps) * std::min(kDelays[kSteps - 1], d->m_waitTime);
+        waited += static_cast<long long>(count - kSteps) * std::min<long long>(kLastUs, waitUs);
     if (waited >= budget)
         return 0;
-    const long long next = std::min<long long>({kDelays[std::min(count, kSteps - 1)], d->m_waitTime, budget - waited});
-    std::this_thread::sleep_for(std::chrono::milliseconds(next));
+    const long long next = std::min<long long>({count < kSteps ? kDelaysUs[count] : kLastUs, waitUs, budget - waited});
+    std::this_thread::sleep_for(std::chrono::microseconds(next));
     return 1;
 }
 
@@ -192,11 +207,40 @@ void Database::setForceBufferFlush(bool on)
             applyPragmas(a.alias);
 }
 
+void Database::setPageCacheSize(int kibibytes)
+{
+    m_cacheKib = kibibytes < 0 ? 0 : kibibytes;
+    if (m_db)
+        for (const auto& a : m_attached)
+            applyCacheSize(a.alias);
+}
+
+void Database::applyCacheSize(const std::string& alias) const
+{
+    // -2000 is SQLite's own default: about two megabytes.
+    exec("PRAGMA " + quoteIdent(alias) + ".cache_size=-" + std::to_string(m_cacheKib ? m_cacheKib : 2000));
+}
+
 void Database::applyPragmas(const std::string& alias) const
 {
     // Never WAL: it does not make multi-file commits atomic and needs shared memory.
     exec("PRAGMA " + quoteIdent(alias) + ".journal_mode=DELETE");
     exec("PRAGMA " + quoteIdent(alias) + ".synchronous=" + (m_forceFlush ? "FULL" : "NORMAL"));
+    if (m_cacheKib)
+        applyCacheSize(alias);
+}
+
+PageCacheScope::PageCacheScope(Database& db, int kibibytes) : m_db(db), m_before(db.pageCacheSize())
+{
+    m_db.setPageCacheSize(kibibytes);
+}
+
+PageCacheScope::~PageCacheScope()
+{
+    try {
+        m_db.setPageCacheSize(m_before);
+    } catch (...) {
+    }
 }
 
 void Database::openHandle(const std::string& path)
@@ -211,11 +255,38 @@ void Database::openHandle(const std::string& path)
     }
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_handler(db, &Database::busyHandler, this);
+    // Never from the schema (a view or trigger of a file): only the engine's own statements.
+    rc = sqlite3_create_function_v2(db, "hv_row", -1, SQLITE_UTF8 | SQLITE_DIRECTONLY, this, &rowFunction, nullptr,
+                                    nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        EngineError e = makeEngineError(db, rc, fs::path(path).filename().string());
+        sqlite3_close_v2(db);
+        throw e;
+    }
     m_db = db;
+}
+
+void Database::rowFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
+{
+    RowSink& sink = static_cast<Database*>(sqlite3_user_data(context))->m_rowSink;
+    if (!sink.row || argc != sink.count + 1) {
+        sqlite3_result_error(context, "hv_row() reads rows for the table engine only", -1);
+        return;
+    }
+    try {
+        sink.rowid = sqlite3_value_int64(argv[0]);
+        for (int i = 0; i < sink.count; ++i)
+            valueInto(argv[i + 1], sink.row[sink.fields[i]]);
+    } catch (const std::bad_alloc&) {
+        sqlite3_result_error_nomem(context);
+        return;
+    }
+    sqlite3_result_null(context);
 }
 
 void Database::closeHandle()
 {
+    m_kept.clear();
     for (auto* o : m_owners)
         o->finalizeStatements();
     if (m_db)
@@ -275,6 +346,7 @@ void Database::release(const std::string& schema)
     if (inTransaction())
         throw EngineTextError("Cannot let go of a table file inside a transaction");
     if (it->alias != "main") {
+        m_kept.clear();
         for (auto* o : m_owners)
             o->finalizeStatements();
         exec("DETACH DATABASE " + quoteIdent(it->alias));
@@ -323,41 +395,54 @@ void Database::startTransaction()
 {
     if (inTransaction())
         throw EngineTextError("A transaction is already active");
-    exec("BEGIN IMMEDIATE");
+    run("BEGIN IMMEDIATE");
 }
 
 void Database::commit()
 {
     if (!inTransaction())
         throw EngineTextError("No transaction is active");
-    exec("COMMIT");
+    run("COMMIT");
 }
 
 void Database::rollback()
 {
     if (!m_db || sqlite3_get_autocommit(m_db))
         return;
-    exec("ROLLBACK");
+    run("ROLLBACK");
 }
 
-ReadTransaction::ReadTransaction(Database& db) : m_db(db)
+ReadTransaction::ReadTransaction(Database& db) : ReadTransaction(db, std::vector<std::string>{}) {}
+
+ReadTransaction::ReadTransaction(Database& db, const std::vector<std::string>& tables) : m_db(db)
 {
-    if (m_db.connected() && m_db.hasHandle() && !m_db.inTransaction()) {
-        m_db.exec("BEGIN DEFERRED");
-        m_owned = true;
-        // Shared locks on every file now, in the order a commit takes its
-        // exclusive ones. Taken as the reads come (days, then time off), a
-        // reader could hold one file while waiting for another that a
-        // committing copy holds while it waits for the first: both wait
-        // until one gives up with "database is locked".
-        try {
-            for (const auto& a : m_db.m_attached)
-                m_db.exec("SELECT 1 FROM " + quoteIdent(a.alias) + ".sqlite_master LIMIT 1");
-        } catch (...) {
-            m_db.rollback();
-            m_owned = false;
-            throw;
-        }
+    if (!m_db.connected() || !m_db.hasHandle() || m_db.inTransaction())
+        return;
+    // Shared locks on the files now, in the order a commit takes its
+    // exclusive ones. Taken as the reads come (days, then time off), a
+    // reader could hold one file while waiting for another that a
+    // committing copy holds while it waits for the first: both wait until
+    // one gives up with "database is locked". One statement that reads each
+    // file takes them all, in the order the files were attached, whatever
+    // the order of its text.
+    std::string reads;
+    for (const auto& a : m_db.m_attached) {
+        bool wanted = tables.empty();
+        for (const auto& t : tables) // a table's memo file goes with it
+            wanted = wanted || sameName(t, a.schema) || sameName(t + "_blb", a.schema);
+        if (wanted)
+            reads += (reads.empty() ? "SELECT " : ", ") + std::string("(SELECT 1 FROM ") + quoteIdent(a.alias) +
+                     ".sqlite_master LIMIT 1)";
+    }
+    m_db.run("BEGIN DEFERRED");
+    m_owned = true;
+    try {
+        if (!reads.empty())
+            m_db.run(reads);
+    } catch (...) {
+        m_db.rollback();
+        m_owned = false;
+        throw;
     }
 }
 
@@ -366,7 +451,7 @@ ReadTransaction::~ReadTransaction()
     if (!m_owned || !m_db.inTransaction())
         return;
     try {
-        m_db.exec("COMMIT");
+        m_db.run("COMMIT");
     } catch (...) {
         try {
             m_db.rollback();

@@ -3,16 +3,23 @@
 // file of the folder (the first opened one as main, the others attached under
 // their table names), so one transaction covers the writes of all tables and a
 // commit that touches several files is atomic.
+#include "engine/Value.h"
+
+#include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_context;
+struct sqlite3_value;
 
 namespace hv::engine {
 
 class EngineError;
+class Statement;
 
 // Tables and queries keep prepared statements; they drop them whenever the
 // connection's handle is closed or rebuilt.
@@ -59,6 +66,10 @@ public:
     // On: every write is on disk when it returns (synchronous=FULL).
     bool forceBufferFlush() const { return m_forceFlush; }
     void setForceBufferFlush(bool on);
+    // The most each file keeps of its pages in memory, in kibibytes; 0 is
+    // SQLite's own default.
+    int pageCacheSize() const { return m_cacheKib; }
+    void setPageCacheSize(int kibibytes);
 
     // Full path of a file of the folder, matched without regard to case.
     std::string resolveFile(const std::string& fileName) const;
@@ -76,6 +87,22 @@ public:
     void removeOwner(StatementOwner* owner);
     [[noreturn]] void raise(int rc, const std::string& context = {}) const;
     void exec(const std::string& sql) const;
+    // The same for a statement run again and again (BEGIN, COMMIT): it is
+    // kept prepared instead of parsed each time.
+    void run(const std::string& sql);
+
+    // Where the SQL function hv_row(rowid, column, ...) puts the row SQLite is
+    // stepping to, while a table's walk reads it: one call hands over every
+    // column, where reading them one by one costs a call each. Only for
+    // statements whose rows come out in the order SQLite computes them (no
+    // sort), and only while the walk steps; hv_row fails otherwise.
+    struct RowSink {
+        Value* row = nullptr;        // the row's values by field
+        const int* fields = nullptr; // the field of each column after the row id
+        int count = 0;
+        std::int64_t rowid = 0;
+    };
+    RowSink& rowSink() { return m_rowSink; }
 
 private:
     struct Attached {
@@ -87,8 +114,12 @@ private:
     void openHandle(const std::string& path);
     void closeHandle();
     void applyPragmas(const std::string& alias) const;
+    void applyCacheSize(const std::string& alias) const;
     friend class ReadTransaction;
     static int busyHandler(void* self, int count);
+    static void rowFunction(sqlite3_context* context, int argc, sqlite3_value** argv);
+    RowSink m_rowSink;
+    std::map<std::string, std::unique_ptr<Statement>> m_kept; // by run()
 
     std::string m_name;
     std::string m_directory;
@@ -100,16 +131,39 @@ private:
     int m_waitTime = 100;
     int m_language = 0;
     bool m_forceFlush = true;
+    int m_cacheKib = 0;
+};
+
+// A larger page cache for a scope: a transaction that changes more pages than
+// the usual cache holds (an import) would otherwise write some of them to the
+// files before its commit, syncing the journal each time. The size before is
+// back when the scope ends. Never throws from its destructor.
+class PageCacheScope {
+public:
+    PageCacheScope(Database& db, int kibibytes);
+    ~PageCacheScope();
+    PageCacheScope(const PageCacheScope&) = delete;
+    PageCacheScope& operator=(const PageCacheScope&) = delete;
+
+private:
+    Database& m_db;
+    int m_before;
 };
 
 // Holds one read transaction over a group of reads that belong together (a
-// week's rows), so they see one state of the files and pay for taking the
-// shared locks once instead of once per statement. Only for reads; nothing
-// happens when a transaction is already active. Never throws from its
-// destructor.
+// week's rows, an employee's period), so they see one state of the files and
+// pay for taking the shared locks once instead of once per statement. Only
+// for reads; nothing happens when a transaction is already active. Never
+// throws from its destructor.
 class ReadTransaction {
 public:
+    // Shared locks on every attached file.
     explicit ReadTransaction(Database& db);
+    // Shared locks on the files of these tables only ("workday", "timeoff"),
+    // memo files included, for a reader that reads no other table inside
+    // it: a file read later would take its lock out of order (see the
+    // constructor).
+    ReadTransaction(Database& db, const std::vector<std::string>& tables);
     ~ReadTransaction();
     ReadTransaction(const ReadTransaction&) = delete;
     ReadTransaction& operator=(const ReadTransaction&) = delete;

@@ -127,9 +127,18 @@ void Query::step()
         throw;
     }
     m_eof = !row;
-    m_row.assign(row ? std::size_t(m_st.columnCount()) : m_names.size(), Value());
-    for (std::size_t c = 0; row && c < m_row.size(); ++c)
-        m_row[c] = m_st.columnValue(int(c));
+    if (!row) {
+        m_row.assign(m_names.size(), Value());
+        return;
+    }
+    // The values of the row before are reused: a report reads many rows.
+    m_row.resize(std::size_t(m_st.columnCount()));
+    if (m_columns.size() != m_row.size()) {
+        m_columns.resize(m_row.size());
+        for (std::size_t c = 0; c < m_columns.size(); ++c)
+            m_columns[c] = int(c);
+    }
+    m_st.rowInto(0, m_columns, m_row.data());
 }
 
 void Query::open()

@@ -85,6 +85,7 @@ private:
     bool m_eof = true;
     std::vector<std::string> m_names;
     std::vector<Value> m_row;
+    std::vector<int> m_columns; // 0, 1, ... as many as the row has
     std::int64_t m_rowsAffected = 0;
 };
 

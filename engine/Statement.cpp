@@ -6,6 +6,8 @@
 
 #include <sqlite3.h>
 
+#include <cstring>
+
 namespace hv::engine {
 
 namespace {
@@ -136,6 +138,14 @@ void Statement::bindValue(int pos, const Value& value)
         bindNull(pos);
 }
 
+void Statement::bindValueInPlace(int pos, const Value& value)
+{
+    if (auto* s = std::get_if<std::string>(&value))
+        sqlite3_bind_text(m_st, pos, s->data(), int(s->size()), SQLITE_STATIC);
+    else
+        bindValue(pos, value);
+}
+
 int Statement::columnCount() const { return sqlite3_column_count(m_st); }
 std::string Statement::columnName(int col) const { return sqlite3_column_name(m_st, col); }
 std::int64_t Statement::columnInt(int col) const { return sqlite3_column_int64(m_st, col); }
@@ -155,6 +165,52 @@ Value Statement::columnValue(int col) const
     default: return Value(columnText(col));
     }
 }
+
+void valueInto(sqlite3_value* v, Value& out)
+{
+    // No change of a value's kind when it keeps it: a walk reads every
+    // column of every row into the values of the rows it read before.
+    switch (sqlite3_value_type(v)) {
+    case SQLITE_INTEGER:
+        if (auto* i = std::get_if<std::int64_t>(&out))
+            *i = sqlite3_value_int64(v);
+        else
+            out.emplace<std::int64_t>(sqlite3_value_int64(v));
+        break;
+    case SQLITE_FLOAT:
+        if (auto* d = std::get_if<double>(&out))
+            *d = sqlite3_value_double(v);
+        else
+            out.emplace<double>(sqlite3_value_double(v));
+        break;
+    case SQLITE_NULL:
+        if (out.index() != 0)
+            out.emplace<std::monostate>();
+        break;
+    default: {
+        const char* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
+        const std::size_t n = std::size_t(sqlite3_value_bytes(v));
+        if (auto* s = std::get_if<std::string>(&out)) {
+            // A text of the same length (dates, times) takes no more than a copy.
+            s->resize(n);
+            if (n)
+                std::memcpy(s->data(), t, n);
+        } else {
+            out.emplace<std::string>(t ? t : "", n);
+        }
+        break;
+    }
+    }
+}
+
+void Statement::rowInto(int firstCol, const std::vector<int>& fields, Value* row) const
+{
+    int col = firstCol;
+    for (int f : fields)
+        valueInto(sqlite3_column_value(m_st, col++), row[f]);
+}
+
+bool Statement::sortedSinceAsked() { return sqlite3_stmt_status(m_st, SQLITE_STMTSTATUS_SORT, 1) > 0; }
 
 std::int64_t Statement::changes() const { return sqlite3_changes64(m_db); }
 std::int64_t Statement::lastInsertRowid() const { return sqlite3_last_insert_rowid(m_db); }

@@ -7,9 +7,11 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
+struct sqlite3_value;
 
 namespace hv::engine {
 
@@ -44,6 +46,9 @@ public:
     void bindDouble(int pos, double value);
     void bindNull(int pos);
     void bindValue(int pos, const Value& value);
+    // The same without a copy of a text: the value must stay as it is
+    // until the statement has run (a post binds its buffer and runs at once).
+    void bindValueInPlace(int pos, const Value& value);
 
     // True for a row, false when done; anything else throws EngineError after a reset.
     bool step();
@@ -55,6 +60,11 @@ public:
     std::int64_t columnInt(int col) const;
     std::string columnText(int col) const; // empty for null
     Value columnValue(int col) const;
+    // Columns firstCol, firstCol + 1, ... into row[fields[0]], row[fields[1]],
+    // ...: the values are reused (a text keeps its buffer).
+    void rowInto(int firstCol, const std::vector<int>& fields, Value* row) const;
+    // Whether the statement sorted rows since it was last asked.
+    bool sortedSinceAsked();
 
     // Of the connection: rows changed by the last write, rowid of the last insert.
     std::int64_t changes() const;
@@ -68,5 +78,8 @@ private:
     std::string m_context;
     const TableDef* m_keys = nullptr;
 };
+
+// An SQLite value into a value that may be reused (a text keeps its buffer).
+void valueInto(sqlite3_value* v, Value& out);
 
 } // namespace hv::engine

@@ -11,8 +11,9 @@
 
 #include <cstdint>
 #include <map>
-#include <unordered_map>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace hv::engine {
@@ -156,26 +157,49 @@ private:
         s.clearBindings();
         return s;
     }
+    // The same for a statement whose every parameter is bound on each use.
+    template <class MakeSql>
+    Statement& prepareAllBound(Statement& s, MakeSql&& makeSql)
+    {
+        if (!s.prepared())
+            return prepareText(s, makeSql());
+        s.reset();
+        return s;
+    }
     Statement& prepareText(Statement& s, const std::string& sql);
+    // Statements whose text follows the filter and the index are kept by
+    // their text: switching a filter back and forth prepares nothing again.
+    Statement& cached(const std::string& sql);
+    void forgetShapedStatements();
     void bindFilter(Statement& st, int firstPos) const;
     void compileFilterIfNeeded();
     bool loadRow(std::int64_t rowid);
-    // Walking reads rows a block at a time in one statement, so a walk does not
-    // pay for a read transaction per row.
-    bool loadListRow(std::size_t pos);
-    void prefetchFrom(std::size_t pos);
     std::vector<Value> rowFrom(const Statement& st, int firstCol) const; // memo fields left null
     void readRowFrom(const Statement& st, int firstCol);
     void loadMemo() const;
-    void buildRowList();
-    void positionInList();
+    // Walking reads the rows in order a block at a time with one statement
+    // that starts after the key of the last row handed out, so a walk holds
+    // no read lock between calls and needs no list of row ids.
+    // A walk reads a few rows first (a week's rows fit), then larger blocks.
+    static constexpr std::size_t kFirstWalkRows = 32;
+    void orderFieldsIfNeeded();
+    enum class BlockStart { First, AfterRow, AfterGroup };
+    bool fetchBlock(BlockStart start, const std::vector<Value>* afterRow, std::int64_t afterRowid);
+    bool takeFromBlock();
+    // The block after the current row; false when there is none.
+    bool continueWalk();
+    void endWalk();
     void verifyLayout();
     Value storageValue(int field, const Value& v) const;
     void writeMemo(std::int64_t rowid);
     void ensureLockPath();
     // A changed filter moves the cursor to the first row, but only when the
     // cursor is next used: switching a filter off must not walk the table.
-    void settle() const;
+    void settle() const
+    {
+        if (m_pendingFirst && m_state == TableState::Browse)
+            const_cast<Table*>(this)->first();
+    }
     bool m_pendingFirst = false;
 
     Database& m_db;
@@ -192,9 +216,6 @@ private:
     CompiledFilter m_filter;
     bool m_filterCompiled = false;
 
-    std::vector<std::int64_t> m_rows;
-    std::size_t m_pos = 0;
-    bool m_listValid = false;
     bool m_eof = true;
     bool m_hasRow = false;
     std::int64_t m_rowid = 0;
@@ -203,13 +224,34 @@ private:
     std::vector<Value> m_buffer;
     std::vector<Value> m_defaults; // a fresh row's values
     std::uint64_t m_memoMask = 0;
+    std::vector<int> m_columnFields; // the field of each stored column, in order
+    int m_autoIncField = -1;
     std::uint64_t m_dirty = 0;
 
-    Statement m_stLoad, m_stMemoLoad, m_stInsert, m_stMemoWrite, m_stDelete, m_stMemoDelete, m_stFind,
-        m_stList, m_stCount, m_stBlock;
+    Statement m_stLoad, m_stMemoLoad, m_stInsert, m_stMemoWrite, m_stDelete, m_stMemoDelete;
     std::map<std::uint64_t, Statement> m_stUpdate;
-    std::size_t m_findKeyCount = 0;
-    std::unordered_map<std::int64_t, std::vector<Value>> m_prefetched;
+    std::unordered_map<std::string, Statement> m_cache;
+    std::vector<Statement*> m_stFind; // of the cache, by the number of key values less one
+    Statement* m_stWalkFirst = nullptr;
+    Statement* m_stWalkAfter = nullptr;
+    Statement* m_stWalkGroup = nullptr;
+    std::unordered_set<const Statement*> m_sortingWalks; // of the cache: their rows are sorted
+
+    // The walk: rows read ahead, in order, with their row ids.
+    std::vector<std::vector<Value>> m_block;
+    std::vector<std::int64_t> m_blockIds;
+    std::size_t m_blockCount = 0;
+    std::size_t m_blockNext = 0;
+    bool m_blockLast = false;      // nothing follows the block
+    bool m_blockEndsGroup = false; // it holds every row of its last first order value,
+    Value m_groupValue;            // which is this
+    bool m_walkValid = false;      // the block follows the current row
+    std::size_t m_blockRows = 0;
+    bool m_orderKnown = false;
+    std::vector<int> m_orderFields; // of the active index, in order
+    bool m_orderNoCase = false;
+    bool m_orderUnique = false;
+    std::uint64_t m_orderMask = 0;
     const IndexDef* m_keyIndex = nullptr;
     std::vector<int> m_keyFields;
 };

@@ -51,11 +51,11 @@ constexpr TypeName kTypeNames[] = {
 
 bool sameName(const std::string& a, const std::string& b)
 {
+    // ASCII letters only, as the C library folds them; every field access
+    // by name comes here, so no locale call per character.
+    auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c; };
     return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
+           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return x == y || fold(x) == fold(y); });
 }
 
 const char* fieldTypeName(FieldType t)

@@ -261,11 +261,13 @@ std::string Table::qualifiedBlob() const
 
 void Table::finalizeStatements()
 {
-    for (Statement* s : {&m_stLoad, &m_stMemoLoad, &m_stInsert, &m_stMemoWrite, &m_stDelete, &m_stMemoDelete,
-                         &m_stFind, &m_stList, &m_stCount, &m_stBlock})
+    for (Statement* s : {&m_stLoad, &m_stMemoLoad, &m_stInsert, &m_stMemoWrite, &m_stDelete, &m_stMemoDelete})
         s->finalize();
-    m_prefetched.clear();
+    forgetShapedStatements();
+    m_cache.clear();
+    m_sortingWalks.clear();
     m_stUpdate.clear();
+    m_walkValid = false;
 }
 
 void Table::connectionClosed()
@@ -354,9 +356,16 @@ void Table::open(OpenMode mode, bool readOnly)
     m_def = readDefinition();
     m_keyIndex = nullptr;
     m_keyFields.clear();
+    m_orderKnown = false;
     m_defaults.assign(m_def.fields.size(), Value());
     m_memoMask = 0;
+    m_autoIncField = -1;
+    m_columnFields.clear();
     for (std::size_t i = 0; i < m_def.fields.size(); ++i) {
+        if (m_def.fields[i].type != FieldType::Memo)
+            m_columnFields.push_back(int(i));
+        if (m_def.fields[i].type == FieldType::AutoInc && m_autoIncField < 0)
+            m_autoIncField = int(i);
         if (!m_def.fields[i].defaultValue.empty())
             m_defaults[i] = storageValue(int(i), Value(m_def.fields[i].defaultValue));
         if (m_def.fields[i].type == FieldType::Memo)
@@ -403,8 +412,8 @@ void Table::close()
     m_state = TableState::Inactive;
     m_pendingFirst = false;
     m_lock.setMode(LockFile::Mode::None);
-    m_rows.clear();
-    m_listValid = false;
+    m_walkValid = false;
+    m_blockCount = 0;
     m_hasRow = false;
     m_rowid = 0;
     m_eof = true;

@@ -27,6 +27,13 @@ std::string utf8Cut(const std::string& s, int maxChars)
     return s;
 }
 
+// The texts a post binds in place belong to its buffer: the statement lets
+// go of them once it has run.
+struct Unbind {
+    Statement& st;
+    ~Unbind() { st.clearBindings(); }
+};
+
 } // namespace
 
 void Field::set(Value v)
@@ -161,7 +168,14 @@ void Table::append()
         throw EngineTextError("Table " + m_tableName + " is open read-only");
     if (m_state != TableState::Browse)
         cancel();
-    m_buffer = m_defaults;
+    // Value by value: most defaults are nulls over nulls, which cost nothing.
+    m_buffer.resize(m_defaults.size());
+    for (std::size_t i = 0; i < m_defaults.size(); ++i) {
+        if (m_defaults[i].index() != 0)
+            m_buffer[i] = m_defaults[i];
+        else if (m_buffer[i].index() != 0)
+            m_buffer[i].emplace<std::monostate>();
+    }
     m_dirty = 0;
     m_state = TableState::Insert;
 }
@@ -226,7 +240,7 @@ void Table::post()
         savepoint.emplace(m_db, "hv_post");
     std::int64_t rowid = m_rowid;
     if (m_state == TableState::Insert) {
-        Statement& st = prepare(m_stInsert, [&] {
+        Statement& st = prepareAllBound(m_stInsert, [&] {
             std::string cols, marks;
             int n = 0;
             for (const auto& f : m_def.fields) {
@@ -243,15 +257,15 @@ void Table::post()
         for (std::size_t i = 0; i < m_def.fields.size(); ++i) {
             FieldType t = m_def.fields[i].type;
             if (t != FieldType::Memo && t != FieldType::AutoInc)
-                st.bindValue(pos++, m_buffer[i]);
+                st.bindValueInPlace(pos++, m_buffer[i]);
         }
+        const Unbind unbind{st};
         st.execute();
         rowid = st.lastInsertRowid();
-        for (std::size_t i = 0; i < m_def.fields.size(); ++i)
-            if (m_def.fields[i].type == FieldType::AutoInc)
-                m_buffer[i] = Value(rowid);
+        if (m_autoIncField >= 0)
+            m_buffer[std::size_t(m_autoIncField)] = Value(rowid);
     } else if (std::uint64_t mask = m_dirty & ~memoMask) {
-        Statement& st = prepare(m_stUpdate[mask], [&] {
+        Statement& st = prepareAllBound(m_stUpdate[mask], [&] {
             std::string sets;
             int n = 0;
             for (std::size_t i = 0; i < m_def.fields.size(); ++i)
@@ -265,8 +279,9 @@ void Table::post()
         int pos = 1;
         for (std::size_t i = 0; i < m_def.fields.size(); ++i)
             if (mask & (std::uint64_t(1) << i))
-                st.bindValue(pos++, m_buffer[i]);
+                st.bindValueInPlace(pos++, m_buffer[i]);
         st.bindInt(pos, m_rowid);
+        const Unbind unbind{st};
         st.execute();
         if (st.changes() == 0)
             throw EngineError(code::RecordDeleted,
@@ -277,20 +292,18 @@ void Table::post()
         savepoint->release();
     }
     m_rowid = rowid;
-    bool inserted = m_state == TableState::Insert;
-    m_prefetched.clear();
+    // The block read ahead still follows the row unless the row is new or
+    // its place in the order changed.
+    orderFieldsIfNeeded();
+    if (m_state == TableState::Insert || (m_dirty & m_orderMask))
+        m_walkValid = false;
     m_pendingFirst = false;
     m_current.swap(m_buffer);
     m_memoLoaded = true;
     m_hasRow = true;
     m_eof = false;
-    m_buffer.clear();
     m_dirty = 0;
     m_state = TableState::Browse;
-    if (inserted)
-        m_listValid = false;
-    else if (m_listValid)
-        m_listValid = false; // a changed key may move the row
 }
 
 void Table::deleteRecord()
@@ -320,21 +333,17 @@ void Table::deleteRecord()
         ms.execute();
         savepoint->release();
     }
-    m_prefetched.clear();
     // Move to the row that followed the deleted one.
-    if (!m_listValid)
-        positionInList();
-    std::size_t pos = m_pos;
-    if (pos < m_rows.size() && m_rows[pos] == m_rowid)
-        m_rows.erase(m_rows.begin() + long(pos));
     m_hasRow = false;
-    m_rowid = 0;
-    while (pos < m_rows.size() && !loadListRow(pos))
-        ++pos;
-    m_pos = pos;
-    m_eof = pos >= m_rows.size();
-    if (m_eof)
-        m_current.assign(m_def.fields.size(), Value());
+    if (m_walkValid && takeFromBlock()) {
+        m_eof = false;
+        return;
+    }
+    if (!(m_walkValid && m_blockLast) && continueWalk()) {
+        m_eof = false;
+        return;
+    }
+    endWalk();
 }
 
 } // namespace hv::engine

@@ -16,10 +16,9 @@
 #include "storage/AppState.h"
 #include "storage/DataModule.h"
 #include "storage/HVGlobal.h"
+#include "timekeeping/PeriodLoader.h"
 #include "timekeeping/THourRec.h"
-#include "timekeeping/WeekClip.h"
 #include "timekeeping/WeekPay.h"
-#include "timekeeping/WorkUtil.h"
 #include "timeoff/Balances.h"
 #include "timeoff/TReason.h"
 #include "timeoff/TTimeOff.h"
@@ -195,6 +194,17 @@ private:
         return m_departments.emplace(deptID, names).first->second;
     }
 
+    // What an employee's record (with his department) and his period read.
+    static const std::vector<std::string>& periodTables()
+    {
+        static const std::vector<std::string> tables = [] {
+            std::vector<std::string> t = PeriodLoader::Tables();
+            t.insert(t.end(), {"employee", "dept"});
+            return t;
+        }();
+        return tables;
+    }
+
     double start() const { return std::floor(m_request.periodStart); }
     double end() const { return std::floor(m_request.periodEnd); }
     double today() const { return clock().today(); }
@@ -205,33 +215,31 @@ private:
         TEmployeeRecClass(m_dm).FillEmployeesForPeriod(list, -1, end(), start());
         beginProgress(list.count());
         const bool pay = anyTicked(pos::RegularPay, pos::TotalPay);
-        TWorkWeekRecClass week(m_dm);
+        PeriodLoader period(m_dm, start(), end());
         for (int i = 0; i < list.count(); ++i) {
             // One employee's reads see one state and take the shared locks once;
             // between employees other copies may save.
-            engine::ReadTransaction reading(m_dm.HourvaneDB);
+            engine::ReadTransaction reading(m_dm.HourvaneDB, periodTables());
             Values v;
             TEmployeeRecClass emp(m_dm);
             loadEmployee(emp, list.id(i), v);
             float regular = 0, overtime = 0, other = 0;
             Money regularPay, overtimePay, otherPay;
-            for (double weekEnd = FirstWeekEnd(start()); weekEnd - 6 <= end(); weekEnd += 7) {
-                week.SetEmployee(emp.EmpID());
-                week.SetWeekEnd(weekEnd);
-                week.Load();
+            period.Load(emp.EmpID());
+            period.ForEachWeek([&](const TWorkWeekRecClass& week) {
                 // Time off is cut to the period day by day like the hours, so
                 // two consecutive periods never both count it.
-                const WeekClip clip = ClipWeek(week, start(), end());
+                const WeekClip clip = period.Clip(week);
                 regular += clip.regular;
                 overtime += clip.overtime;
                 other += clip.paidTimeOff;
                 if (pay && mayPay(week)) {
-                    const WeekPayAmounts amounts = WeeklyPay(m_dm, week, start(), end());
+                    const WeekPayAmounts amounts = period.Pay(week);
                     regularPay += amounts.RegularPay + amounts.RegularDifferential;
                     overtimePay += amounts.OvertimePay + amounts.OvertimeDifferential;
                     otherPay += amounts.TimeOffPay + amounts.TimeOffDifferential;
                 }
-            }
+            });
             v.set(pos::Regular, hoursValue(regular));
             v.set(pos::Overtime, hoursValue(overtime));
             v.set(pos::Other, hoursValue(other));
@@ -269,40 +277,42 @@ private:
         MemoryPickList list;
         TEmployeeRecClass(m_dm).FillEmployeesForPeriod(list, -1, end(), start());
         beginProgress(list.count());
-        THoursWorkedRecClass day(m_dm);
+        PeriodLoader period(m_dm, start(), end());
         for (int i = 0; i < list.count(); ++i) {
-            engine::ReadTransaction reading(m_dm.HourvaneDB);
+            engine::ReadTransaction reading(m_dm.HourvaneDB, periodTables());
             Values v;
             TEmployeeRecClass emp(m_dm);
             loadEmployee(emp, list.id(i), v);
-            TTimeOffReportListClass entries(m_dm, emp.EmpID(), start(), end());
-            entries.Load();
+            period.Load(emp.EmpID());
             std::map<double, float> timeOff;
-            for (int e = 0; e < entries.Count(); ++e)
-                timeOff[std::floor(entries.Items(e).WeekDate())] += entries.Items(e).Hours();
-            for (double date = start(); date <= end(); date += 1) {
-                day.setEmployee(emp.EmpID());
-                day.setDayDate(date);
-                day.Clear();
-                day.Load();
-                const float worked = day.DayHours();
-                const auto off = timeOff.find(date);
-                const float away = off == timeOff.end() ? 0.0f : off->second;
-                if (!(worked > 0 || (away > 0 && withTimeOffDays)))
-                    continue;
-                v.set(pos::DetailDate, dateValue(date));
-                v.punches.clear();
-                for (int k = 1; k <= pairs; ++k) {
-                    v.punches.push_back(punchText(day.In(k), format));
-                    v.punches.push_back(punchText(day.Out(k), format));
+            for (const PeriodTimeOff& e : period.TimeOff())
+                if (e.day >= start() && e.day <= end())
+                    timeOff[e.day] += e.hours;
+            period.ForEachWeek([&](const TWorkWeekRecClass& week) {
+                for (int d = 0; d < 7; ++d) {
+                    const double date = week.WeekEnd() - 6 + d;
+                    if (date < start() || date > end())
+                        continue;
+                    const THoursWorkedRecClass& day = week.Day(d);
+                    const float worked = day.DayHours();
+                    const auto off = timeOff.find(date);
+                    const float away = off == timeOff.end() ? 0.0f : off->second;
+                    if (!(worked > 0 || (away > 0 && withTimeOffDays)))
+                        continue;
+                    v.set(pos::DetailDate, dateValue(date));
+                    v.punches.clear();
+                    for (int k = 1; k <= pairs; ++k) {
+                        v.punches.push_back(punchText(day.In(k), format));
+                        v.punches.push_back(punchText(day.Out(k), format));
+                    }
+                    const int shift = day.shift(0);
+                    v.set(pos::DetailShift, ExportValue::numberValue(std::to_string(shift), shift));
+                    v.set(pos::Worked, hoursValue(worked));
+                    v.set(pos::TimeOff, hoursValue(away));
+                    v.set(pos::DayTotal, hoursValue(worked + away));
+                    writeRow(v);
                 }
-                const int shift = day.shift(0);
-                v.set(pos::DetailShift, ExportValue::numberValue(std::to_string(shift), shift));
-                v.set(pos::Worked, hoursValue(worked));
-                v.set(pos::TimeOff, hoursValue(away));
-                v.set(pos::DayTotal, hoursValue(worked + away));
-                writeRow(v);
-            }
+            });
             stepProgress();
         }
     }

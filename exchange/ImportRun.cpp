@@ -1,5 +1,6 @@
 #include "exchange/ImportRun.h"
 
+#include "engine/Database.h"
 #include "engine/EngineError.h"
 #include "engine/Table.h"
 #include "exchange/ImportSource.h"
@@ -24,6 +25,10 @@
 
 namespace hv {
 namespace {
+
+// 64 MiB of pages per file for an import's transaction: a hundred thousand
+// time card lines change about a tenth of that.
+constexpr int kImportCacheKib = 64 * 1024;
 
 const char* const kNotOpened =
     "The Data File you selected does not exist.  Please check your file selection and try again.";
@@ -188,6 +193,12 @@ public:
             if (position >= 0 && position < int(request.fields.size()))
                 m_columnOf[position] = int(column);
         }
+        for (const auto& f : request.fields) {
+            int pair = 0;
+            bool in = false;
+            if (PunchKey(f.Key, pair, in) && mapped(f.Position))
+                m_punchFields.push_back({f.Position, pair, in});
+        }
     }
 
     ImportResult run();
@@ -203,9 +214,11 @@ private:
 
     bool mapped(int position) const { return m_columnOf.count(position) != 0; }
     // The value of a mapped field; a column the record lacks is empty.
-    std::optional<ImportValue> valueAt(const ImportRecord& record, int position) const;
-    std::optional<ImportValue> valueOfKey(const ImportRecord& record, const std::string& key) const;
-    std::optional<std::string> textAt(const ImportRecord& record, int position) const;
+    // Null when the field is not mapped. Read in place: a large import reads
+    // a few values on every line.
+    const ImportValue* valueAt(const ImportRecord& record, int position) const;
+    const ImportValue* valueOfKey(const ImportRecord& record, const std::string& key) const;
+    const std::string* textAt(const ImportRecord& record, int position) const;
     // "no employee matches" / "more than one employee matches", or empty with the ID.
     std::string matchEmployee(const ImportRecord& record, std::int32_t& id, bool& none) const;
     std::int32_t reasonFor(const std::string& name);
@@ -220,6 +233,13 @@ private:
     const ImportRequest& m_request;
     std::string m_identity;
     std::map<int, int> m_columnOf; // import field position -> source column
+    // The mapped punch fields, in the definition's order.
+    struct PunchField {
+        int position;
+        int pair;
+        bool in;
+    };
+    std::vector<PunchField> m_punchFields;
     std::optional<EmployeeMatcher> m_employees;
     std::map<std::string, std::int32_t> m_reasons;     // folded name -> ID, as met
     std::map<std::string, std::int32_t> m_departments; // folded name -> ID
@@ -267,30 +287,29 @@ private:
     bool m_done = false;
 };
 
-std::optional<ImportValue> Importer::valueAt(const ImportRecord& record, int position) const
+const ImportValue* Importer::valueAt(const ImportRecord& record, int position) const
 {
+    static const ImportValue empty;
     auto it = m_columnOf.find(position);
     if (it == m_columnOf.end())
-        return std::nullopt;
+        return nullptr;
     if (it->second >= int(record.values.size()))
-        return ImportValue{};
-    return record.values[std::size_t(it->second)];
+        return &empty;
+    return &record.values[std::size_t(it->second)];
 }
 
-std::optional<ImportValue> Importer::valueOfKey(const ImportRecord& record, const std::string& key) const
+const ImportValue* Importer::valueOfKey(const ImportRecord& record, const std::string& key) const
 {
     for (const auto& f : m_request.fields)
         if (f.Key == key)
             return valueAt(record, f.Position);
-    return std::nullopt;
+    return nullptr;
 }
 
-std::optional<std::string> Importer::textAt(const ImportRecord& record, int position) const
+const std::string* Importer::textAt(const ImportRecord& record, int position) const
 {
-    auto v = valueAt(record, position);
-    if (!v)
-        return std::nullopt;
-    return v->text;
+    const ImportValue* v = valueAt(record, position);
+    return v ? &v->text : nullptr;
 }
 
 std::string Importer::matchEmployee(const ImportRecord& record, std::int32_t& id, bool& none) const
@@ -299,7 +318,7 @@ std::string Importer::matchEmployee(const ImportRecord& record, std::int32_t& id
     const auto last = textAt(record, importpos::LastName);
     const auto first = textAt(record, importpos::FirstName);
     none = false;
-    switch (m_employees->find(code ? &*code : nullptr, last ? &*last : nullptr, first ? &*first : nullptr, id)) {
+    switch (m_employees->find(code, last, first, id)) {
     case EmployeeMatcher::Match::One:
         return {};
     case EmployeeMatcher::Match::None:
@@ -443,16 +462,13 @@ std::string Importer::storeDay(const ImportRecord& record)
         double value;
     };
     std::vector<Punch> punches;
-    for (const auto& f : m_request.fields) {
-        int pair = 0;
-        bool in = false;
-        if (!PunchKey(f.Key, pair, in) || !mapped(f.Position))
-            continue;
-        const ImportValue v = *valueAt(record, f.Position);
+    punches.reserve(m_punchFields.size());
+    for (const PunchField& f : m_punchFields) {
+        const ImportValue& v = *valueAt(record, f.position);
         double time = kEmptyPunch;
         if (!IsEmptyValue(v.text) && !ImportTime(v.text, time))
             return "a time is not valid";
-        punches.push_back({pair, in, time});
+        punches.push_back({f.pair, f.in, time});
     }
 
     std::int32_t empID = 0;
@@ -593,6 +609,10 @@ ImportResult Importer::run()
     ImportResult result;
     result.fromTable = m_request.format == ImportFormat::XBase;
     ProgressDisplay* display = m_request.progress ? m_request.progress : m_dm.progress();
+    // The whole run is one transaction: its changed pages stay in memory
+    // until the commit instead of going to the files, and the journal, on
+    // the way.
+    engine::PageCacheScope cache(m_dm.HourvaneDB, kImportCacheKib);
 
     std::optional<TransactionGuard> tx;
     try {

@@ -51,13 +51,28 @@ bool TEmpOTPolicyRecClass::Load()
     t.setIndexName("");
     if (!t.findKey({engine::Value(std::int64_t(m_values.empID)), engine::Value(m_values.startDate)}))
         return false;
+    readCurrentRow();
+    return true;
+}
+
+void TEmpOTPolicyRecClass::LoadCurrentRow()
+{
+    Clear();
+    engine::Table& t = table();
+    m_values.empID = std::int32_t(t.fieldByName("EmpID").asInteger());
+    m_values.startDate = t.fieldByName("StartDate").asDateTime();
+    readCurrentRow();
+}
+
+void TEmpOTPolicyRecClass::readCurrentRow()
+{
+    engine::Table& t = table();
     m_values.storedStartDate = m_values.startDate;
     engine::Field end = t.fieldByName("EndDate");
     m_values.endDate = end.isNull() ? 0 : end.asDateTime();
     m_values.policyID = std::int32_t(t.fieldByName("PolicyID").asInteger());
     setLockHolder(t.fieldByName("LockedBy").asString());
     noteStoredRow(t);
-    return true;
 }
 
 bool TEmpOTPolicyRecClass::Save(const std::string& lockIdentity)
@@ -106,20 +121,15 @@ TEmpOTPolicyListClass::TEmpOTPolicyListClass(THourvaneDataMod& dm, std::int32_t 
 void TEmpOTPolicyListClass::Load()
 {
     m_items.clear();
-    std::vector<double> starts;
-    {
-        engine::Table& t = m_dm.tblEmpOT;
-        t.setIndexName("");
-        engine::FilterScope filter(t, "EmpID = " + std::to_string(m_empID));
-        for (t.first(); !t.eof(); t.next())
-            starts.push_back(t.fieldByName("StartDate").asDateTime());
-    }
-    for (double start : starts) {
+    // One walk reads every entry: the week computation loads them for each
+    // employee it meets.
+    engine::Table& t = m_dm.tblEmpOT;
+    t.setIndexName("");
+    engine::FilterScope filter(t, "EmpID = " + std::to_string(m_empID));
+    for (t.first(); !t.eof(); t.next()) {
         auto entry = std::make_unique<TEmpOTPolicyRecClass>(m_dm);
-        entry->SetEmpID(m_empID);
-        entry->SetStartDate(start);
-        if (entry->Load())
-            m_items.push_back(std::move(entry));
+        entry->LoadCurrentRow();
+        m_items.push_back(std::move(entry));
     }
 }
 

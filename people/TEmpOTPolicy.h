@@ -49,10 +49,13 @@ public:
     void Clear() override;
     // The row of (EmpID, StartDate); false when there is none.
     bool Load();
+    // The same from the row tblEmpOT is on, for a reader walking the rows.
+    void LoadCurrentRow();
     bool Save(const std::string& lockIdentity) override;
     bool Delete(const std::string& lockIdentity) override;
 
 private:
+    void readCurrentRow();
     // Positions tblEmpOT on the row of (EmpID, StoredStartDate).
     bool findStoredRow() override;
 };

@@ -127,10 +127,15 @@ WeekPayAmounts WeeklyPay(THourvaneDataMod& dm, const PayWeek& week, double perio
 WeekPayAmounts WeeklyPay(THourvaneDataMod& dm, const TWageListClass& wages, const TEmpOTPolicyListClass& assignments,
                          const PayWeek& week, double periodStart, double periodEnd, const ShiftPay& shifts)
 {
+    TOTPolicyRecClass policy(dm);
+    return WeeklyPay(wages, assignments, week, periodStart, periodEnd, shifts, policy);
+}
+
+WeekPayAmounts WeeklyPay(const TWageListClass& wages, const TEmpOTPolicyListClass& assignments, const PayWeek& week,
+                         double periodStart, double periodEnd, const ShiftPay& shifts, TOTPolicyRecClass& policy)
+{
     std::int64_t regularPay = 0, overtimePay = 0, timeOffPay = 0;
     std::int64_t regularDiff = 0, overtimeDiff = 0, timeOffDiff = 0;
-
-    TOTPolicyRecClass policy(dm);
 
     bool anyDay = false;
     const TEmpWageRecClass* lastWage = nullptr;

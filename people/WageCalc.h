@@ -79,6 +79,10 @@ WeekPayAmounts WeeklyPay(THourvaneDataMod& dm, const PayWeek& week, double perio
 // the caller (a report reads them once for many weeks).
 WeekPayAmounts WeeklyPay(THourvaneDataMod& dm, const TWageListClass& wages, const TEmpOTPolicyListClass& assignments,
                          const PayWeek& week, double periodStart, double periodEnd, const ShiftPay& shifts);
+// The same with a policy object the caller keeps from week to week: a policy
+// it already holds is not read again.
+WeekPayAmounts WeeklyPay(const TWageListClass& wages, const TEmpOTPolicyListClass& assignments, const PayWeek& week,
+                         double periodStart, double periodEnd, const ShiftPay& shifts, TOTPolicyRecClass& policy);
 // The same with the shift settings of the global settings.
 WeekPayAmounts WeeklyPay(THourvaneDataMod& dm, const PayWeek& week, double periodStart, double periodEnd);
 

@@ -285,11 +285,16 @@ bool TryStrToDate(const std::string& text, double& date)
     if (tokens.size() < 2 || tokens.size() > 3)
         return false;
 
-    const int currentYear = Year(clock().today());
-    int y = currentYear, m = 0, d = 0;
+    // Today is read only when the text leaves the year or its century to it:
+    // the system clock looks at the time zone each time, and an import
+    // parses a date on every line.
+    auto currentYear = [] { return Year(clock().today()); };
+    int y = 0, m = 0, d = 0;
     std::string used = order;
-    if (tokens.size() == 2)
+    if (tokens.size() == 2) {
         used.erase(used.find('Y'), 1);
+        y = currentYear();
+    }
     for (std::size_t k = 0; k < used.size(); ++k) {
         const Token& t = tokens[k];
         if (!t.digits) {
@@ -316,7 +321,7 @@ bool TryStrToDate(const std::string& text, double& date)
         case 'Y':
             y = number;
             if (t.text.size() <= 2) {
-                const int pivot = currentYear - 50;
+                const int pivot = currentYear() - 50;
                 y += pivot / 100 * 100;
                 if (y < pivot)
                     y += 100;

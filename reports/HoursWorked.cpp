@@ -1,30 +1,20 @@
 #include "reports/HoursWorked.h"
 
 #include "engine/Database.h"
-#include "engine/Query.h"
 #include "people/TEmp.h"
-#include "people/TEmpOTPolicy.h"
-#include "people/TEmpWage.h"
 #include "platform/Format.h"
 #include "ports/PickList.h"
 #include "reports/ReportLayout.h"
 #include "reports/ReportText.h"
 #include "storage/DataModule.h"
-#include "timekeeping/TimeValues.h"
-#include "timekeeping/WeekClip.h"
-#include "timekeeping/WeekPay.h"
+#include "timekeeping/PeriodLoader.h"
 #include "timekeeping/WorkUtil.h"
-#include "timeoff/TReason.h"
 
 #include <cmath>
 
 namespace hv {
 
 using namespace report;
-
-namespace {
-std::string sqlDate(double date) { return "'" + FormatDateTime("yyyy-mm-dd", date) + "'"; }
-} // namespace
 
 void THoursWorkedReport::Totals::add(const Totals& t)
 {
@@ -64,55 +54,26 @@ void THoursWorkedReport::header(ReportCanvas& c)
     setBodyTabs(c);
 }
 
-std::vector<DayPunchRow> THoursWorkedReport::readPunches(std::int32_t empID, double first, double last) const
+PeriodLoader& THoursWorkedReport::loader()
 {
-    std::vector<DayPunchRow> rows;
-    engine::Query q(m_dm.HourvaneDB);
-    q.addSql("select WeekDate, SequenceNum, TimeIn1, TimeOut1, TimeIn2, TimeOut2, Shift from WorkDay where EmpID = " +
-             std::to_string(empID) + " and WeekDate between " + sqlDate(first) + " and " + sqlDate(last) +
-             " order by WeekDate, SequenceNum");
-    auto punch = [&](int i) { return q.field(i).isNull() ? kEmptyPunch : q.field(i).asDateTime(); };
-    for (q.open(); !q.eof(); q.next()) {
-        DayPunchRow row;
-        row.day = std::floor(q.field(0).asDateTime());
-        row.sequence = int(q.field(1).asInteger());
-        row.in = {punch(2), punch(4)};
-        row.out = {punch(3), punch(5)};
-        row.shift = q.field(6).isNull() ? 1 : int(q.field(6).asInteger());
-        rows.push_back(row);
-    }
-    return rows;
-}
-
-std::vector<TimeOffHours> THoursWorkedReport::readTimeOff(std::int32_t empID, double first, double last)
-{
-    std::vector<TimeOffHours> rows;
-    engine::Query q(m_dm.HourvaneDB);
-    q.addSql("select WeekDate, ReasonID, Hours from TimeOff where EmpID = " + std::to_string(empID) +
-             " and WeekDate between " + sqlDate(first) + " and " + sqlDate(last) + " order by WeekDate");
-    for (q.open(); !q.eof(); q.next()) {
-        const std::int32_t reasonID = std::int32_t(q.field(1).asInteger());
-        auto flags = m_reasonFlags.find(reasonID);
-        if (flags == m_reasonFlags.end()) {
-            // A reason not read yet (or gone): its flags as the time card reads them.
-            TReasonRecClass reason(m_dm);
-            reason.SetReasonID(reasonID);
-            reason.LoadByID();
-            flags = m_reasonFlags.emplace(reasonID, std::make_pair(reason.PaidFlag(), reason.OvertimeFlag())).first;
-        }
-        rows.push_back({std::floor(q.field(0).asDateTime()), float(q.field(2).asFloat()), flags->second.first,
-                        flags->second.second});
-    }
-    return rows;
+    if (!m_loader || m_loader->PeriodStart() != std::floor(m_options.periodStart) ||
+        m_loader->PeriodEnd() != std::floor(m_options.periodEnd))
+        m_loader = std::make_unique<PeriodLoader>(m_dm, m_options.periodStart, m_options.periodEnd);
+    return *m_loader;
 }
 
 THoursWorkedReport::EmployeeWeeks THoursWorkedReport::collect(std::int32_t empID)
 {
     EmployeeWeeks result;
-    const double start = std::floor(m_options.periodStart);
-    const double end = std::floor(m_options.periodEnd);
-    // One state of the tables for the whole block, and no lock held past it.
-    engine::ReadTransaction reading(m_dm.HourvaneDB);
+    PeriodLoader& period = loader();
+    // One state of the tables for the whole block, and no lock held past it;
+    // the employee's record reads his department too.
+    static const std::vector<std::string> tables = [] {
+        std::vector<std::string> t = PeriodLoader::Tables();
+        t.insert(t.end(), {"employee", "dept"});
+        return t;
+    }();
+    engine::ReadTransaction reading(m_dm.HourvaneDB, tables);
     TEmployeeRecClass employee(m_dm);
     employee.SetEmpID(empID);
     result.found = employee.LoadByID();
@@ -120,40 +81,17 @@ THoursWorkedReport::EmployeeWeeks THoursWorkedReport::collect(std::int32_t empID
         return result;
     // The whole period's rows in a few statements, fed week by week to the
     // time card's own computation and pay.
-    const double firstWeekEnd = FirstWeekEnd(start);
-    double lastWeekEnd = firstWeekEnd;
-    while (lastWeekEnd + 1 <= end)
-        lastWeekEnd += 7;
-    const std::vector<DayPunchRow> punches = readPunches(empID, firstWeekEnd - 6, lastWeekEnd);
-    const std::vector<TimeOffHours> timeOff = readTimeOff(empID, firstWeekEnd - 6, lastWeekEnd);
-    TEmpOTPolicyListClass assignments(m_dm, empID);
-    assignments.Load();
-    TWageListClass wages(m_dm, empID);
-    if (m_options.printWages)
-        wages.Load();
-
-    TWorkWeekRecClass week(m_dm);
-    week.SetEmployee(empID);
-    std::size_t p = 0;
-    std::size_t t = 0;
-    for (double weekEnd = firstWeekEnd; weekEnd - 6 <= end; weekEnd += 7) {
-        std::vector<DayPunchRow> weekPunches;
-        for (; p < punches.size() && punches[p].day <= weekEnd; ++p)
-            weekPunches.push_back(punches[p]);
-        std::vector<TimeOffHours> weekTimeOff;
-        for (; t < timeOff.size() && timeOff[t].day <= weekEnd; ++t)
-            weekTimeOff.push_back(timeOff[t]);
-        week.SetWeekEnd(weekEnd);
-        week.LoadRows(weekPunches, weekTimeOff, assignments);
-        const WeekClip clip = ClipWeek(week, start, end);
+    period.Load(empID);
+    period.ForEachWeek([&](const TWorkWeekRecClass& week) {
+        const WeekClip clip = period.Clip(week);
         WeekLine line{clip.firstDay, clip.lastDay, clip.regular, clip.overtime, clip.paidTimeOff, {}};
         if (m_options.printWages) {
-            const WeekPayAmounts a = WeeklyPay(m_dm, week, wages, assignments, start, end);
+            const WeekPayAmounts a = period.Pay(week);
             line.pay = {a.RegularPay,          a.OvertimePay,          a.TimeOffPay,
                         a.RegularDifferential, a.OvertimeDifferential, a.TimeOffDifferential};
         }
         result.weeks.push_back(line);
-    }
+    });
     return result;
 }
 
@@ -266,14 +204,8 @@ void THoursWorkedReport::totalBlock(ReportCanvas& c, const char* label, const To
 
 void THoursWorkedReport::body(ReportCanvas& c)
 {
-    // Every reason's paid and overtime flags, read once for the run.
-    m_reasonFlags.clear();
-    {
-        engine::Query q(m_dm.HourvaneDB);
-        q.addSql("select ReasonID, PaidFlag, OvertimeFlag from Reason");
-        for (q.open(); !q.eof(); q.next())
-            m_reasonFlags[std::int32_t(q.field(0).asInteger())] = {q.field(1).asBoolean(), q.field(2).asBoolean()};
-    }
+    // The reasons, read once for the run.
+    m_loader.reset();
     Totals report;
     m_blocks = 0;
     const std::size_t count = m_selection.size();

@@ -7,11 +7,11 @@
 #include "people/Money.h"
 #include "reports/HVReport.h"
 
-#include "timekeeping/WorkUtil.h"
+#include "timekeeping/PeriodLoader.h"
 
 #include <array>
 #include <cstdint>
-#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -54,8 +54,7 @@ public:
     EmployeeWeeks collect(std::int32_t empID);
 
 private:
-    std::vector<DayPunchRow> readPunches(std::int32_t empID, double first, double last) const;
-    std::vector<TimeOffHours> readTimeOff(std::int32_t empID, double first, double last);
+    PeriodLoader& loader();
     void setBodyTabs(report::ReportCanvas& c) const;
     // Prints the pay cells (one line, or two with the shift differential on
     // its own) and returns them as printed, for the totals.
@@ -69,7 +68,7 @@ private:
     ReportOptions& m_options;
     const std::vector<SelectionEntry>& m_selection;
     int m_blocks = 0;
-    std::map<std::int32_t, std::pair<bool, bool>> m_reasonFlags; // paid, overtime
+    std::unique_ptr<PeriodLoader> m_loader; // for the run's period
 };
 
 } // namespace hv

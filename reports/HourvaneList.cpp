@@ -7,9 +7,7 @@
 #include "reports/ReportLayout.h"
 #include "reports/ReportText.h"
 #include "storage/HVGlobal.h"
-#include "timekeeping/WeekClip.h"
-#include "timekeeping/WorkUtil.h"
-#include "timeoff/TTimeOff.h"
+#include "timekeeping/PeriodLoader.h"
 
 #include <cmath>
 
@@ -99,18 +97,19 @@ void THourvaneListReport::header(ReportCanvas& c)
     c.Underline(false);
 }
 
-THourvaneListReport::Card THourvaneListReport::collect(std::int32_t empID, const std::string& name) const
+THourvaneListReport::Card THourvaneListReport::collect(std::int32_t empID, const std::string& name)
 {
     Card card;
     card.name = CleanReportText(name);
     const double start = std::floor(m_options.periodStart);
     const double end = std::floor(m_options.periodEnd);
+    if (!m_loader || m_loader->PeriodStart() != start || m_loader->PeriodEnd() != end)
+        m_loader = std::make_unique<PeriodLoader>(m_dm, start, end);
+    PeriodLoader& period = *m_loader;
     const std::string f = punchFormat();
-    TWorkWeekRecClass week(m_dm);
-    for (double weekEnd = FirstWeekEnd(start); weekEnd - 6 <= end; weekEnd += 7) {
-        week.SetEmployee(empID);
-        week.SetWeekEnd(weekEnd);
-        week.Load();
+    period.Load(empID);
+    period.ForEachWeek([&](const TWorkWeekRecClass& week) {
+        const double weekEnd = week.WeekEnd();
         for (int i = 0; i < 7; ++i) {
             const double date = weekEnd - 6 + i;
             if (date < start || date > end)
@@ -125,18 +124,18 @@ THourvaneListReport::Card THourvaneListReport::collect(std::int32_t empID, const
             day.timeOff = week.TimeOffOnWeekday(DayOfWeek(date));
             card.days.push_back(day);
         }
-        const WeekClip clip = ClipWeek(week, start, end);
+        const WeekClip clip = period.Clip(week);
         card.regular += clip.regular;
         card.overtime += clip.overtime;
-    }
-    TTimeOffReportListClass entries(m_dm, empID, start, end);
-    entries.Load();
-    for (int i = 0; i < entries.Count(); ++i) {
-        const TTimeOffRecClass& e = entries.Items(i);
-        CardEntry entry{e.WeekDate(), e.Hours(), e.ReasonDescription(), false};
+    });
+    // The period's own entries, by day and reason, from the rows the weeks read.
+    for (const PeriodTimeOff& e : period.TimeOff()) {
+        if (e.day < start || e.day > end)
+            continue;
+        CardEntry entry{e.day, e.hours, period.ReasonDescription(e.reasonID), false};
         entry.reasonMissing = entry.reason == "Reason Not Found";
         entry.reason = CleanReportText(entry.reason);
-        card.other += e.Hours();
+        card.other += e.hours;
         card.entries.push_back(entry);
     }
     return card;

@@ -4,9 +4,11 @@
 // their total), his regular, overtime, other and total hours, his time off
 // entries and, on request, signature lines. Read first, then laid out.
 #include "reports/HVReport.h"
+#include "timekeeping/PeriodLoader.h"
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -46,7 +48,8 @@ public:
     void header(report::ReportCanvas& canvas) override;
     void body(report::ReportCanvas& canvas) override;
 
-    Card collect(std::int32_t empID, const std::string& name) const;
+    // Reads the employee's period through one loader kept for the run.
+    Card collect(std::int32_t empID, const std::string& name);
     void layout(const Card& card, report::ReportCanvas& canvas) const;
 
 private:
@@ -57,6 +60,7 @@ private:
     THourvaneDataMod& m_dm;
     const ReportOptions& m_options;
     const std::vector<SelectionEntry>& m_selection;
+    std::unique_ptr<PeriodLoader> m_loader;
 };
 
 } // namespace hv

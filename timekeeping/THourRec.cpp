@@ -228,30 +228,48 @@ bool THoursWorkedRecClass::findRow(int s)
 bool THoursWorkedRecClass::Load()
 {
     Clear();
+    // The day's first row in key order tells whether it has any: a day
+    // without rows (each day an import adds) costs one lookup.
     engine::Table& t = table();
-    for (int s = 0; s < 2; ++s) {
-        if (!findRow(s))
-            continue;
-        for (std::size_t n = 0; n < 2; ++n) {
-            engine::Field in = t.fieldByName(kTimeIn[n]);
-            engine::Field out = t.fieldByName(kTimeOut[n]);
-            if (!in.isNull())
-                m_in[2 * s + n] = in.asDateTime();
-            if (!out.isNull())
-                m_out[2 * s + n] = out.asDateTime();
-        }
-        m_newRow[s] = false;
-        if (s == 1)
-            m_hasMore = true;
-        engine::Field shiftField = t.fieldByName("Shift");
-        m_shift[s] = shiftField.isNull() ? 1 : int(shiftField.asInteger());
-        // Row 1 is read last, so its approval and lock holder win.
-        m_approvedBy = t.fieldByName("ApprovedBy").asString();
-        engine::Field when = t.fieldByName("ApprovedWhen");
-        m_approvedWhen = when.isNull() ? 0 : when.asDateTime();
-        setLockHolder(t.fieldByName("LockedBy").asString());
+    if (!t.indexName().empty())
+        t.setIndexName("");
+    if (!t.findKey({engine::Value(std::int64_t(m_employee)), engine::Value(m_dayDate)}))
+        return true;
+    const std::int64_t first = t.fieldByName("SequenceNum").asInteger();
+    if (first == 1) {
+        LoadCurrentRow(1); // there is no row 0 before it
+        return true;
     }
+    if (first == 0)
+        LoadCurrentRow(0);
+    else if (findRow(0))
+        LoadCurrentRow(0);
+    if (findRow(1))
+        LoadCurrentRow(1);
     return true;
+}
+
+void THoursWorkedRecClass::LoadCurrentRow(int s)
+{
+    engine::Table& t = table();
+    for (std::size_t n = 0; n < 2; ++n) {
+        engine::Field in = t.fieldByName(kTimeIn[n]);
+        engine::Field out = t.fieldByName(kTimeOut[n]);
+        if (!in.isNull())
+            m_in[2 * std::size_t(s) + n] = in.asDateTime();
+        if (!out.isNull())
+            m_out[2 * std::size_t(s) + n] = out.asDateTime();
+    }
+    m_newRow[std::size_t(s)] = false;
+    if (s == 1)
+        m_hasMore = true;
+    engine::Field shiftField = t.fieldByName("Shift");
+    m_shift[std::size_t(s)] = shiftField.isNull() ? 1 : int(shiftField.asInteger());
+    // Row 1 is read last, so its approval and lock holder win.
+    m_approvedBy = t.fieldByName("ApprovedBy").asString();
+    engine::Field when = t.fieldByName("ApprovedWhen");
+    m_approvedWhen = when.isNull() ? 0 : when.asDateTime();
+    setLockHolder(t.fieldByName("LockedBy").asString());
 }
 
 void THoursWorkedRecClass::LoadRow(int s, const std::array<double, 2>& in, const std::array<double, 2>& out, int shift)

@@ -42,6 +42,10 @@ public:
 
     // Reads both rows of (employee, day date); always true.
     bool Load();
+    // What Load takes from row s, from the row the table (tblWorkDay) is on,
+    // for a reader that walks a week's rows at once. Call Clear first and
+    // row 0 before row 1.
+    void LoadCurrentRow(int s);
     // What Load takes from row s (0: pairs 1 and 2, 1: pairs 3 and 4), for a
     // reader that read many days' rows at once; empty punches are
     // kEmptyPunch. Call Clear first.

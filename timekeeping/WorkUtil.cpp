@@ -1,13 +1,16 @@
 #include "timekeeping/WorkUtil.h"
 
 #include "engine/EngineError.h"
+#include "engine/Table.h"
 #include "people/TEmpOTPolicy.h"
 #include "people/TOTPolicy.h"
 #include "platform/DateUtil.h"
+#include "platform/Format.h"
 #include "ports/MessageService.h"
 #include "storage/DataModule.h"
 #include "storage/SQLRec.h"
 
+#include <cmath>
 #include <optional>
 #include <ostream>
 
@@ -84,6 +87,7 @@ TWorkWeekRecClass::TWorkWeekRecClass(THourvaneDataMod& dm) : m_dm(dm)
     for (auto& day : m_days)
         day = std::make_unique<THoursWorkedRecClass>(dm);
     m_timeOff = std::make_unique<TTimeOffListClass>(dm);
+    m_policy = std::make_unique<TOTPolicyRecClass>(dm);
 }
 
 TWorkWeekRecClass::~TWorkWeekRecClass() = default;
@@ -92,6 +96,7 @@ std::int32_t TWorkWeekRecClass::EmployeeID() const { return m_days[0]->employee(
 
 void TWorkWeekRecClass::SetEmployee(std::int32_t empID)
 {
+    m_policy->SetPolicyID(0); // read again at the next computation
     for (auto& day : m_days)
         day->setEmployee(empID);
     m_timeOff->SetEmpID(empID);
@@ -124,16 +129,47 @@ void TWorkWeekRecClass::Clear()
     m_loaded = false;
 }
 
+namespace {
+// Every table a week's Load reads: its read transaction locks only these.
+const std::vector<std::string> kWeekTables = {"workday", "timeoff", "reason", "empot", "otpolicy"};
+} // namespace
+
 bool TWorkWeekRecClass::Load()
 {
-    engine::ReadTransaction reading(m_dm.HourvaneDB);
+    engine::ReadTransaction reading(m_dm.HourvaneDB, kWeekTables);
     Clear();
-    for (auto& day : m_days)
-        day->Load();
+    loadDays();
     m_timeOff->Load();
-    Compute();
+    loadAssignments();
+    m_policy->SetPolicyID(0); // the policy as stored now
+    Compute(*m_assignments);
     m_loaded = true;
     return true;
+}
+
+void TWorkWeekRecClass::loadDays()
+{
+    engine::Table& t = m_dm.tblWorkDay;
+    const double first = std::floor(m_weekEnd) - 6;
+    t.setIndexName("");
+    engine::FilterScope filter(t, "EmpID = " + std::to_string(EmployeeID()) + " and WeekDate between '" +
+                                      FormatDateTime("yyyy-mm-dd", first) + "' and '" +
+                                      FormatDateTime("yyyy-mm-dd", first + 6) + "'");
+    // In key order: a day's row 0 comes before its row 1, as Load reads them.
+    for (t.first(); !t.eof(); t.next()) {
+        const double i = std::floor(t.fieldByName("WeekDate").asDateTime()) - first;
+        const std::int64_t s = t.fieldByName("SequenceNum").asInteger();
+        if (i < 0 || i > 6 || s < 0 || s > 1)
+            continue;
+        m_days[std::size_t(i)]->LoadCurrentRow(int(s));
+    }
+}
+
+void TWorkWeekRecClass::loadAssignments()
+{
+    m_assignments = std::make_unique<TEmpOTPolicyListClass>(m_dm, EmployeeID());
+    m_assignments->Load();
+    m_assignmentsOf = EmployeeID();
 }
 
 void TWorkWeekRecClass::LoadRows(const std::vector<DayPunchRow>& punches, const std::vector<TimeOffHours>& timeOff,
@@ -154,14 +190,16 @@ void TWorkWeekRecClass::LoadRows(const std::vector<DayPunchRow>& punches, const 
 
 void TWorkWeekRecClass::Compute()
 {
-    TEmpOTPolicyListClass assignments(m_dm, EmployeeID());
-    assignments.Load();
-    Compute(assignments);
+    if (!m_assignments || m_assignmentsOf != EmployeeID()) {
+        engine::ReadTransaction reading(m_dm.HourvaneDB, kWeekTables);
+        loadAssignments();
+    }
+    Compute(*m_assignments);
 }
 
 void TWorkWeekRecClass::Compute(const TEmpOTPolicyListClass& assignments)
 {
-    TOTPolicyRecClass policy(m_dm);
+    TOTPolicyRecClass& policy = *m_policy;
     assignments.PolicyInForce(policy, m_weekEnd);
 
     std::array<float, 7> worked{}, counting{};
@@ -359,15 +397,45 @@ bool TWorkWeekRecClass::Unlock(const std::string& lockIdentity) { return lockEac
 bool TWorkWeekRecClass::LoadLocked(const std::string& lockIdentity)
 {
     Load();
-    if (!Lock(lockIdentity))
+    // The lock and the second read under it are one transaction, committed
+    // once: no other copy can save between them, and the week is not locked
+    // and read again in two more transactions that would each wait for the
+    // other copies' commits.
+    std::optional<TransactionGuard> started;
+    try {
+        started.emplace(m_dm.HourvaneDB);
+    } catch (const std::exception& e) {
+        tell(lockFailureText(m_days[0]->recordName(), true, e), MsgKind::Warning);
         return false;
+    }
+    TransactionGuard& guard = *started;
+    // A refusal takes every lock of the week back; the week shows the rows
+    // as stored.
+    auto refused = [&] {
+        guard.rollback();
+        if (guard.owned())
+            Load();
+        return false;
+    };
+    if (!Lock(lockIdentity))
+        return refused();
     Load();
     // Rows another copy added before the lock are locked too; when one of
     // them is held elsewhere, the week is refused whole, as by the first lock.
-    if (Lock(lockIdentity))
-        return true;
-    Unlock(lockIdentity);
-    return false;
+    if (!Lock(lockIdentity))
+        return refused();
+    try {
+        guard.commit();
+    } catch (const std::exception& e) {
+        tell(lockFailureText(m_days[0]->recordName(), true, e), MsgKind::Warning);
+        try {
+            refused();
+        } catch (const std::exception&) {
+            // The engine rolls the journal back when the folder is next opened.
+        }
+        return false;
+    }
+    return true;
 }
 
 bool TWorkWeekRecClass::CopyPreviousWeek()

@@ -17,6 +17,7 @@ namespace hv {
 
 class THourvaneDataMod;
 class TEmpOTPolicyListClass;
+class TOTPolicyRecClass;
 
 // One stored punch row of a day, as a reader of many weeks reads it.
 struct DayPunchRow {
@@ -98,11 +99,14 @@ public:
     bool IsModified() const;
     // Every number 0, every day and the time off list cleared, not loaded.
     void Clear();
-    // Reads the days and the time off of the week and computes; true.
-    // Employee and week end must be set first.
+    // Reads the days, the time off and the overtime assignments of the week
+    // in one read transaction and computes; true. Employee and week end must
+    // be set first.
     bool Load();
-    // Recomputes from the days and time off held in memory; reads the
-    // overtime policy in force.
+    // Recomputes from the days and time off held in memory with the overtime
+    // policy in force: the assignments and the policy the last Load read (read
+    // now when none was), so that recomputing while the week is edited reads
+    // nothing.
     void Compute();
     // The same with the employee's overtime assignments read by the caller.
     void Compute(const TEmpOTPolicyListClass& assignments);
@@ -120,10 +124,11 @@ public:
     bool Delete(const std::string& lockIdentity);
     // All rows of the week or none.
     bool Lock(const std::string& lockIdentity);
-    // Load, then Lock, then read again under the lock: another copy may have
-    // saved the week between the first read and the lock, and a save of the
-    // older values would undo its work. False when the lock was refused (the
-    // refusal has been shown; the week as read stays loaded).
+    // Load, then Lock and read again under the lock in one transaction:
+    // another copy may have saved the week between the first read and the
+    // lock, and a save of the older values would undo its work. False when
+    // the lock was refused (the refusal has been shown; the week as stored
+    // stays loaded, locked by nobody here).
     bool LoadLocked(const std::string& lockIdentity);
     bool Unlock(const std::string& lockIdentity);
     // The previous week's punches into this week (unsaved); time off emptied
@@ -135,11 +140,18 @@ private:
     // that a rolled-back write is written again by the next save.
     void rebuildDay(int i, const std::string& lockIdentity);
     bool lockEach(const std::string& lockIdentity, bool lock);
+    // The week's punch rows in one walk of the table.
+    void loadDays();
+    void loadAssignments();
 
     THourvaneDataMod& m_dm;
     double m_weekEnd = 0;
     std::array<std::unique_ptr<THoursWorkedRecClass>, 7> m_days;
     std::unique_ptr<TTimeOffListClass> m_timeOff;
+    std::unique_ptr<TEmpOTPolicyListClass> m_assignments; // of m_assignmentsOf, as Load read them
+    std::int32_t m_assignmentsOf = 0;
+    // The policy last found in force: the next week of the same policy reads nothing.
+    std::unique_ptr<TOTPolicyRecClass> m_policy;
     WeekSplit m_split;
     float m_unpaidTimeOff = 0;
     float m_timeOffTotal = 0;
