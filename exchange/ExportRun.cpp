@@ -13,7 +13,6 @@
 #include "platform/Format.h"
 #include "ports/GridView.h"
 #include "ports/MessageService.h"
-#include "storage/AppState.h"
 #include "storage/DataModule.h"
 #include "storage/HVGlobal.h"
 #include "timekeeping/PeriodLoader.h"
@@ -43,11 +42,12 @@ inline constexpr int Wage = 19, WageLast = 22;
 inline constexpr int DeptEmpLast = 3, DeptEmpFirst = 4, DeptEmpCode = 5;
 } // namespace pos
 
-ExportValue dateValue(double date)
+// Dates as the copy shows them (format), and as the day for xBase.
+ExportValue dateValue(double date, const std::string& format)
 {
     if (date <= 0)
         return ExportValue::dateValue({}, 0);
-    return ExportValue::dateValue(FormatDateTime(appState().dateFormatShown(), date), std::floor(date));
+    return ExportValue::dateValue(FormatDateTime(format, date), std::floor(date));
 }
 
 ExportValue hoursValue(float hours)
@@ -90,7 +90,7 @@ struct Values {
 class Producer {
 public:
     Producer(THourvaneDataMod& dm, const ExportRequest& request, const ExportRecordSink& sink) :
-        m_dm(dm), m_request(request), m_sink(sink)
+        m_dm(dm), m_request(request), m_sink(sink), m_dateFormat(dm.state().dateFormatShown())
     {
     }
 
@@ -299,7 +299,7 @@ private:
                     const float away = off == timeOff.end() ? 0.0f : off->second;
                     if (!(worked > 0 || (away > 0 && withTimeOffDays)))
                         continue;
-                    v.set(pos::DetailDate, dateValue(date));
+                    v.set(pos::DetailDate, dateValue(date, m_dateFormat));
                     v.punches.clear();
                     for (int k = 1; k <= pairs; ++k) {
                         v.punches.push_back(punchText(day.In(k), format));
@@ -380,7 +380,7 @@ private:
             entries.Load();
             for (int e = 0; e < entries.Count(); ++e) {
                 const TTimeOffRecClass& entry = entries.Items(e);
-                v.set(5, dateValue(entry.WeekDate()));
+                v.set(5, dateValue(entry.WeekDate(), m_dateFormat));
                 v.set(6, text(entry.ReasonDescription()));
                 v.set(7, hoursValue(entry.Hours()));
                 writeRow(v);
@@ -446,8 +446,8 @@ private:
             v.set(0, text(emp.LastName()));
             v.set(1, text(emp.FirstName()));
             v.set(2, text(emp.EmpCode()));
-            v.set(3, dateValue(emp.StartDate()));
-            v.set(4, dateValue(emp.EndDate()));
+            v.set(3, dateValue(emp.StartDate(), m_dateFormat));
+            v.set(4, dateValue(emp.EndDate(), m_dateFormat));
             v.set(5, text(emp.EligibleFlag() ? "Y" : "N"));
             const auto& [deptName, deptCode] = department(emp.DeptID());
             v.set(6, text(deptName));
@@ -480,7 +480,7 @@ private:
             }
             v.set(19, fixed2(wage));
             v.set(20, text(payType));
-            v.set(21, wage > 0 ? dateValue(wageStart) : dateValue(0));
+            v.set(21, wage > 0 ? dateValue(wageStart, m_dateFormat) : dateValue(0, m_dateFormat));
             v.set(22, text(exempt && wage > 0 ? "Y" : "N"));
             for (const auto& [index, fieldID] : custom) {
                 TEmpOtherRecClass value(m_dm);
@@ -536,6 +536,7 @@ private:
     THourvaneDataMod& m_dm;
     const ExportRequest& m_request;
     const ExportRecordSink& m_sink;
+    const std::string m_dateFormat;
     std::map<std::int32_t, std::pair<std::string, std::string>> m_departments;
 };
 

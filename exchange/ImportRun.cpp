@@ -8,7 +8,6 @@
 #include "people/TEmp.h"
 #include "ports/CursorService.h"
 #include "ports/MessageService.h"
-#include "storage/AppState.h"
 #include "storage/DataModule.h"
 #include "storage/SQLRec.h"
 #include "timekeeping/THourRec.h"
@@ -186,7 +185,7 @@ struct SaveFailed {};
 class Importer {
 public:
     Importer(THourvaneDataMod& dm, const ImportRequest& request) :
-        m_dm(dm), m_request(request), m_identity(appState().lockIdentity)
+        m_dm(dm), m_request(request), m_identity(dm.state().lockIdentity)
     {
         for (std::size_t column = 0; column < request.columnField.size(); ++column) {
             const int position = request.columnField[column];
@@ -640,7 +639,7 @@ ImportResult Importer::run()
         m_employees.emplace(m_dm);
 
         std::string error;
-        auto source = ImportSource::Open(m_request.format, m_request.fileName, error);
+        auto source = ImportSource::Open(m_request.format, m_request.fileName, m_dm.state().dateFormatShown(), error);
         if (!source) {
             tx->rollback();
             tell(kNotOpened, MsgKind::Information);

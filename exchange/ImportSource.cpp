@@ -4,7 +4,6 @@
 #include "exchange/DelimitedReader.h"
 #include "platform/DateUtil.h"
 #include "platform/Format.h"
-#include "storage/AppState.h"
 
 #include <charconv>
 
@@ -79,6 +78,7 @@ private:
 
 class TableSource : public ImportSource {
 public:
+    explicit TableSource(std::string dateFormat) : m_dateFormat(std::move(dateFormat)) {}
     bool open(const std::string& path, std::string& error) { return m_table.open(path, error); }
 
     bool next(ImportRecord& record) override
@@ -100,7 +100,7 @@ public:
             if (v.isDate() && TryEncodeDate(v.year, v.month, v.day, date)) {
                 value.hasDate = true;
                 value.date = date;
-                value.text = FormatDateTime(appState().dateFormatShown(), date);
+                value.text = FormatDateTime(m_dateFormat, date);
             }
             record.values.push_back(std::move(value));
         }
@@ -125,6 +125,7 @@ public:
     bool isTable() const override { return true; }
 
 private:
+    std::string m_dateFormat;
     exchange::DbfTable m_table;
     int m_next = 0;
     long m_total = -1;
@@ -132,10 +133,11 @@ private:
 
 } // namespace
 
-std::unique_ptr<ImportSource> ImportSource::Open(ImportFormat format, const std::string& path, std::string& error)
+std::unique_ptr<ImportSource> ImportSource::Open(ImportFormat format, const std::string& path,
+                                                 const std::string& dateFormat, std::string& error)
 {
     if (format == ImportFormat::XBase) {
-        auto source = std::make_unique<TableSource>();
+        auto source = std::make_unique<TableSource>(dateFormat);
         if (!source->open(path, error))
             return nullptr;
         return source;

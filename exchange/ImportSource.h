@@ -29,8 +29,10 @@ class ImportSource {
 public:
     virtual ~ImportSource() = default;
     // Null with an error text when the file cannot be opened (or a table's
-    // header does not hold together).
-    static std::unique_ptr<ImportSource> Open(ImportFormat format, const std::string& path, std::string& error);
+    // header does not hold together). A table's dates read as text in
+    // dateFormat, the format the copy shows dates in.
+    static std::unique_ptr<ImportSource> Open(ImportFormat format, const std::string& path,
+                                              const std::string& dateFormat, std::string& error);
 
     // The next record; false at the end of the file.
     virtual bool next(ImportRecord& record) = 0;

@@ -5,7 +5,6 @@
 #include "people/TOTPolicy.h"
 #include "platform/DateUtil.h"
 #include "platform/Format.h"
-#include "storage/AppState.h"
 #include "storage/DataModule.h"
 #include "storage/SQLRec.h"
 
@@ -167,7 +166,7 @@ void TEmpOTPolicyListClass::FillAssignmentGrid(GridView& grid) const
         grid.setColumnCount(4);
     grid.setRowCount(1);
     grid.clearCells();
-    const std::string format = appState().dateFormatShown();
+    const std::string format = m_dm.state().dateFormatShown();
     TOTPolicyRecClass policy(m_dm);
     int row = 0;
     for (std::size_t i = 0; i < m_items.size(); ++i) {

@@ -7,7 +7,6 @@
 #include "platform/Format.h"
 #include "ports/CursorService.h"
 #include "ports/MessageService.h"
-#include "storage/AppState.h"
 #include "storage/DataModule.h"
 #include "storage/HVGlobal.h"
 
@@ -358,7 +357,7 @@ bool THoursWorkedRecClass::deleteRow(int s, const std::string& lockIdentity)
         return TSQLRecClass::Delete(lockIdentity);
     } catch (const std::exception& e) {
         cancelQuietly(table());
-        std::string format = appState().dateFormatShown();
+        std::string format = dataModule().state().dateFormatShown();
         std::string detail;
         if (auto* ee = dynamic_cast<const engine::EngineError*>(&e))
             detail = std::to_string(ee->code()) + " - " + ee->message() + ".";

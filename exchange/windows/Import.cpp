@@ -219,7 +219,7 @@ bool TfrmImport::openDataFile()
     const std::string path = txtFileName->text().toStdString();
     const ImportFormat format = *chosenFormat();
     std::string error;
-    m_source = ImportSource::Open(format, path, error);
+    m_source = ImportSource::Open(format, path, m_state.dateFormatShown(), error);
     if (!m_source) {
         std::error_code ec;
         if (format == ImportFormat::XBase && std::filesystem::exists(path, ec))

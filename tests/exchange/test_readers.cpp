@@ -7,6 +7,7 @@
 #include "exchange/ImportSource.h"
 #include "platform/DateUtil.h"
 #include "platform/RegionalSettings.h"
+#include "storage/AppState.h"
 #include "tests/support/ScriptedMessageService.h"
 #include "tests/support/TempDir.h"
 
@@ -151,7 +152,7 @@ TEST_F(DbfTest, DeletedRowsArePassedOverAndValuesComeAsTheyWereMeant)
         return r;
     }());
     std::string error;
-    auto source = ImportSource::Open(ImportFormat::XBase, path, error);
+    auto source = ImportSource::Open(ImportFormat::XBase, path, appState().dateFormatShown(), error);
     ASSERT_TRUE(source) << error;
     EXPECT_EQ(source->columnName(0), "NAME");
     EXPECT_EQ(source->columnName(2), "DAY");
@@ -187,7 +188,7 @@ TEST_F(DbfTest, ImportDatesAreReadAsYearMonthDayAndInTheRegionalFormat)
     const std::string text = dir.folder() + "dates.csv";
     writeFile(text, "2024-03-12,12.3.2024, 2024-03-12 ,2024-02-30,2024-3-12,2024-03-12x,12/03/2024\n");
     std::string error;
-    auto source = ImportSource::Open(ImportFormat::Comma, text, error);
+    auto source = ImportSource::Open(ImportFormat::Comma, text, appState().dateFormatShown(), error);
     ASSERT_TRUE(source) << error;
     ImportRecord line;
     ASSERT_TRUE(source->next(line));
@@ -203,7 +204,8 @@ TEST_F(DbfTest, ImportDatesAreReadAsYearMonthDayAndInTheRegionalFormat)
         }
     }
 
-    source = ImportSource::Open(ImportFormat::XBase, makeTable(nullptr, {"2024-03-12"}), error);
+    source = ImportSource::Open(ImportFormat::XBase, makeTable(nullptr, {"2024-03-12"}), appState().dateFormatShown(),
+                                error);
     ASSERT_TRUE(source) << error;
     ASSERT_TRUE(source->next(line));
     double day = 0;
