@@ -20,116 +20,25 @@ const char* const kEmpOTPolicyRecord = "Employee Overtime Policy";
 
 // --- TEmpOTPolicyRecClass ---
 
-TEmpOTPolicyRecClass::TEmpOTPolicyRecClass(THourvaneDataMod& dm) : THistoryRecClass(dm)
+TEmpOTPolicyRecClass::TEmpOTPolicyRecClass(THourvaneDataMod& dm) : TDatedHistoryRecClass(dm)
 {
     setRecordName(kEmpOTPolicyRecord);
     setTableName("tblEmpOT");
     Clear();
 }
 
-void TEmpOTPolicyRecClass::Clear()
+void TEmpOTPolicyRecClass::readColumns(engine::Table& t)
 {
-    TSQLRecClass::Clear();
-    m_values.storedStartDate = 0;
-    m_values.endDate = 0;
-    m_values.policyID = 0;
-    m_values.deletePending = false;
-}
-
-bool TEmpOTPolicyRecClass::findStoredRow()
-{
-    engine::Table& t = table();
-    t.setIndexName("");
-    return t.findKey({engine::Value(std::int64_t(m_values.empID)), engine::Value(m_values.storedStartDate)});
-}
-
-bool TEmpOTPolicyRecClass::Load()
-{
-    Clear();
-    engine::Table& t = table();
-    t.setIndexName("");
-    if (!t.findKey({engine::Value(std::int64_t(m_values.empID)), engine::Value(m_values.startDate)}))
-        return false;
-    readCurrentRow();
-    return true;
-}
-
-void TEmpOTPolicyRecClass::LoadCurrentRow()
-{
-    Clear();
-    engine::Table& t = table();
-    m_values.empID = std::int32_t(t.fieldByName("EmpID").asInteger());
-    m_values.startDate = t.fieldByName("StartDate").asDateTime();
-    readCurrentRow();
-}
-
-void TEmpOTPolicyRecClass::readCurrentRow()
-{
-    engine::Table& t = table();
-    m_values.storedStartDate = m_values.startDate;
-    engine::Field end = t.fieldByName("EndDate");
-    m_values.endDate = end.isNull() ? 0 : end.asDateTime();
     m_values.policyID = std::int32_t(t.fieldByName("PolicyID").asInteger());
-    setLockHolder(t.fieldByName("LockedBy").asString());
-    noteStoredRow(t);
 }
 
-bool TEmpOTPolicyRecClass::Save(const std::string& lockIdentity)
-{
-    if (!modified())
-        return true;
-    const bool saved = SaveKeyedRow(
-        lockIdentity, m_values.storedStartDate != 0, [this] { return findStoredRow(); },
-        recreateQuestion(),
-        [this](engine::Table& t, bool appended) {
-            if (appended)
-                t.fieldByName("EmpID").setAsInteger(m_values.empID);
-            t.fieldByName("StartDate").setAsDateTime(m_values.startDate);
-            if (m_values.endDate > 0)
-                t.fieldByName("EndDate").setAsDateTime(m_values.endDate);
-            else
-                t.fieldByName("EndDate").clear();
-            t.fieldByName("PolicyID").setAsInteger(m_values.policyID);
-        },
-        {}, {});
-    if (saved) {
-        // The row now lives under the new start date: a later save must find
-        // it there instead of appending it a second time.
-        m_values.storedStartDate = m_values.startDate;
-    }
-    return saved;
-}
-
-bool TEmpOTPolicyRecClass::Delete(const std::string& lockIdentity)
-{
-    if (!deleteStoredRow(lockIdentity, true))
-        return false;
-    Clear();
-    m_values.empID = 0;
-    m_values.startDate = 0;
-    return true;
-}
+void TEmpOTPolicyRecClass::writeColumns(engine::Table& t) { t.fieldByName("PolicyID").setAsInteger(m_values.policyID); }
 
 // --- TEmpOTPolicyListClass ---
 
 TEmpOTPolicyListClass::TEmpOTPolicyListClass(THourvaneDataMod& dm, std::int32_t empID)
     : THistoryListClass(dm, empID, kEmpOTPolicyRecord)
 {
-}
-
-void TEmpOTPolicyListClass::Load()
-{
-    m_items.clear();
-    // One walk reads every entry: the week computation loads them for each
-    // employee it meets.
-    engine::Table& t = m_dm.tblEmpOT;
-    t.setIndexName("");
-    engine::FilterScope filter(t, "EmpID = " + std::to_string(m_empID));
-    for (t.first(); !t.eof(); t.next()) {
-        auto entry = std::make_unique<TEmpOTPolicyRecClass>(m_dm);
-        entry->LoadCurrentRow();
-        m_items.push_back(std::move(entry));
-    }
 }
 
 void TEmpOTPolicyListClass::PolicyInForce(TOTPolicyRecClass& policy, double date) const

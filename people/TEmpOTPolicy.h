@@ -26,46 +26,28 @@ struct OTAssignmentValues {
 };
 } // namespace detail
 
-class TEmpOTPolicyRecClass : public THistoryRecClass<detail::OTAssignmentValues> {
+class TEmpOTPolicyRecClass : public TDatedHistoryRecClass<detail::OTAssignmentValues> {
 public:
     explicit TEmpOTPolicyRecClass(THourvaneDataMod& dm);
 
-    // The key: owner (EmpID) and start date.
-    // The StartDate the row was last read or written with; 0 = never stored.
-    double StoredStartDate() const { return m_values.storedStartDate; }
-    bool IsStored() const override { return m_values.storedStartDate != 0; }
-
-    double StartDate() const { return m_values.startDate; }
-    double EndDate() const { return m_values.endDate; } // 0 = none; shown, never consulted
     std::int32_t PolicyID() const { return m_values.policyID; }
-
-    // Each marks the record modified when the value changes; none takes a
-    // lock (the list locks all its entries at once).
-    void SetStartDate(double value) { assign(m_values.startDate, value); }
-    void SetEndDate(double value) { assign(m_values.endDate, value); }
+    // Marks the record modified when the value changes; takes no lock (the
+    // list locks all its entries at once).
     void SetPolicyID(std::int32_t value) { assign(m_values.policyID, value); }
 
-    // Base clear, then the defaults; EmpID and StartDate are kept.
-    void Clear() override;
-    // The row of (EmpID, StartDate); false when there is none.
-    bool Load();
-    // The same from the row tblEmpOT is on, for a reader walking the rows.
-    void LoadCurrentRow();
-    bool Save(const std::string& lockIdentity) override;
-    bool Delete(const std::string& lockIdentity) override;
-
-private:
-    void readCurrentRow();
-    // Positions tblEmpOT on the row of (EmpID, StoredStartDate).
-    bool findStoredRow() override;
+protected:
+    void clearColumns() override { m_values.policyID = 0; }
+    void readColumns(engine::Table& t) override;
+    void writeColumns(engine::Table& t) override;
 };
 
 class TEmpOTPolicyListClass : public THistoryListClass<TEmpOTPolicyRecClass> {
 public:
     explicit TEmpOTPolicyListClass(THourvaneDataMod& dm, std::int32_t empID = 0);
 
-    // The owner's assignments from disk, in start date order.
-    void Load();
+    // The owner's assignments from disk, in start date order, in one walk:
+    // the week computation loads them for each employee it meets.
+    void Load() { loadDatedRows(m_dm.tblEmpOT); }
 
     // Fills the policy with the one in force on the date: the assignment with
     // the latest start on or before it whose policy row can be read (the end

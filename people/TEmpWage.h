@@ -18,7 +18,6 @@ namespace detail {
 struct WageValues {
     std::int32_t empID = 0;
     double storedStartDate = 0;
-    double storedEndDate = 0;
     double startDate = 0;
     double endDate = 0;
     float wage = 0;
@@ -28,17 +27,10 @@ struct WageValues {
 };
 } // namespace detail
 
-class TEmpWageRecClass : public THistoryRecClass<detail::WageValues> {
+class TEmpWageRecClass : public TDatedHistoryRecClass<detail::WageValues> {
 public:
     explicit TEmpWageRecClass(THourvaneDataMod& dm);
 
-    // The key: owner (EmpID) and start date.
-    // The StartDate the row was last read or written with; 0 = never stored.
-    double StoredStartDate() const { return m_values.storedStartDate; }
-    bool IsStored() const override { return m_values.storedStartDate != 0; }
-
-    double StartDate() const { return m_values.startDate; }
-    double EndDate() const { return m_values.endDate; } // 0 = none; informational only
     float Wage() const { return m_values.wage; }
     // "H" hour, "W" week, "M" month, anything else a year.
     const std::string& PayTypeCode() const { return m_values.payTypeCode; }
@@ -47,22 +39,14 @@ public:
 
     // Each marks the record modified when the value changes; none takes a
     // lock (the list locks all its entries at once).
-    void SetStartDate(double value) { assign(m_values.startDate, value); }
-    void SetEndDate(double value) { assign(m_values.endDate, value); }
     void SetWage(float value) { assign(m_values.wage, value); }
     void SetPayTypeCode(const std::string& value) { assign(m_values.payTypeCode, value); }
     void SetOvertimeFlag(bool value) { assign(m_values.overtimeFlag, value); }
 
-    // Base clear, then the defaults; EmpID and StartDate are kept.
-    void Clear() override;
-    // The row of (EmpID, StartDate); false when there is none.
-    bool Load();
-    bool Save(const std::string& lockIdentity) override;
-    bool Delete(const std::string& lockIdentity) override;
-
-private:
-    // Positions tblWages on the row of (EmpID, StoredStartDate).
-    bool findStoredRow() override;
+protected:
+    void clearColumns() override;
+    void readColumns(engine::Table& t) override;
+    void writeColumns(engine::Table& t) override;
 };
 
 // The grid word of a pay type code: "Hour", "Week", "Month", else "Year".
@@ -73,7 +57,7 @@ public:
     explicit TWageListClass(THourvaneDataMod& dm, std::int32_t empID = 0);
 
     // The owner's wages from disk, in start date order.
-    void Load();
+    void Load() { loadDatedRows(m_dm.tblWages); }
 
     // The wage in force on the date: scanning from the last entry back, the
     // first that starts on or before it; nullptr when every entry starts later.

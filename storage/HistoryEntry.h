@@ -98,6 +98,117 @@ protected:
     Values m_values;
 };
 
+// An entry of a history dated by its start, as wages and overtime
+// assignments are: the row of (EmpID, StartDate) with an EndDate that is
+// shown but never consulted. Values holds, besides what THistoryRecClass
+// needs, `double storedStartDate`, `startDate` and `endDate`; the derived
+// class clears, reads and writes its own columns.
+template <class Values>
+class TDatedHistoryRecClass : public THistoryRecClass<Values> {
+    using Base = THistoryRecClass<Values>;
+
+public:
+    using Base::Base;
+
+    // The StartDate the row was last read or written with; 0 = never stored.
+    double StoredStartDate() const { return this->m_values.storedStartDate; }
+    bool IsStored() const override { return this->m_values.storedStartDate != 0; }
+
+    double StartDate() const { return this->m_values.startDate; }
+    double EndDate() const { return this->m_values.endDate; } // 0 = none
+    // Each marks the record modified when the value changes; none takes a
+    // lock (the list locks all its entries at once).
+    void SetStartDate(double value) { this->assign(this->m_values.startDate, value); }
+    void SetEndDate(double value) { this->assign(this->m_values.endDate, value); }
+
+    // Base clear, then the defaults; EmpID and StartDate are kept.
+    void Clear() override
+    {
+        TSQLRecClass::Clear();
+        this->m_values.storedStartDate = 0;
+        this->m_values.endDate = 0;
+        this->m_values.deletePending = false;
+        clearColumns();
+    }
+    // The row of (EmpID, StartDate); false when there is none.
+    bool Load()
+    {
+        Clear();
+        if (!findKey(this->m_values.startDate))
+            return false;
+        readRow();
+        return true;
+    }
+    // The same from the row the table is on, for a list walking the rows.
+    void LoadCurrentRow()
+    {
+        Clear();
+        engine::Table& t = this->table();
+        this->m_values.empID = std::int32_t(t.fieldByName("EmpID").asInteger());
+        this->m_values.startDate = t.fieldByName("StartDate").asDateTime();
+        readRow();
+    }
+    bool Save(const std::string& lockIdentity) override
+    {
+        if (!this->modified())
+            return true;
+        const bool saved = this->SaveKeyedRow(
+            lockIdentity, IsStored(), [this] { return findStoredRow(); }, this->recreateQuestion(),
+            [this](engine::Table& t, bool appended) {
+                if (appended)
+                    t.fieldByName("EmpID").setAsInteger(this->m_values.empID);
+                t.fieldByName("StartDate").setAsDateTime(this->m_values.startDate);
+                if (this->m_values.endDate > 0)
+                    t.fieldByName("EndDate").setAsDateTime(this->m_values.endDate);
+                else
+                    t.fieldByName("EndDate").clear();
+                writeColumns(t);
+            },
+            {}, {});
+        // The row now lives under the new start date: a later save must find
+        // it there instead of appending it a second time.
+        if (saved)
+            this->m_values.storedStartDate = this->m_values.startDate;
+        return saved;
+    }
+    bool Delete(const std::string& lockIdentity) override
+    {
+        if (!this->deleteStoredRow(lockIdentity, true))
+            return false;
+        Clear();
+        this->m_values.empID = 0;
+        this->m_values.startDate = 0;
+        return true;
+    }
+
+protected:
+    // The entry's own columns: their defaults, and from and to the row.
+    virtual void clearColumns() = 0;
+    virtual void readColumns(engine::Table& t) = 0;
+    virtual void writeColumns(engine::Table& t) = 0;
+
+    // Positions the table on the row of (EmpID, StoredStartDate).
+    bool findStoredRow() override { return findKey(this->m_values.storedStartDate); }
+
+private:
+    bool findKey(double startDate)
+    {
+        engine::Table& t = this->table();
+        t.setIndexName("");
+        return t.findKey({engine::Value(std::int64_t(this->m_values.empID)), engine::Value(startDate)});
+    }
+    void readRow()
+    {
+        engine::Table& t = this->table();
+        this->m_values.storedStartDate = this->m_values.startDate;
+        engine::Field end = t.fieldByName("EndDate");
+        this->m_values.endDate = end.isNull() ? 0 : end.asDateTime();
+        readColumns(t);
+        this->setLockHolder(t.fieldByName("LockedBy").asString());
+        this->noteStoredRow(t);
+    }
+};
+
 namespace history {
 
 // The batch operations over a list's entries, in one transaction.
@@ -241,6 +352,19 @@ protected:
     bool lockEach(const std::string& lockIdentity, bool lock)
     {
         return history::Batch<Entry>(m_dm.HourvaneDB, m_items).LockEach(m_recordName, lockIdentity, lock);
+    }
+    // For dated entries: the owner's rows of the table in one walk, in start
+    // date order (the table's key).
+    void loadDatedRows(engine::Table& t)
+    {
+        m_items.clear();
+        t.setIndexName("");
+        engine::FilterScope filter(t, "EmpID = " + std::to_string(m_empID));
+        for (t.first(); !t.eof(); t.next()) {
+            auto entry = std::make_unique<Entry>(m_dm);
+            entry->LoadCurrentRow();
+            m_items.push_back(std::move(entry));
+        }
     }
 
     THourvaneDataMod& m_dm;
