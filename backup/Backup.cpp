@@ -27,7 +27,7 @@ namespace {
 const char* const kBackedUp =
     "The Backup archive has been tested and is OK.\r\rYour Hourvane database has been backed up successfully.";
 
-BackupNotice backupFailure(int code, const std::string& text)
+Notice backupFailure(int code, const std::string& text)
 {
     return {CutMessage("The following error occurred backing up your HourvaneDatabase: \r\r" + std::to_string(code) +
                        ": " + text + "\r\r" + "Please try again."),
@@ -107,7 +107,7 @@ int badEntries(const std::vector<ZipEntryInfo>& snaps, const ZipTestResult& test
 }
 
 bool writeArchive(THourvaneDataMod& dm, const std::string& archive, OperationProgress* display,
-                  std::vector<BackupNotice>& notices)
+                  std::vector<Notice>& notices)
 {
     const std::string staging = dm.dataFolder() + kBackupStagingFolder;
     const std::string partial = archive + ".partial";

@@ -33,12 +33,6 @@ std::string ChooseArchive(FileDialogService& dialogs, const std::string& setting
     return archive;
 }
 
-void TellNotices(const BackupResult& result)
-{
-    for (const BackupNotice& notice : result.notices)
-        tell(notice.text, notice.kind);
-}
-
 MaintenanceAccess::MaintenanceAccess(THourvaneDataMod& dm, ProgressMode mode) : m_dm(dm)
 {
     m_refusal.outcome = BackupOutcome::Refused;

@@ -37,13 +37,6 @@ enum class BackupOutcome {
     Done,
 };
 
-// A message the caller shows or prints: the wording is the program's, the
-// showing is the window's or the script's.
-struct BackupNotice {
-    std::string text;
-    MsgKind kind = MsgKind::Information;
-};
-
 struct BackupResult {
     BackupOutcome outcome = BackupOutcome::Failed;
     // Restore: the archive itself was refused (not a backup of ours, an entry
@@ -52,7 +45,7 @@ struct BackupResult {
     // Restore: stopped between the renames. The tables stay closed; the next
     // start finishes the restore from its marker.
     bool restartNeeded = false;
-    std::vector<BackupNotice> notices; // in the order they arose
+    std::vector<Notice> notices; // in the order they arose; the caller shows them
     bool done() const { return outcome == BackupOutcome::Done; }
 };
 
@@ -81,9 +74,6 @@ private:
 // one chosen last; a chosen name is remembered in the settings file for next
 // time. Empty when the dialog was cancelled.
 std::string ChooseArchive(FileDialogService& dialogs, const std::string& settingsFileName, ProgressMode mode);
-
-// Shows the result's notices in order through the message service.
-void TellNotices(const BackupResult& result);
 
 // Writes the tested archive under the name; an old archive of that name stays
 // as it was until the new one is complete. The caller settles and unlocks

@@ -33,7 +33,7 @@ const char* const kNotOurs = "The backup file you selected does not appear to be
                              "Please select another backup file and try again.";
 const char* const kRestored = "Your Hourvane Database Restore was successful.";
 
-BackupNotice restoreFailure(int code, const std::string& text)
+Notice restoreFailure(int code, const std::string& text)
 {
     return {CutMessage("The following error occurred restoring your HourvaneDatabase: \r\r" + std::to_string(code) +
                        ": " + text + "\r\r" + "Please try again."),
@@ -137,7 +137,7 @@ enum class Result { Done, Failed, Rejected, FilesMissing, Mixed };
 // Everything between closing and reopening the tables. Messages of failures
 // are shown here; the ones that follow the reopening are the caller's.
 Result restoreFrom(THourvaneDataMod& dm, const std::string& archive, OperationProgress* display,
-                   std::string& missingList, std::vector<BackupNotice>& notices)
+                   std::string& missingList, std::vector<Notice>& notices)
 {
     const std::string folder = dm.dataFolder();
     const std::string staging = folder + kRestoreStagingFolder;

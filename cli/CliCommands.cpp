@@ -471,6 +471,7 @@ int Import(const GlobalOptions& options, const ImportCommand& command)
     TransactionGuard transaction(dm.HourvaneDB);
     const ImportResult result = RunImport(dm, request);
     progress.release();
+    tellAll(result.notices);
     switch (result.outcome) {
     case ImportResult::Outcome::Completed: {
         const char* unit = result.fromTable ? "Record " : "Line ";
@@ -556,6 +557,7 @@ int Export(const GlobalOptions& options, const ExportCommand& command)
     request.progress = progress.active() ? &progress : nullptr;
     const ExportResult result = RunExport(dm, request);
     progress.release();
+    tellAll(result.notices);
     switch (result.outcome) {
     case ExportResult::Outcome::Completed:
         if (result.changedValues > 0)
@@ -586,7 +588,7 @@ int archiveOperation(const GlobalOptions& options, const std::string& archive, b
         result = restore ? RestoreDatabase(access, path, shown) : BackupDatabase(access, path, shown);
     }
     progress.finish();
-    TellNotices(result);
+    tellAll(result.notices);
     switch (result.outcome) {
     case BackupOutcome::Done:
         return kDone;

@@ -600,7 +600,9 @@ ExportResult RunExport(THourvaneDataMod& dm, const ExportRequest& request)
     auto failed = [&](const std::string& error) {
         result.outcome = ExportResult::Outcome::Failed;
         // Ours first, so the cut to 255 characters never takes it.
-        tell("The export did not finish.  " + destination + " was left as it was.\r\r" + error, MsgKind::Error);
+        result.notices.push_back(
+            {CutMessage("The export did not finish.  " + destination + " was left as it was.\r\r" + error),
+             MsgKind::Error});
         return result;
     };
 
@@ -622,7 +624,7 @@ ExportResult RunExport(THourvaneDataMod& dm, const ExportRequest& request)
             return failed(problem);
         if (!writer->open(columns)) {
             result.outcome = ExportResult::Outcome::NotOpened;
-            tell(kExportNotOpened, MsgKind::Information);
+            result.notices.push_back({kExportNotOpened, MsgKind::Information});
             return result;
         }
         std::vector<ExportValue> row;

@@ -6,6 +6,7 @@
 // save while it goes on.
 #include "exchange/ExportFields.h"
 #include "exchange/ExportWriters.h"
+#include "ports/MessageService.h"
 
 #include <functional>
 #include <string>
@@ -39,6 +40,11 @@ struct ExportResult {
     int records = 0;
     // Values in which a separator or a line break was written as a blank.
     int changedValues = 0;
+    // What the caller shows once the run is over: "The Data File you
+    // selected can not be opened.  Please check your file selection and try
+    // again." when the file cannot be made, "The export did not finish.
+    // <file> was left as it was." with the error's text when the run stops.
+    std::vector<Notice> notices;
 };
 
 // One record: a value per offered item (by list index) and, for the punch
@@ -60,10 +66,6 @@ void ProduceExportRecords(THourvaneDataMod& dm, const ExportRequest& request, co
 // TimeOut columns).
 std::vector<ExportColumn> ExportColumns(const ExportRequest& request, int punchPairs);
 
-// Shows its own messages: "The Data File you selected can not be opened.
-// Please check your file selection and try again." when the file cannot be
-// made, and "The export did not finish.  <file> was left as it was." with
-// the error's text when the run stops.
 ExportResult RunExport(THourvaneDataMod& dm, const ExportRequest& request);
 
 // "<n> values held the separator or a line break; each was written as a blank."

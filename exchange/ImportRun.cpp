@@ -243,6 +243,7 @@ private:
     std::map<std::string, std::int32_t> m_reasons;     // folded name -> ID, as met
     std::map<std::string, std::int32_t> m_departments; // folded name -> ID
     std::set<QString> m_usedCodes;
+    std::vector<Notice> m_notices; // for the caller, once the run is over
 };
 
 template <class Step>
@@ -252,7 +253,7 @@ void Importer::must(Step&& step)
     try {
         ok = step();
     } catch (const std::exception& e) {
-        tell(saveFailureText(e), MsgKind::Warning);
+        m_notices.push_back({saveFailureText(e), MsgKind::Warning});
         throw SaveFailed();
     }
     if (!ok)
@@ -337,9 +338,10 @@ bool Importer::emptyTables()
             for (const char* table : tablesToEmpty(m_request.type))
                 execBlank(m_dm, std::string("delete from ") + table);
     } catch (const std::exception& e) {
-        tell("The following error occurred removing previous records: " + TSQLRecClass::engineErrorText(e) + "\r\r" +
+        m_notices.push_back(
+            {"The following error occurred removing previous records: " + TSQLRecClass::engineErrorText(e) + "\r\r" +
                  "The previous records have NOT been removed.",
-             MsgKind::Warning);
+             MsgKind::Warning});
         return false;
     }
     return true;
@@ -617,7 +619,7 @@ ImportResult Importer::run()
     try {
         tx.emplace(m_dm.HourvaneDB);
     } catch (const std::exception& e) {
-        tell(saveFailureText(e), MsgKind::Warning);
+        result.notices.push_back({saveFailureText(e), MsgKind::Warning});
         result.outcome = ImportResult::Outcome::Stopped;
         return result;
     }
@@ -629,6 +631,7 @@ ImportResult Importer::run()
         } catch (...) {
         }
         result.outcome = ImportResult::Outcome::ClearFailed;
+        result.notices = std::move(m_notices);
         return result; // the tables are shared again as the guard goes
     }
 
@@ -642,7 +645,7 @@ ImportResult Importer::run()
         auto source = ImportSource::Open(m_request.format, m_request.fileName, m_dm.state().dateFormatShown(), error);
         if (!source) {
             tx->rollback();
-            tell(kNotOpened, MsgKind::Information);
+            result.notices.push_back({kNotOpened, MsgKind::Information});
             result.outcome = ImportResult::Outcome::NotOpened;
             return result;
         }
@@ -664,9 +667,10 @@ ImportResult Importer::run()
         result.outcome = ImportResult::Outcome::Stopped;
     } catch (const std::exception& e) {
         // The engine failed outside a record's save (reading, committing).
-        tell(saveFailureText(e), MsgKind::Warning);
+        m_notices.push_back({saveFailureText(e), MsgKind::Warning});
         result.outcome = ImportResult::Outcome::Stopped;
     }
+    result.notices = std::move(m_notices);
     if (result.outcome == ImportResult::Outcome::Stopped) {
         try {
             tx->rollback();
@@ -675,9 +679,9 @@ ImportResult Importer::run()
         result.stoppedAt = stoppedAt;
         result.imported = 0;
         result.skipped.clear();
-        tell(std::string("The import stopped at ") + (result.fromTable ? "record " : "line ") +
-                 std::to_string(stoppedAt) + ".  Nothing was imported.",
-             MsgKind::Information);
+        result.notices.push_back({std::string("The import stopped at ") + (result.fromTable ? "record " : "line ") +
+                                      std::to_string(stoppedAt) + ".  Nothing was imported.",
+                                  MsgKind::Information});
     }
     RestoreCursor();
     return result;

@@ -5,6 +5,7 @@
 // adding to the current data or replacing it. A record whose values cannot be
 // stored as meant is skipped with its reason; a failed save undoes the run.
 #include "exchange/ImportFields.h"
+#include "ports/MessageService.h"
 
 #include <string>
 #include <vector>
@@ -43,11 +44,14 @@ struct ImportResult {
     std::vector<SkippedRecord> skipped;
     int stoppedAt = 0;
     bool fromTable = false; // records are numbered as dBase rows
+    // What the caller shows once the run is over, in order: the file that
+    // cannot be opened, the failure to remove the current information, a
+    // failed save and then "The import stopped at line <L>.  Nothing was
+    // imported.". (A record's own questions and lock messages show as it
+    // saves.)
+    std::vector<Notice> notices;
 };
 
-// Shows its own messages: the file that cannot be opened, the failure to
-// remove the current information, each record's save message and then
-// "The import stopped at line <L>.  Nothing was imported.".
 ImportResult RunImport(THourvaneDataMod& dm, const ImportRequest& request);
 
 // "<n> records were imported and <m> were skipped:" with at most five lines

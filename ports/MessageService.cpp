@@ -32,6 +32,12 @@ void tell(const std::string& text, MsgKind kind, int helpContext)
     ShowMessageBox(text, kind, MsgButtons::Ok, helpContext);
 }
 
+void tellAll(const std::vector<Notice>& notices)
+{
+    for (const Notice& notice : notices)
+        tell(notice.text, notice.kind);
+}
+
 MsgResult ask(const std::string& text)
 {
     RestoreCursor();

@@ -4,6 +4,7 @@
 // install a scripted one that records every message and answers from a script.
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace hv {
 
@@ -34,6 +35,16 @@ MsgResult ShowMessageBox(const std::string& text, MsgKind kind, MsgButtons butto
 void tell(const std::string& text, MsgKind kind = MsgKind::Warning, int helpContext = 0);
 // The normal cursor first, then a Yes/No question.
 MsgResult ask(const std::string& text);
+
+// A message a flow leaves for its caller: a long operation (a backup, an
+// import) words what came of it, and the window or the script shows or
+// prints it once the operation has let go of the database.
+struct Notice {
+    std::string text;
+    MsgKind kind = MsgKind::Information;
+};
+// Each notice in order, as tell shows it.
+void tellAll(const std::vector<Notice>& notices);
 
 // The question a window asks before unsaved changes would be lost
 // (confirmation, Yes/No/Cancel): Yes runs save, No drops the changes, Cancel

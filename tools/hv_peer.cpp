@@ -466,7 +466,7 @@ std::string run(const std::string& line)
             result = cmd == "backup" ? hv::BackupDatabase(access, archive, nullptr)
                                      : hv::RestoreDatabase(access, archive, nullptr);
         }
-        hv::TellNotices(result);
+        hv::tellAll(result.notices);
         hv::setMessageService(nullptr);
         return std::string("ok ") + outcomeName(result.outcome) + " " + messages.shown;
     }
@@ -485,6 +485,7 @@ std::string run(const std::string& line)
         for (auto& f : request.fields)
             f.Ticked = true;
         const hv::ExportResult result = hv::RunExport(dataModule(), request);
+        hv::tellAll(result.notices);
         hv::setMessageService(nullptr);
         return "ok " + std::to_string(int(result.outcome)) + " " + messages.shown;
     }
@@ -578,6 +579,7 @@ std::string run(const std::string& line)
         RecordedMessages messages;
         hv::setMessageService(&messages);
         const hv::ImportResult result = hv::RunImport(dataModule(), request);
+        hv::tellAll(result.notices);
         hv::setMessageService(nullptr);
         return "ok " + std::to_string(int(result.outcome)) + " " + std::to_string(result.imported) + " " +
                std::to_string(result.skipped.size()) + " " + messages.shown;

@@ -24,7 +24,7 @@ void backup(CommandContext& c)
     {
         MaintenanceAccess access(c.dm, ProgressMode::Backup);
         if (!access.granted()) {
-            TellNotices(access.refusal());
+            tellAll(access.refusal().notices);
         } else if (const std::string archive = ChooseArchive(c.fileDialogs, c.settingsFileName, ProgressMode::Backup);
                    !archive.empty()) {
             TfrmProgress progress(c.owner);
@@ -32,7 +32,7 @@ void backup(CommandContext& c)
         }
     }
     // The other copies may start again before the user reads the message.
-    TellNotices(result);
+    tellAll(result.notices);
     if (c.week)
         c.week->reload();
 }
@@ -46,7 +46,7 @@ void restore(CommandContext& c)
     {
         MaintenanceAccess access(c.dm, ProgressMode::Restore);
         if (!access.granted()) {
-            TellNotices(access.refusal());
+            tellAll(access.refusal().notices);
             return;
         }
         const std::string archive = ChooseArchive(c.fileDialogs, c.settingsFileName, ProgressMode::Restore);
@@ -59,7 +59,7 @@ void restore(CommandContext& c)
         TfrmProgress progress(c.owner);
         result = RestoreDatabase(access, archive, &progress);
     }
-    TellNotices(result);
+    tellAll(result.notices);
     if (result.restartNeeded) {
         // Stopped between the renames: the tables stay closed, and the next
         // start finishes the restore from its marker.

@@ -317,8 +317,9 @@ void TfrmExport::runExport()
     wizard::BarProgress bar(m_progress);
     request.progress = &bar;
     const ExportResult result = runHeld([&] { return RunExport(m_dm, request); });
+    tellAll(result.notices);
     if (result.outcome != ExportResult::Outcome::Completed)
-        return; // the run said why; the wizard stays on its summary
+        return; // the notices said why; the wizard stays on its summary
     if (result.changedValues > 0)
         tell(ChangedValuesMessage(result.changedValues), MsgKind::Information);
     askForAnother("Export complete.  Do you want to Export another file?");

@@ -452,8 +452,9 @@ void TfrmImport::runImport()
     wizard::BarProgress bar(m_progress);
     request.progress = &bar;
     const ImportResult result = runHeld([&] { return RunImport(m_dm, request); });
+    tellAll(result.notices);
     if (result.outcome != ImportResult::Outcome::Completed)
-        return; // the run said why; the wizard stays on its summary
+        return; // the notices said why; the wizard stays on its summary
     m_imported = true;
     const std::string summary = ImportSummaryText(result);
     if (!summary.empty())

@@ -111,7 +111,7 @@ protected:
         {
             MaintenanceAccess access(*dm, mode);
             if (!access.granted()) {
-                TellNotices(access.refusal());
+                tellAll(access.refusal().notices);
                 return BackupOutcome::Refused;
             }
             const std::string archive = ChooseArchive(dialogs, "Hourvane3.ini", mode);
@@ -120,7 +120,7 @@ protected:
             result = mode == ProgressMode::Backup ? BackupDatabase(access, archive, &operation)
                                                   : RestoreDatabase(access, archive, &operation);
         }
-        TellNotices(result);
+        tellAll(result.notices);
         return result.outcome;
     }
     BackupOutcome backup(const std::string& path) { return run(ProgressMode::Backup, path); }

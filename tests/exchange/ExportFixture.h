@@ -154,9 +154,16 @@ protected:
         return s.str();
     }
     // The export's text, run into a file of the program folder.
+    // The run, its notices shown as the wizard shows them.
+    ExportResult runExport(const ExportRequest& r)
+    {
+        ExportResult result = RunExport(*dm, r);
+        tellAll(result.notices);
+        return result;
+    }
     std::string run(const ExportRequest& r)
     {
-        const ExportResult result = RunExport(*dm, r);
+        const ExportResult result = runExport(r);
         EXPECT_EQ(result.outcome, ExportResult::Outcome::Completed) << messages.last();
         return bytes(r.format == ExportFormat::XBase ? DbfTableName(r.fileName) : r.fileName);
     }

@@ -43,7 +43,9 @@ protected:
             if (position >= 0)
                 request.fields[std::size_t(position)].Mapped = true;
         request.progress = &progress;
-        return RunImport(*dm, request);
+        ImportResult result = RunImport(*dm, request);
+        tellAll(result.notices); // as the wizard shows them
+        return result;
     }
 
     // Read on this copy's own connection: another copy's open tables would

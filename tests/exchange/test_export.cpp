@@ -141,7 +141,7 @@ TEST_F(ExportTest, DetailPunchColumnsAndTimeOffOnlyDays)
     // A failed run leaves the time format as it was.
     globalSettings().timeFormat = "hh:nn A/P";
     ExportRequest failing = request(ExportKind::Detail, ExportFormat::Comma, out("no/such/folder.txt"));
-    EXPECT_EQ(RunExport(*dm, failing).outcome, ExportResult::Outcome::NotOpened);
+    EXPECT_EQ(runExport(failing).outcome, ExportResult::Outcome::NotOpened);
     EXPECT_EQ(globalSettings().timeFormat, "hh:nn A/P");
 }
 
@@ -211,7 +211,7 @@ TEST_F(ExportTest, DefinitionFilesKeepTheirRulesAndADamagedOneIsRefused)
     // Two keys alike make no dBase table; the message says so, not that the file cannot be opened.
     ExportRequest twice = request(ExportKind::Department, ExportFormat::XBase, out("twice.dbf"), true, {0, 1});
     twice.fields[1].Key = "deptname";
-    EXPECT_EQ(RunExport(*dm, twice).outcome, ExportResult::Outcome::Failed);
+    EXPECT_EQ(runExport(twice).outcome, ExportResult::Outcome::Failed);
     EXPECT_EQ(messages.last(), "The export did not finish.  " + out("twice.dbf") +
                                    " was left as it was.\r\rTwo columns are named deptname.");
     EXPECT_FALSE(fs::exists(out("twice.dbf")));
@@ -230,7 +230,7 @@ TEST_F(ExportTest, SeparatorsAndLineBreaksInValuesBecomeBlanks)
 {
     addScene();
     ExportRequest r = request(ExportKind::Employee, ExportFormat::Comma, out("s.txt"), false, {0, 1, 10});
-    const ExportResult result = RunExport(*dm, r);
+    const ExportResult result = runExport(r);
     EXPECT_EQ(result.changedValues, 2);
     EXPECT_EQ(ChangedValuesMessage(result.changedValues),
               "2 values held the separator or a line break; each was written as a blank.");
@@ -273,7 +273,7 @@ TEST_F(ExportTest, AFailedRunLeavesTheDestinationAsItWas)
         ExportRequest r = request(ExportKind::HoursWorked, format, file);
         r.progress = &failing;
         messages.clear();
-        EXPECT_EQ(RunExport(*dm, r).outcome, ExportResult::Outcome::Failed);
+        EXPECT_EQ(runExport(r).outcome, ExportResult::Outcome::Failed);
         EXPECT_EQ(messages.last(),
                   "The export did not finish.  " + file + " was left as it was.\r\rRead error on workday.dat");
         EXPECT_EQ(bytes(file), "the good file");
