@@ -8,6 +8,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRawFont>
 #include <QSaveFile>
 #include <QTextLayout>
 
@@ -28,10 +29,11 @@ double justifiedLeft(Justify justify, double left, double right, double width)
     return left;
 }
 
-// Lines and shades as they come; text through drawText(item, box left, box
-// right, baseline), all in device units.
-template <typename DrawText>
-void renderItems(QPainter& painter, const Page& page, double dpiX, double dpiY, DrawText&& drawText)
+// Lines and shades as they come; text through texts.draw(item, box left,
+// box right, baseline), all in device units, and texts.flush() before
+// anything else is drawn and at the page's end, for text held back.
+template <typename Texts>
+void renderItems(QPainter& painter, const Page& page, double dpiX, double dpiY, Texts& texts)
 {
     auto x = [&](int mils) { return mils / 1000.0 * dpiX; };
     auto y = [&](int mils) { return mils / 1000.0 * dpiY; };
@@ -41,8 +43,11 @@ void renderItems(QPainter& painter, const Page& page, double dpiX, double dpiY, 
     painter.setPen(Qt::black);
     for (const PageItem& item : page.items) {
         if (const auto* t = std::get_if<TextItem>(&item)) {
-            drawText(*t, x(t->left), x(t->right), y(t->baseline));
-        } else if (const auto* l = std::get_if<LineItem>(&item)) {
+            texts.draw(*t, x(t->left), x(t->right), y(t->baseline));
+            continue;
+        }
+        texts.flush();
+        if (const auto* l = std::get_if<LineItem>(&item)) {
             QPen pen(Qt::black);
             pen.setWidthF(std::max(x(l->width), 0.5));
             painter.setPen(pen);
@@ -54,6 +59,7 @@ void renderItems(QPainter& painter, const Page& page, double dpiX, double dpiY, 
                              QColor(grey, grey, grey));
         }
     }
+    texts.flush();
     painter.restore();
 }
 
@@ -73,22 +79,36 @@ bool plainText(const QString& text)
     return true;
 }
 
+// Each text measured and drawn as it comes.
+class DirectTexts {
+public:
+    explicit DirectTexts(QPainter& painter) : m_painter(painter) {}
+
+    void draw(const TextItem& t, double left, double right, double baseline)
+    {
+        if (!m_current || !(*m_current == t.font)) {
+            m_font = ToQFont(t.font);
+            m_painter.setFont(m_font);
+            m_current = &t.font;
+        }
+        const QString text = QString::fromStdString(t.text);
+        const double width = QFontMetricsF(m_font, m_painter.device()).horizontalAdvance(text);
+        m_painter.drawText(QPointF(justifiedLeft(t.justify, left, right, width), baseline), text);
+    }
+    void flush() {}
+
+private:
+    QPainter& m_painter;
+    const ReportFont* m_current = nullptr;
+    QFont m_font;
+};
+
 } // namespace
 
 void RenderPage(QPainter& painter, const Page& page, double dpiX, double dpiY)
 {
-    const ReportFont* current = nullptr;
-    QFont font;
-    renderItems(painter, page, dpiX, dpiY, [&](const TextItem& t, double left, double right, double baseline) {
-        if (!current || !(*current == t.font)) {
-            font = ToQFont(t.font);
-            painter.setFont(font);
-            current = &t.font;
-        }
-        const QString text = QString::fromStdString(t.text);
-        const double width = QFontMetricsF(font, painter.device()).horizontalAdvance(text);
-        painter.drawText(QPointF(justifiedLeft(t.justify, left, right, width), baseline), text);
-    });
+    DirectTexts texts(painter);
+    renderItems(painter, page, dpiX, dpiY, texts);
 }
 
 struct PageSequenceRenderer::Impl {
@@ -170,7 +190,33 @@ struct PageSequenceRenderer::Impl {
         return run;
     }
 
-    void drawText(const TextItem& t, double boxLeft, double boxRight, double baseline)
+    // Glyphs of consecutive texts in one font on one baseline, drawn as one
+    // run when something else comes: one PDF text object instead of one for
+    // every text, each glyph at the same place.
+    struct Held {
+        const Font* font = nullptr;
+        double baseline = 0;
+        QRawFont rawFont;
+        QList<quint32> glyphs;
+        QList<QPointF> positions;
+    };
+    Held held;
+
+    void flush()
+    {
+        if (!held.font)
+            return;
+        QGlyphRun run;
+        run.setRawFont(held.rawFont);
+        run.setGlyphIndexes(held.glyphs);
+        run.setPositions(held.positions);
+        painter.drawGlyphRun(QPointF(0, held.baseline), run);
+        held.font = nullptr;
+        held.glyphs.clear();
+        held.positions.clear();
+    }
+
+    void draw(const TextItem& t, double boxLeft, double boxRight, double baseline)
     {
         Font& font = select(t.font);
         Shaped& shaped = font.texts[t.text];
@@ -191,14 +237,23 @@ struct PageSequenceRenderer::Impl {
             shaped.shaped = true;
         }
         if (!shaped.glyphs) {
+            flush();
             painter.drawText(QPointF(left, baseline), qtext());
             return;
         }
+        if (held.font != &font || held.baseline != baseline) {
+            flush();
+            held.font = &font;
+            held.baseline = baseline;
+            held.rawFont = shaped.glyphs->rawFont();
+        }
         // drawText starts the glyphs at the point taken to Qt's fixed point
-        // (1/64 unit, cut toward zero); the run's offsets are in that
-        // grid, so every glyph lands where drawText puts it.
+        // (1/64 unit, cut toward zero); the run's offsets are in that grid,
+        // so the sums are exact and every glyph lands where drawText puts it.
         const double start = double(int(left * 64)) / 64;
-        painter.drawGlyphRun(QPointF(start, baseline), *shaped.glyphs);
+        held.glyphs += shaped.glyphs->glyphIndexes();
+        for (const QPointF& p : shaped.glyphs->positions())
+            held.positions.push_back(QPointF(start + p.x(), p.y()));
     }
 };
 
@@ -213,9 +268,7 @@ void PageSequenceRenderer::render(const Page& page)
 {
     // The painter's font is reset by the page's restore.
     m->current = nullptr;
-    renderItems(m->painter, page, m->dpiX, m->dpiY, [&](const TextItem& t, double left, double right, double baseline) {
-        m->drawText(t, left, right, baseline);
-    });
+    renderItems(m->painter, page, m->dpiX, m->dpiY, *m);
 }
 
 bool WritePdf(const std::string& path, const PageSet& pages, std::string& error, const std::string& title)
