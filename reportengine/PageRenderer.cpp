@@ -10,7 +10,6 @@
 #include <QPdfWriter>
 #include <QRawFont>
 #include <QSaveFile>
-#include <QTextLayout>
 
 #include <optional>
 #include <unordered_map>
@@ -63,13 +62,13 @@ void renderItems(QPainter& painter, const Page& page, double dpiX, double dpiY, 
     painter.restore();
 }
 
-// Text whose glyphs Qt lays out one for one from one font, left to right,
-// with nothing at its end that a text line would leave out: printable
-// ASCII and Latin-1 letters, no trailing blank. Anything else is drawn by
-// drawText itself.
+// Text that Qt lays out one glyph for each character of one font, left to
+// right, each glyph at the end of the one before (report fonts are neither
+// shaped nor kerned): printable ASCII and Latin-1 letters. Anything else is
+// drawn by drawText itself.
 bool plainText(const QString& text)
 {
-    if (text.isEmpty() || text.back() == QLatin1Char(' '))
+    if (text.isEmpty())
         return false;
     for (const QChar c : text) {
         const char16_t u = c.unicode();
@@ -115,10 +114,11 @@ struct PageSequenceRenderer::Impl {
     // What one text in one font comes to, worked out when first needed.
     struct Shaped {
         std::optional<double> width;
-        bool shaped = false;
-        // The glyphs on a baseline at y 0 starting at x 0; none when the
-        // text is drawn by drawText.
-        std::optional<QGlyphRun> glyphs;
+        bool laidOut = false;
+        // Its glyphs and where each starts from the text's start; none when
+        // drawText draws the text.
+        QList<quint32> glyphs;
+        QList<double> offsets;
     };
     struct Font {
         ReportFont key;
@@ -126,6 +126,8 @@ struct PageSequenceRenderer::Impl {
         // The font as the painter holds it once set: bound to the device.
         QFont painterFont;
         QFontMetricsF metrics;
+        // Its glyphs and their advances, on the painter's device.
+        QRawFont raw;
         // Underline and strike-out lines are drawn with the text by drawText.
         bool decorated;
         std::unordered_map<std::string, Shaped> texts;
@@ -150,8 +152,13 @@ struct PageSequenceRenderer::Impl {
         if (!found) {
             const QFont font = ToQFont(key);
             painter.setFont(font);
-            fonts.push_back(std::make_unique<Font>(Font{
-                key, font, painter.font(), QFontMetricsF(font, painter.device()), key.underline || key.strikeOut, {}}));
+            fonts.push_back(std::make_unique<Font>(Font{key,
+                                                        font,
+                                                        painter.font(),
+                                                        QFontMetricsF(font, painter.device()),
+                                                        QRawFont(),
+                                                        key.underline || key.strikeOut,
+                                                        {}}));
             found = fonts.back().get();
         } else {
             painter.setFont(found->font);
@@ -160,34 +167,24 @@ struct PageSequenceRenderer::Impl {
         return *found;
     }
 
-    // The text laid out as drawText lays it out, as one glyph run.
-    std::optional<QGlyphRun> layOut(const QString& text, const Font& font) const
+    // The glyphs of the text and their places, as drawText sets them.
+    void layOut(const QString& text, Font& font, Shaped& shaped) const
     {
+        shaped.laidOut = true;
         if (font.decorated || !plainText(text))
-            return std::nullopt;
-        QTextLayout layout(text, font.painterFont);
-        QTextOption option(Qt::AlignLeft | Qt::AlignAbsolute);
-        option.setWrapMode(QTextOption::NoWrap);
-        option.setTextDirection(painter.layoutDirection());
-        layout.setTextOption(option);
-        layout.beginLayout();
-        QTextLine line = layout.createLine();
-        layout.endLayout();
-        if (!line.isValid())
-            return std::nullopt;
-        const QList<QGlyphRun> runs = line.glyphRuns();
-        if (runs.size() != 1)
-            return std::nullopt;
-        QGlyphRun run = runs.front();
-        QList<QPointF> positions = run.positions();
-        if (positions.isEmpty() || positions.size() != run.glyphIndexes().size() || positions.front().x() != 0)
-            return std::nullopt;
-        // Fixed-point values of Qt's layout: the shift is exact.
-        const double baseline = positions.front().y();
-        for (QPointF& p : positions)
-            p.ry() -= baseline;
-        run.setPositions(positions);
-        return run;
+            return;
+        if (!font.raw.isValid())
+            font.raw = QRawFont::fromFont(font.painterFont);
+        QList<quint32> glyphs = font.raw.glyphIndexesForString(text);
+        // A character the font lacks is drawn from another font.
+        if (glyphs.size() != text.size() || glyphs.contains(0u))
+            return;
+        double x = 0;
+        for (const QPointF& advance : font.raw.advancesForGlyphIndexes(glyphs)) {
+            shaped.offsets.push_back(x);
+            x += advance.x();
+        }
+        shaped.glyphs = std::move(glyphs);
     }
 
     // Glyphs of consecutive texts in one font on one baseline, drawn as one
@@ -196,7 +193,6 @@ struct PageSequenceRenderer::Impl {
     struct Held {
         const Font* font = nullptr;
         double baseline = 0;
-        QRawFont rawFont;
         QList<quint32> glyphs;
         QList<QPointF> positions;
     };
@@ -207,7 +203,7 @@ struct PageSequenceRenderer::Impl {
         if (!held.font)
             return;
         QGlyphRun run;
-        run.setRawFont(held.rawFont);
+        run.setRawFont(held.font->raw);
         run.setGlyphIndexes(held.glyphs);
         run.setPositions(held.positions);
         painter.drawGlyphRun(QPointF(0, held.baseline), run);
@@ -232,11 +228,9 @@ struct PageSequenceRenderer::Impl {
                 shaped.width = font.metrics.horizontalAdvance(qtext());
             left = justifiedLeft(t.justify, boxLeft, boxRight, *shaped.width);
         }
-        if (!shaped.shaped) {
-            shaped.glyphs = layOut(qtext(), font);
-            shaped.shaped = true;
-        }
-        if (!shaped.glyphs) {
+        if (!shaped.laidOut)
+            layOut(qtext(), font, shaped);
+        if (shaped.glyphs.isEmpty()) {
             flush();
             painter.drawText(QPointF(left, baseline), qtext());
             return;
@@ -245,15 +239,14 @@ struct PageSequenceRenderer::Impl {
             flush();
             held.font = &font;
             held.baseline = baseline;
-            held.rawFont = shaped.glyphs->rawFont();
         }
         // drawText starts the glyphs at the point taken to Qt's fixed point
         // (1/64 unit, cut toward zero); the run's offsets are in that grid,
         // so the sums are exact and every glyph lands where drawText puts it.
         const double start = double(int(left * 64)) / 64;
-        held.glyphs += shaped.glyphs->glyphIndexes();
-        for (const QPointF& p : shaped.glyphs->positions())
-            held.positions.push_back(QPointF(start + p.x(), p.y()));
+        held.glyphs += shaped.glyphs;
+        for (const double offset : shaped.offsets)
+            held.positions.push_back(QPointF(start + offset, 0));
     }
 };
 

@@ -17,7 +17,7 @@ void RenderPage(QPainter& painter, const Page& page, double dpiX, double dpiY);
 
 // Draws page after page of one document on an untransformed painter, as
 // RenderPage does, keeping what it worked out for a font and a text (the Qt
-// font, the width, the glyphs Qt's text layout gives) for the pages that
+// font, the width, the glyphs and their places) for the pages that
 // follow: a report repeats a few fonts and many of its texts. The glyphs go
 // out as glyph runs, one for the texts of a line in one font, at exactly the
 // places drawText puts them.
