@@ -28,11 +28,10 @@ double justifiedLeft(Justify justify, double left, double right, double width)
     return left;
 }
 
-// Lines and shades as they come; text through texts.draw(item, box left,
-// box right, baseline), all in device units, and texts.flush() before
-// anything else is drawn and at the page's end, for text held back.
-template <typename Texts>
-void renderItems(QPainter& painter, const Page& page, double dpiX, double dpiY, Texts& texts)
+// Lines and shades as they come; text through drawText(item, box left, box
+// right, baseline), all in device units.
+template <typename DrawText>
+void renderItems(QPainter& painter, const Page& page, double dpiX, double dpiY, DrawText&& drawText)
 {
     auto x = [&](int mils) { return mils / 1000.0 * dpiX; };
     auto y = [&](int mils) { return mils / 1000.0 * dpiY; };
@@ -42,11 +41,8 @@ void renderItems(QPainter& painter, const Page& page, double dpiX, double dpiY, 
     painter.setPen(Qt::black);
     for (const PageItem& item : page.items) {
         if (const auto* t = std::get_if<TextItem>(&item)) {
-            texts.draw(*t, x(t->left), x(t->right), y(t->baseline));
-            continue;
-        }
-        texts.flush();
-        if (const auto* l = std::get_if<LineItem>(&item)) {
+            drawText(*t, x(t->left), x(t->right), y(t->baseline));
+        } else if (const auto* l = std::get_if<LineItem>(&item)) {
             QPen pen(Qt::black);
             pen.setWidthF(std::max(x(l->width), 0.5));
             painter.setPen(pen);
@@ -58,7 +54,6 @@ void renderItems(QPainter& painter, const Page& page, double dpiX, double dpiY, 
                              QColor(grey, grey, grey));
         }
     }
-    texts.flush();
     painter.restore();
 }
 
@@ -78,36 +73,23 @@ bool plainText(const QString& text)
     return true;
 }
 
-// Each text measured and drawn as it comes.
-class DirectTexts {
-public:
-    explicit DirectTexts(QPainter& painter) : m_painter(painter) {}
-
-    void draw(const TextItem& t, double left, double right, double baseline)
-    {
-        if (!m_current || !(*m_current == t.font)) {
-            m_font = ToQFont(t.font);
-            m_painter.setFont(m_font);
-            m_current = &t.font;
-        }
-        const QString text = QString::fromStdString(t.text);
-        const double width = QFontMetricsF(m_font, m_painter.device()).horizontalAdvance(text);
-        m_painter.drawText(QPointF(justifiedLeft(t.justify, left, right, width), baseline), text);
-    }
-    void flush() {}
-
-private:
-    QPainter& m_painter;
-    const ReportFont* m_current = nullptr;
-    QFont m_font;
-};
-
 } // namespace
 
 void RenderPage(QPainter& painter, const Page& page, double dpiX, double dpiY)
 {
-    DirectTexts texts(painter);
-    renderItems(painter, page, dpiX, dpiY, texts);
+    // Each text measured and drawn as it comes.
+    const ReportFont* current = nullptr;
+    QFont font;
+    renderItems(painter, page, dpiX, dpiY, [&](const TextItem& t, double left, double right, double baseline) {
+        if (!current || !(*current == t.font)) {
+            font = ToQFont(t.font);
+            painter.setFont(font);
+            current = &t.font;
+        }
+        const QString text = QString::fromStdString(t.text);
+        const double width = QFontMetricsF(font, painter.device()).horizontalAdvance(text);
+        painter.drawText(QPointF(justifiedLeft(t.justify, left, right, width), baseline), text);
+    });
 }
 
 struct PageSequenceRenderer::Impl {
@@ -115,10 +97,9 @@ struct PageSequenceRenderer::Impl {
     struct Shaped {
         std::optional<double> width;
         bool laidOut = false;
-        // Its glyphs and where each starts from the text's start; none when
-        // drawText draws the text.
-        QList<quint32> glyphs;
-        QList<double> offsets;
+        // Its glyphs, each placed from the text's start on its baseline;
+        // none when drawText draws the text.
+        std::optional<QGlyphRun> glyphs;
     };
     struct Font {
         ReportFont key;
@@ -175,41 +156,22 @@ struct PageSequenceRenderer::Impl {
             return;
         if (!font.raw.isValid())
             font.raw = QRawFont::fromFont(font.painterFont);
-        QList<quint32> glyphs = font.raw.glyphIndexesForString(text);
+        const QList<quint32> glyphs = font.raw.glyphIndexesForString(text);
         // A character the font lacks is drawn from another font.
         if (glyphs.size() != text.size() || glyphs.contains(0u))
             return;
+        QList<QPointF> positions;
+        positions.reserve(glyphs.size());
         double x = 0;
         for (const QPointF& advance : font.raw.advancesForGlyphIndexes(glyphs)) {
-            shaped.offsets.push_back(x);
+            positions.push_back(QPointF(x, 0));
             x += advance.x();
         }
-        shaped.glyphs = std::move(glyphs);
-    }
-
-    // Glyphs of consecutive texts in one font on one baseline, drawn as one
-    // run when something else comes: one PDF text object instead of one for
-    // every text, each glyph at the same place.
-    struct Held {
-        const Font* font = nullptr;
-        double baseline = 0;
-        QList<quint32> glyphs;
-        QList<QPointF> positions;
-    };
-    Held held;
-
-    void flush()
-    {
-        if (!held.font)
-            return;
         QGlyphRun run;
-        run.setRawFont(held.font->raw);
-        run.setGlyphIndexes(held.glyphs);
-        run.setPositions(held.positions);
-        painter.drawGlyphRun(QPointF(0, held.baseline), run);
-        held.font = nullptr;
-        held.glyphs.clear();
-        held.positions.clear();
+        run.setRawFont(font.raw);
+        run.setGlyphIndexes(glyphs);
+        run.setPositions(positions);
+        shaped.glyphs = run;
     }
 
     void draw(const TextItem& t, double boxLeft, double boxRight, double baseline)
@@ -230,23 +192,17 @@ struct PageSequenceRenderer::Impl {
         }
         if (!shaped.laidOut)
             layOut(qtext(), font, shaped);
-        if (shaped.glyphs.isEmpty()) {
-            flush();
+        if (!shaped.glyphs) {
             painter.drawText(QPointF(left, baseline), qtext());
             return;
-        }
-        if (held.font != &font || held.baseline != baseline) {
-            flush();
-            held.font = &font;
-            held.baseline = baseline;
         }
         // drawText starts the glyphs at the point taken to Qt's fixed point
         // (1/64 unit, cut toward zero); the run's offsets are in that grid,
         // so the sums are exact and every glyph lands where drawText puts it.
+        // One run a text: Qt writes each text's first place as drawText does,
+        // to the digit.
         const double start = double(int(left * 64)) / 64;
-        held.glyphs += shaped.glyphs;
-        for (const double offset : shaped.offsets)
-            held.positions.push_back(QPointF(start + offset, 0));
+        painter.drawGlyphRun(QPointF(start, baseline), *shaped.glyphs);
     }
 };
 
@@ -261,7 +217,9 @@ void PageSequenceRenderer::render(const Page& page)
 {
     // The painter's font is reset by the page's restore.
     m->current = nullptr;
-    renderItems(m->painter, page, m->dpiX, m->dpiY, *m);
+    renderItems(m->painter, page, m->dpiX, m->dpiY, [&](const TextItem& t, double left, double right, double baseline) {
+        m->draw(t, left, right, baseline);
+    });
 }
 
 bool WritePdf(const std::string& path, const PageSet& pages, std::string& error, const std::string& title)

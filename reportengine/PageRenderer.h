@@ -19,8 +19,7 @@ void RenderPage(QPainter& painter, const Page& page, double dpiX, double dpiY);
 // RenderPage does, keeping what it worked out for a font and a text (the Qt
 // font, the width, the glyphs and their places) for the pages that
 // follow: a report repeats a few fonts and many of its texts. The glyphs go
-// out as glyph runs, one for the texts of a line in one font, at exactly the
-// places drawText puts them.
+// out as glyph runs, at exactly the places drawText puts them.
 class PageSequenceRenderer {
 public:
     PageSequenceRenderer(QPainter& painter, double dpiX, double dpiY);

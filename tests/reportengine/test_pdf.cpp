@@ -1,6 +1,5 @@
 // PDF output: the writer draws texts as glyph runs it lays out once per font
-// and text, a line's texts in one font together; every glyph must come out
-// where Qt's own drawText puts it.
+// and text; every page must come out exactly as Qt's own drawText draws it.
 #include "reportengine/PageRenderer.h"
 #include "reportengine/ReportMetrics.h"
 #include "tests/support/TempDir.h"
@@ -10,32 +9,21 @@
 #include <QFile>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QRegularExpression>
 #include <QtEndian>
-
-#include <cmath>
 
 namespace hv::test {
 namespace {
 
 using namespace hv::report;
 
-// What a page of a PDF shows: every glyph in the order drawn (font, size,
-// place, glyph) and everything else as Qt wrote it, with where text comes. Text objects place glyphs
-// by offsets from their start, which Qt writes with ten digits at most;
-// places are taken back to Qt's grid of 1/64 device unit, on which every
-// glyph lies.
-struct Shown {
-    std::vector<QByteArray> glyphs;
-    QString drawing;
-};
-
-std::vector<Shown> shownPages(const std::string& path)
+// The page content streams of a PDF, inflated, in file order: everything a
+// page draws, each glyph's place as Qt wrote it.
+std::vector<QByteArray> pageContents(const std::string& path)
 {
     QFile file(QString::fromStdString(path));
     EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path;
     const QByteArray pdf = file.readAll();
-    std::vector<Shown> pages;
+    std::vector<QByteArray> pages;
     for (qsizetype at = pdf.indexOf("stream\n"); at >= 0; at = pdf.indexOf("stream\n", at + 1)) {
         if (at >= 3 && pdf.mid(at - 3, 3) == "end")
             continue;
@@ -50,29 +38,8 @@ std::vector<Shown> shownPages(const std::string& path)
         qToBigEndian<quint32>(1u << 16, packed.data());
         packed += pdf.mid(start, end - start);
         const QByteArray content = qUncompress(packed);
-        if (!content.startsWith("/GSa gs"))
-            continue;
-        Shown& page = pages.emplace_back();
-        // Text objects in a row stand as one mark: the writer joins a line's.
-        static const QRegularExpression textObjects("(q\\n/CSp cs 0 0 0 scn\\n/GSa gs\\nBT\\n.*?ET\\nQ\\n)+",
-                                                    QRegularExpression::DotMatchesEverythingOption);
-        page.drawing = QString::fromLatin1(content).replace(textObjects, "text\n");
-        const QList<QByteArray> words = content.simplified().split(' ');
-        QByteArray font;
-        double x = 0;
-        double y = 0;
-        for (qsizetype i = 2; i < words.size(); ++i) {
-            if (words[i] == "BT")
-                x = y = 0;
-            else if (words[i] == "Tf")
-                font = words[i - 2] + ' ' + words[i - 1];
-            else if (words[i] == "Td") {
-                x += words[i - 2].toDouble();
-                y += words[i - 1].toDouble();
-            } else if (words[i] == "Tj")
-                page.glyphs.push_back(font + ' ' + QByteArray::number(std::lround(x * 64)) + ' ' +
-                                      QByteArray::number(std::lround(y * 64)) + ' ' + words[i - 1]);
-        }
+        if (content.startsWith("/GSa gs"))
+            pages.push_back(content);
     }
     return pages;
 }
@@ -102,7 +69,7 @@ TEST(PdfTest, TextLandsExactlyWhereDrawTextPutsIt)
     for (const ReportFont& font : fonts)
         for (const std::string& text : texts)
             for (Justify justify : {Justify::Left, Justify::Right, Justify::Centre}) {
-                // A line of three texts, drawn together.
+                // A line of three texts.
                 baseline += 33;
                 for (const auto& [left, right] : boxes) {
                     pages[0].items.push_back(TextItem{left, right, baseline, justify, text, font});
@@ -110,7 +77,7 @@ TEST(PdfTest, TextLandsExactlyWhereDrawTextPutsIt)
                     pages[1].items.push_back(TextItem{left + 10, right, baseline, justify, text, font});
                 }
             }
-    // After the first text: drawn before the rest of its line.
+    // A line and a shade among the texts.
     pages[1].items.insert(pages[1].items.begin() + 1, LineItem{500, 700, 8000, 700, 10});
     pages[1].items.insert(pages[1].items.begin() + 40, ShadeItem{1000, 2000, 3000, 2400, 20});
 
@@ -130,16 +97,13 @@ TEST(PdfTest, TextLandsExactlyWhereDrawTextPutsIt)
         RenderPage(painter, pages[1], 1200, 1200);
     }
 
-    const std::vector<Shown> expected = shownPages(viaDrawText);
-    const std::vector<Shown> written = shownPages(viaWriter);
+    const std::vector<QByteArray> expected = pageContents(viaDrawText);
+    const std::vector<QByteArray> written = pageContents(viaWriter);
     ASSERT_EQ(expected.size(), 2u);
     ASSERT_EQ(written.size(), 2u);
     for (std::size_t i = 0; i < 2; ++i) {
-        EXPECT_GT(expected[i].glyphs.size(), 1000u) << "page " << i + 1;
-        EXPECT_EQ(written[i].glyphs, expected[i].glyphs) << "page " << i + 1;
-        // Underlines, the line and the shade, among the texts.
-        EXPECT_GT(expected[i].drawing.count(" l\n"), 20) << "page " << i + 1;
-        EXPECT_EQ(written[i].drawing, expected[i].drawing) << "page " << i + 1;
+        EXPECT_GT(expected[i].count(" Tj"), 1000) << "page " << i + 1;
+        EXPECT_EQ(written[i], expected[i]) << "page " << i + 1;
     }
 }
 
