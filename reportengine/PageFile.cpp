@@ -30,9 +30,10 @@ std::string hex64(std::uint64_t value)
     return buf;
 }
 
-std::string quoted(const std::string& text)
+// Appends the text in quotes, escaped.
+void putQuoted(std::string& out, const std::string& text)
 {
-    std::string out = "\"";
+    out += '"';
     for (unsigned char c : text) {
         switch (c) {
         case '"':
@@ -60,7 +61,16 @@ std::string quoted(const std::string& text)
             }
         }
     }
-    return out + "\"";
+    out += '"';
+}
+
+// Appends a blank and the number.
+void putNumber(std::string& out, long long value)
+{
+    char buf[24];
+    buf[0] = ' ';
+    const auto end = std::to_chars(buf + 1, buf + sizeof buf, value).ptr;
+    out.append(buf, end);
 }
 
 std::string style(const ReportFont& f)
@@ -496,29 +506,62 @@ private:
 
 std::string PageFileText(const PageSet& pages)
 {
-    std::string out = "HVREPORT " + std::to_string(kPageFileVersion) + "\n";
+    // Appended piece by piece: a report's file runs to megabytes.
+    std::size_t items = 0;
+    for (const Page& page : pages)
+        items += page.items.size();
+    std::string out;
+    out.reserve(32 + pages.size() * 16 + items * 40);
+    out += "HVREPORT";
+    putNumber(out, kPageFileVersion);
+    out += '\n';
     for (const Page& page : pages) {
-        out += "P " + std::to_string(page.width) + " " + std::to_string(page.height) + "\n";
+        out += 'P';
+        putNumber(out, page.width);
+        putNumber(out, page.height);
+        out += '\n';
         const ReportFont* current = nullptr;
         for (const PageItem& item : page.items) {
             if (const auto* t = std::get_if<TextItem>(&item)) {
                 if (!current || !(*current == t->font)) {
-                    out +=
-                        "F " + std::to_string(t->font.size) + " " + style(t->font) + " " + quoted(t->font.face) + "\n";
+                    out += 'F';
+                    putNumber(out, t->font.size);
+                    out += ' ';
+                    out += style(t->font);
+                    out += ' ';
+                    putQuoted(out, t->font.face);
+                    out += '\n';
                     current = &t->font;
                 }
-                out += "T " + std::to_string(t->left) + " " + std::to_string(t->right) + " " +
-                       std::to_string(t->baseline) + " " + justifyLetter(t->justify) + " " + quoted(t->text) + "\n";
+                out += 'T';
+                putNumber(out, t->left);
+                putNumber(out, t->right);
+                putNumber(out, t->baseline);
+                out += ' ';
+                out += justifyLetter(t->justify);
+                out += ' ';
+                putQuoted(out, t->text);
+                out += '\n';
             } else if (const auto* l = std::get_if<LineItem>(&item)) {
-                out += "L " + std::to_string(l->x1) + " " + std::to_string(l->y1) + " " + std::to_string(l->x2) + " " +
-                       std::to_string(l->y2) + " " + std::to_string(l->width) + "\n";
+                out += 'L';
+                for (const int value : {l->x1, l->y1, l->x2, l->y2, l->width})
+                    putNumber(out, value);
+                out += '\n';
             } else if (const auto* s = std::get_if<ShadeItem>(&item)) {
-                out += "S " + std::to_string(s->left) + " " + std::to_string(s->top) + " " + std::to_string(s->right) +
-                       " " + std::to_string(s->bottom) + " " + std::to_string(s->percent) + "\n";
+                out += 'S';
+                for (const int value : {s->left, s->top, s->right, s->bottom, s->percent})
+                    putNumber(out, value);
+                out += '\n';
             }
         }
     }
-    out += "END " + std::to_string(pages.size()) + " " + hex64(fnv1a(out)) + "\n";
+    // The sum covers everything before the END line.
+    const std::string sum = hex64(fnv1a(out));
+    out += "END";
+    putNumber(out, (long long)pages.size());
+    out += ' ';
+    out += sum;
+    out += '\n';
     return out;
 }
 

@@ -7,8 +7,10 @@
 #include <QString>
 
 #include <cmath>
-#include <map>
+#include <memory>
 #include <optional>
+#include <unordered_map>
+#include <vector>
 
 namespace hv::report {
 
@@ -68,27 +70,51 @@ struct FontMeasure::Impl {
         device.setDotsPerMeterY(dotsPerMeter);
     }
 
-    struct Key {
+    // One face, size and weight with what was measured in it: a layout asks
+    // for the same few fonts and many of the same texts over and over.
+    struct Measured {
         std::string face;
         int size;
         bool bold, italic;
-        auto operator<=>(const Key&) const = default;
-    };
-    QFontMetricsF& metrics(const ReportFont& font)
-    {
+        QFontMetricsF metrics;
+        double ascent, descent, lineHeight;
+        std::unordered_map<std::string, double> widths;
+
         // Underline and strike-out change nothing measured.
-        const Key key{font.face, font.size, font.bold, font.italic};
-        auto it = cache.find(key);
-        if (it == cache.end()) {
-            ReportFont plain = font;
-            plain.underline = plain.strikeOut = false;
-            it = cache.emplace(key, QFontMetricsF(ToQFont(plain), &device)).first;
+        bool matches(const ReportFont& font) const
+        {
+            return size == font.size && bold == font.bold && italic == font.italic && face == font.face;
         }
-        return it->second;
+    };
+
+    Measured& measured(const ReportFont& font)
+    {
+        if (last && last->matches(font))
+            return *last;
+        for (const auto& m : fonts)
+            if (m->matches(font)) {
+                last = m.get();
+                return *last;
+            }
+        ReportFont plain = font;
+        plain.underline = plain.strikeOut = false;
+        const QFontMetricsF metrics(ToQFont(plain), &device);
+        fonts.push_back(std::make_unique<Measured>(Measured{font.face,
+                                                            font.size,
+                                                            font.bold,
+                                                            font.italic,
+                                                            metrics,
+                                                            metrics.ascent() / kMeasureDpi,
+                                                            metrics.descent() / kMeasureDpi,
+                                                            metrics.lineSpacing() / kMeasureDpi,
+                                                            {}}));
+        last = fonts.back().get();
+        return *last;
     }
 
     QImage device;
-    std::map<Key, QFontMetricsF> cache;
+    std::vector<std::unique_ptr<Measured>> fonts;
+    Measured* last = nullptr;
 };
 
 FontMeasure::FontMeasure() : m(std::make_unique<Impl>()) {}
@@ -96,12 +122,16 @@ FontMeasure::~FontMeasure() = default;
 
 double FontMeasure::width(const ReportFont& font, const std::string& text)
 {
-    return m->metrics(font).horizontalAdvance(QString::fromStdString(text)) / kMeasureDpi;
+    Impl::Measured& measured = m->measured(font);
+    const auto [it, added] = measured.widths.try_emplace(text, 0.0);
+    if (added)
+        it->second = measured.metrics.horizontalAdvance(QString::fromStdString(text)) / kMeasureDpi;
+    return it->second;
 }
 
-double FontMeasure::ascent(const ReportFont& font) { return m->metrics(font).ascent() / kMeasureDpi; }
-double FontMeasure::descent(const ReportFont& font) { return m->metrics(font).descent() / kMeasureDpi; }
-double FontMeasure::lineHeight(const ReportFont& font) { return m->metrics(font).lineSpacing() / kMeasureDpi; }
+double FontMeasure::ascent(const ReportFont& font) { return m->measured(font).ascent; }
+double FontMeasure::descent(const ReportFont& font) { return m->measured(font).descent; }
+double FontMeasure::lineHeight(const ReportFont& font) { return m->measured(font).lineHeight; }
 
 int toMils(double inches) { return int(std::lround(inches * 1000.0)); }
 

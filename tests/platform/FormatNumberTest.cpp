@@ -22,13 +22,13 @@ TEST_F(FormatFloatTest, HourFormatHundredths)
     EXPECT_EQ(FormatFloat("#0.00", 40), "40.00");
     EXPECT_EQ(FormatFloat("#0.00", 1234.5), "1234.50");
     EXPECT_EQ(FormatFloat("#0.00", -1.5), "-1.50");
-    EXPECT_EQ(FormatFloat("#0.00", 0.125), "0.13");   // half away from zero
+    EXPECT_EQ(FormatFloat("#0.00", 0.125), "0.13"); // half away from zero
     EXPECT_EQ(FormatFloat("#0.00", -0.125), "-0.13");
-    EXPECT_EQ(FormatFloat("#0.00", 2.675), "2.68");   // the decimal value, not its binary neighbour
+    EXPECT_EQ(FormatFloat("#0.00", 2.675), "2.68"); // the decimal value, not its binary neighbour
     EXPECT_EQ(FormatFloat("#0.00", 9.995), "10.00");
     EXPECT_EQ(FormatFloat("#0.00", 0.004), "0.00");
-    EXPECT_EQ(FormatFloat("#0.00", -0.004), "0.00");  // no minus sign on a zero
-    EXPECT_EQ(FormatFloat("#0.00", 8.125f), "8.13");  // single-precision hours
+    EXPECT_EQ(FormatFloat("#0.00", -0.004), "0.00"); // no minus sign on a zero
+    EXPECT_EQ(FormatFloat("#0.00", 8.125f), "8.13"); // single-precision hours
     EXPECT_EQ(FormatFloat("#0.00", 8.6666667f), "8.67");
 }
 
@@ -44,7 +44,7 @@ TEST_F(FormatFloatTest, HourFormatTenthsAndWhole)
 
     EXPECT_EQ(FormatFloat("#0", 8.69), "9");
     EXPECT_EQ(FormatFloat("#0", 8.5), "9");
-    EXPECT_EQ(FormatFloat("#0", 2.5), "3");           // not to the even neighbour
+    EXPECT_EQ(FormatFloat("#0", 2.5), "3"); // not to the even neighbour
     EXPECT_EQ(FormatFloat("#0", 0.5), "1");
     EXPECT_EQ(FormatFloat("#0", 0.4), "0");
     EXPECT_EQ(FormatFloat("#0", 7.49), "7");
@@ -96,12 +96,12 @@ TEST_F(FormatFloatTest, Sections)
     EXPECT_EQ(FormatFloat(pattern, 5), "5.00");
     EXPECT_EQ(FormatFloat(pattern, -5), "(5.00)");
     EXPECT_EQ(FormatFloat(pattern, 0), "zero");
-    EXPECT_EQ(FormatFloat(pattern, 0.001), "zero");   // rounds to zero
+    EXPECT_EQ(FormatFloat(pattern, 0.001), "zero"); // rounds to zero
     EXPECT_EQ(FormatFloat(pattern, -0.001), "zero");
-    EXPECT_EQ(FormatFloat("#0.00;;", -5), "-5.00");   // empty sections use the first
+    EXPECT_EQ(FormatFloat("#0.00;;", -5), "-5.00"); // empty sections use the first
     EXPECT_EQ(FormatFloat("#0.00;;", 0), "0.00");
     EXPECT_EQ(FormatFloat("#0;-#0 'owed'", -3), "-3 owed");
-    EXPECT_EQ(FormatFloat("'a;b' 0", 1), "a;b 1");    // a quoted ";" splits nothing
+    EXPECT_EQ(FormatFloat("'a;b' 0", 1), "a;b 1"); // a quoted ";" splits nothing
 }
 
 TEST_F(FormatFloatTest, RegionalSeparators)
@@ -136,6 +136,9 @@ TEST_F(FloatToStrTest, ShortestGeneralForm)
     EXPECT_EQ(FloatToStr(0.1 + 0.2), "0.3");
     EXPECT_EQ(FloatToStr(1e20), "1E20");
     EXPECT_EQ(FloatToStr(1.5e-7), "1.5E-7");
+    // Exact halves past the 15th digit go to the even neighbour.
+    EXPECT_EQ(FloatToStr(100000000000000.5), "100000000000000");
+    EXPECT_EQ(FloatToStr(100000000000001.5), "100000000000002");
     changeRegional([](RegionalSettings& r) { r.decimalSeparator = ","; });
     EXPECT_EQ(FloatToStr(1.5), "1,5");
 }
@@ -175,8 +178,8 @@ TEST_F(FormatTextTest, FixedDecimals)
     EXPECT_EQ(FormatText("%4.2f", 40.0), "40.00");
     EXPECT_EQ(FormatText("%4.2f", 7.5), "7.50");
     EXPECT_EQ(FormatText("%4.2f", 0.125), "0.13");
-    EXPECT_EQ(FormatText("%f", 1.0), "1.00");          // two decimals unless told
-    EXPECT_EQ(FormatText("%6.2f", 3), "  3.00");       // an integer argument is fine
+    EXPECT_EQ(FormatText("%f", 1.0), "1.00");    // two decimals unless told
+    EXPECT_EQ(FormatText("%6.2f", 3), "  3.00"); // an integer argument is fine
 }
 
 TEST_F(FormatTextTest, TextsIntegersAndOtherTypes)
@@ -184,8 +187,7 @@ TEST_F(FormatTextTest, TextsIntegersAndOtherTypes)
     EXPECT_EQ(FormatText("%d", 12), "12");
     EXPECT_EQ(FormatText("%d", 0), "0");
     EXPECT_EQ(FormatText("%d", -7), "-7");
-    EXPECT_EQ(FormatText("%s on %s", "HP LaserJet", std::string("LPT1:")),
-              "HP LaserJet on LPT1:");
+    EXPECT_EQ(FormatText("%s on %s", "HP LaserJet", std::string("LPT1:")), "HP LaserJet on LPT1:");
     EXPECT_EQ(FormatText("%-5s|", "ab"), "ab   |");
     EXPECT_EQ(FormatText("%5s|", "ab"), "   ab|");
     EXPECT_EQ(FormatText("%.2s", "abc"), "ab");
@@ -232,8 +234,8 @@ TEST_F(FormatCurrencyTest, OtherLayouts)
 {
     changeRegional([](RegionalSettings& r) {
         r.currencyString = "€";
-        r.currencyFormat = 3;          // "1 $"
-        r.negativeCurrencyFormat = 8;  // "-1 $"
+        r.currencyFormat = 3;         // "1 $"
+        r.negativeCurrencyFormat = 8; // "-1 $"
         r.decimalSeparator = ",";
         r.thousandSeparator = ".";
     });
@@ -242,8 +244,8 @@ TEST_F(FormatCurrencyTest, OtherLayouts)
 
     changeRegional([](RegionalSettings& r) {
         r.currencyString = "kr";
-        r.currencyFormat = 1;          // "1$"
-        r.negativeCurrencyFormat = 5;  // "-1$"
+        r.currencyFormat = 1;         // "1$"
+        r.negativeCurrencyFormat = 5; // "-1$"
         r.currencyDecimals = 0;
     });
     EXPECT_EQ(FormatCurrency(99.5), "100kr");
