@@ -155,14 +155,10 @@ void Database::exec(const std::string& sql) const
         raise(sqlite3_extended_errcode(m_db));
 }
 
-int Database::busyHandler(void* self, int count)
+long long Database::retryDelayUs(int count) const
 {
-    auto* d = static_cast<Database*>(self);
-    if (d->m_waitTime == 0) {
-        if (count >= d->m_retryCount)
-            return 0;
-        return 1;
-    }
+    if (m_waitTime == 0)
+        return count >= m_retryCount ? -1 : 0;
     // The same longest wait as retry count times wait time, but tried again
     // within a fraction of a millisecond first and every millisecond after:
     // a commit waiting for the readers of its files, or a copy waiting for
@@ -173,17 +169,25 @@ int Database::busyHandler(void* self, int count)
     static constexpr int kDelaysUs[] = {100, 200, 400, 700};
     static constexpr int kSteps = int(sizeof kDelaysUs / sizeof kDelaysUs[0]);
     static constexpr int kLastUs = 1000;
-    const long long waitUs = static_cast<long long>(d->m_waitTime) * 1000;
-    const long long budget = static_cast<long long>(d->m_retryCount) * waitUs;
+    const long long waitUs = static_cast<long long>(m_waitTime) * 1000;
+    const long long budget = static_cast<long long>(m_retryCount) * waitUs;
     long long waited = 0;
     for (int i = 0; i < count && i < kSteps; ++i)
         waited += std::min<long long>(kDelaysUs[i], waitUs);
     if (count > kSteps)
         waited += static_cast<long long>(count - kSteps) * std::min<long long>(kLastUs, waitUs);
     if (waited >= budget)
+        return -1;
+    return std::min<long long>({count < kSteps ? kDelaysUs[count] : kLastUs, waitUs, budget - waited});
+}
+
+int Database::busyHandler(void* self, int count)
+{
+    const long long delay = static_cast<Database*>(self)->retryDelayUs(count);
+    if (delay < 0)
         return 0;
-    const long long next = std::min<long long>({count < kSteps ? kDelaysUs[count] : kLastUs, waitUs, budget - waited});
-    std::this_thread::sleep_for(std::chrono::microseconds(next));
+    if (delay > 0)
+        std::this_thread::sleep_for(std::chrono::microseconds(delay));
     return 1;
 }
 
@@ -255,6 +259,8 @@ void Database::openHandle(const std::string& path)
     }
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_handler(db, &Database::busyHandler, this);
+    // Also when SQLite ends a transaction itself (a full disk, an I/O error).
+    sqlite3_rollback_hook(db, &Database::rolledBack, this);
     // Never from the schema (a view or trigger of a file): only the engine's own statements.
     rc = sqlite3_create_function_v2(db, "hv_row", -1, SQLITE_UTF8 | SQLITE_DIRECTONLY, this, &rowFunction, nullptr,
                                     nullptr, nullptr);
@@ -286,6 +292,7 @@ void Database::rowFunction(sqlite3_context* context, int argc, sqlite3_value** a
 
 void Database::closeHandle()
 {
+    releaseWriterLock(); // closing ends any transaction
     m_kept.clear();
     for (auto* o : m_owners)
         o->finalizeStatements();
@@ -310,7 +317,7 @@ std::string Database::attach(const std::string& schema, const std::string& path)
         return alias;
     if (!m_db) {
         openHandle(path);
-        m_attached.push_back({schema, path, "main"});
+        m_attached.push_back({schema, path, "main", {}});
         try {
             // Reading the schema here finds a file that is no database at all.
             exec("SELECT count(*) FROM main.sqlite_schema");
@@ -326,7 +333,7 @@ std::string Database::attach(const std::string& schema, const std::string& path)
         st.bindText(1, fileUri(path, "rw"));
         st.execute();
     }
-    m_attached.push_back({schema, path, schema});
+    m_attached.push_back({schema, path, schema, {}});
     try {
         exec("SELECT count(*) FROM " + quoteIdent(schema) + ".sqlite_schema");
         applyPragmas(schema);
@@ -362,7 +369,7 @@ void Database::release(const std::string& schema)
     for (const auto& a : rest) {
         if (!m_db) {
             openHandle(a.path);
-            m_attached.push_back({a.schema, a.path, "main"});
+            m_attached.push_back({a.schema, a.path, "main", {}});
             applyPragmas("main");
         } else {
             attach(a.schema, a.path);
@@ -391,25 +398,118 @@ std::string Database::resolveFile(const std::string& fileName) const
     return exact.string();
 }
 
-void Database::startTransaction()
+namespace {
+// Beside the table files; like their lock files, never backed up.
+const char* const kWritersFile = "writers.lck";
+constexpr int kWriterSemaphore = 1;
+} // namespace
+
+void Database::takeWriterLock()
+{
+    m_writers.setPath(m_directory + kWritersFile);
+    for (int count = 0;; ++count) {
+        if (m_writers.lockSemaphore(kWriterSemaphore))
+            return;
+        const long long delay = retryDelayUs(count);
+        if (delay < 0)
+            throw makeEngineError(nullptr, SQLITE_BUSY, "");
+        if (delay > 0)
+            std::this_thread::sleep_for(std::chrono::microseconds(delay));
+    }
+}
+
+void Database::releaseWriterLock() noexcept
+{
+    try {
+        m_writers.unlockSemaphore(kWriterSemaphore);
+    } catch (...) {
+        // The lock goes with the file description at the latest.
+        m_writers.close();
+    }
+}
+
+void Database::rolledBack(void* self) { static_cast<Database*>(self)->releaseWriterLock(); }
+
+const std::string& Database::writeLockSql(Attached& file)
+{
+    if (file.writeLock.empty()) {
+        // Any table of the file will do: a delete that matches no row takes
+        // SQLite's write lock on that file alone and changes nothing.
+        Statement st(handle(), "SELECT name FROM " + quoteIdent(file.alias) +
+                                   ".sqlite_schema WHERE type = 'table' AND name NOT LIKE 'sqlite%' LIMIT 1");
+        if (st.step())
+            file.writeLock = "DELETE FROM " + quoteIdent(file.alias) + "." + quoteIdent(st.columnText(0)) + " WHERE 0";
+    }
+    return file.writeLock;
+}
+
+void Database::lockForWriting(const std::vector<std::string>& tables)
+{
+    if (!inTransaction())
+        throw EngineTextError("No transaction is active");
+    // In attach order, as every other copy takes them.
+    for (auto& a : m_attached) {
+        bool wanted = false;
+        for (const auto& t : tables) // a table's memo file goes with it
+            wanted = wanted || sameName(t, a.schema) || sameName(t + "_blb", a.schema);
+        if (!wanted || sqlite3_txn_state(m_db, a.alias.c_str()) == SQLITE_TXN_WRITE)
+            continue;
+        // A file without a table yet has nothing to change but its schema,
+        // which locks it when it comes.
+        if (const std::string& sql = writeLockSql(a); !sql.empty())
+            run(sql);
+    }
+}
+
+void Database::beginWrite(const std::vector<std::string>* tables)
 {
     if (inTransaction())
         throw EngineTextError("A transaction is already active");
-    run("BEGIN IMMEDIATE");
+    handle();
+    takeWriterLock();
+    try {
+        if (!tables) {
+            run("BEGIN IMMEDIATE");
+            return;
+        }
+        run("BEGIN DEFERRED");
+        lockForWriting(*tables);
+    } catch (...) {
+        try {
+            if (m_db && !sqlite3_get_autocommit(m_db))
+                run("ROLLBACK");
+        } catch (...) {
+        }
+        releaseWriterLock();
+        throw;
+    }
 }
+
+void Database::startTransaction() { beginWrite(nullptr); }
+
+void Database::startTransaction(const std::vector<std::string>& tables) { beginWrite(&tables); }
 
 void Database::commit()
 {
     if (!inTransaction())
         throw EngineTextError("No transaction is active");
-    run("COMMIT");
+    try {
+        run("COMMIT");
+    } catch (...) {
+        // A commit that could not take its locks is still open for the
+        // caller's rollback; one that SQLite ended is over.
+        if (!inTransaction())
+            releaseWriterLock();
+        throw;
+    }
+    releaseWriterLock();
 }
 
 void Database::rollback()
 {
-    if (!m_db || sqlite3_get_autocommit(m_db))
-        return;
-    run("ROLLBACK");
+    if (m_db && !sqlite3_get_autocommit(m_db))
+        run("ROLLBACK");
+    releaseWriterLock();
 }
 
 ReadTransaction::ReadTransaction(Database& db) : ReadTransaction(db, std::vector<std::string>{}) {}

@@ -3,6 +3,7 @@
 // file of the folder (the first opened one as main, the others attached under
 // their table names), so one transaction covers the writes of all tables and a
 // commit that touches several files is atomic.
+#include "engine/LockFile.h"
 #include "engine/Value.h"
 
 #include <cstdint>
@@ -47,7 +48,23 @@ public:
     void disconnect();
     bool connected() const { return m_connected; }
 
+    // A write transaction. A copy first takes the folder's writer lock, so
+    // that the write transactions of all copies run one after another as
+    // they did when each locked every file: a transaction may then read any
+    // file as it goes without two writers ever waiting for each other. Then
+    // the files: without tables every attached file is locked for writing;
+    // with tables ("workday", "timeoff", a table's memo file going with it)
+    // only theirs, in attach order. Every file locked for writing takes part
+    // in the commit, changed or not, and a commit over more than one file
+    // needs SQLite's super-journal (a file created, flushed and deleted, and
+    // the folder flushed twice): a transaction that locks only the one file
+    // it changes commits without it.
     void startTransaction();
+    void startTransaction(const std::vector<std::string>& tables);
+    // Inside a write transaction: write locks on these tables' files as
+    // well, where not held yet (a step that writes more than its caller
+    // declared).
+    void lockForWriting(const std::vector<std::string>& tables);
     void commit();
     void rollback();
     bool inTransaction() const;
@@ -108,8 +125,16 @@ private:
     struct Attached {
         std::string schema; // as the program names it
         std::string path;
-        std::string alias; // "main" or the schema
+        std::string alias;     // "main" or the schema
+        std::string writeLock; // a statement that locks the file for writing and changes nothing
     };
+    void beginWrite(const std::vector<std::string>* tables);
+    void takeWriterLock();
+    void releaseWriterLock() noexcept;
+    const std::string& writeLockSql(Attached& file);
+    // Microseconds to wait before try count + 1, or -1 when the wait is over.
+    long long retryDelayUs(int count) const;
+    static void rolledBack(void* self);
     void requireConnected() const;
     void openHandle(const std::string& path);
     void closeHandle();
@@ -132,6 +157,7 @@ private:
     int m_language = 0;
     bool m_forceFlush = true;
     int m_cacheKib = 0;
+    LockFile m_writers; // the folder's writer lock, see startTransaction
 };
 
 // A larger page cache for a scope: a transaction that changes more pages than

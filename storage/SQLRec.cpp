@@ -77,6 +77,16 @@ TransactionGuard::TransactionGuard(engine::Database& db) : m_db(db)
     }
 }
 
+TransactionGuard::TransactionGuard(engine::Database& db, const std::vector<std::string>& tables) : m_db(db)
+{
+    if (m_db.inTransaction()) {
+        m_db.lockForWriting(tables);
+        return;
+    }
+    m_db.startTransaction(tables);
+    m_owned = true;
+}
+
 TransactionGuard::~TransactionGuard()
 {
     if (!m_owned || m_done)

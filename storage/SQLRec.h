@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace hv {
 
@@ -24,7 +25,13 @@ class THourvaneDataMod;
 class TransactionGuard {
 public:
     // Throws the engine's error when the transaction cannot be started.
+    // Locks every table file for writing.
     explicit TransactionGuard(engine::Database& db);
+    // Locks only the files of these tables ("workday", "timeoff") for
+    // writing: a commit that changes one file then needs no super-journal.
+    // Inside a caller's transaction, the tables' files are added to those
+    // it has locked.
+    TransactionGuard(engine::Database& db, const std::vector<std::string>& tables);
     // Rolls back an owned transaction that was neither committed nor rolled
     // back; never throws.
     ~TransactionGuard();

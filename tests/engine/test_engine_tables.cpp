@@ -2,8 +2,10 @@
 #include "engine/TableEmpty.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <filesystem>
+#include <thread>
 
 namespace hv::test {
 
@@ -311,6 +313,68 @@ TEST_F(EngineTest, TransactionSpansTablesAndRollsBackTogether)
     addDay(*w, 1, kMarch1, 0);
     db.commit();
     EXPECT_EQ(w->recordCount(), 1);
+}
+
+// The write transactions of two copies take turns whatever tables they lock,
+// so neither can wait for a file the other reads; a transaction locks only
+// its own tables, and the others take single writes meanwhile.
+TEST_F(EngineTest, TransactionsOfTwoCopiesTakeTurnsAndLockOnlyTheirTables)
+{
+    auto w = open("workday.dat");
+    Database other; // a second copy: in one process its locks still conflict
+    other.setDirectory(dir.folder());
+    other.connect();
+    Table otherDays(other, "d"), otherDepts(other, "e");
+    otherDays.setTableName("workday.dat");
+    otherDepts.setTableName("dept.dat");
+    otherDays.open();
+    otherDepts.open();
+
+    db.startTransaction({"workday"});
+    addDay(*w, 1, kMarch1, 0);
+    other.setLockRetryCount(0);
+    otherDepts.append();
+    otherDepts.fieldByName("DeptName").setAsString("Free");
+    EXPECT_NO_THROW(otherDepts.post());
+    try {
+        other.startTransaction({"dept"});
+        FAIL() << "two write transactions at once";
+    } catch (const EngineError& e) {
+        EXPECT_EQ(e.code(), code::TableBusy);
+    }
+    EXPECT_FALSE(other.inTransaction());
+
+    other.setLockRetryCount(50);
+    std::thread committer([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        db.commit();
+    });
+    other.startTransaction({"dept"}); // waits for the commit
+    EXPECT_EQ(otherDays.recordCount(), 1);
+    other.commit();
+    committer.join();
+}
+
+// A transaction SQLite ends by itself (here a full file) lets the other
+// copies write at once: nothing of it is left to wait for.
+TEST_F(EngineTest, ATransactionEndedBySqliteFreesTheOtherCopies)
+{
+    auto w = open("workday.dat");
+    db.startTransaction({"workday"});
+    db.exec("PRAGMA main.max_page_count = 8");
+    EXPECT_THROW(for (int i = 0; i < 5000; ++i) addDay(*w, i, kMarch1, 0), EngineError);
+    EXPECT_FALSE(db.inTransaction());
+
+    Database other;
+    other.setDirectory(dir.folder());
+    other.connect();
+    Table days(other, "d");
+    days.setTableName("workday.dat");
+    days.open();
+    other.setLockRetryCount(0);
+    other.startTransaction({"workday"});
+    EXPECT_EQ(days.recordCount(), 0);
+    other.rollback();
 }
 
 TEST_F(EngineTest, EmptyingForAReplacementNumbersFromOneAgainOnlyWhenCommitted)
