@@ -380,7 +380,7 @@ bool THoursWorkedRecClass::Save(const std::string& lockIdentity)
     // Both rows or neither: a failure on row 1 must not leave row 0 written.
     std::optional<TransactionGuard> guard;
     try {
-        guard.emplace(dataModule().HourvaneDB);
+        guard.emplace(dataModule().HourvaneDB, std::vector<std::string>{"workday"});
     } catch (const std::exception& e) {
         tell(saveFailureText(e), MsgKind::Warning);
         return false;
@@ -435,7 +435,7 @@ bool THoursWorkedRecClass::Delete(const std::string& lockIdentity)
 {
     std::optional<TransactionGuard> guard;
     try {
-        guard.emplace(dataModule().HourvaneDB);
+        guard.emplace(dataModule().HourvaneDB, std::vector<std::string>{"workday"});
     } catch (const std::exception& e) {
         tell("The following error occurred deleting the " + recordName() + " record: " + engineErrorText(e) + "\r\r" +
                  "The record has NOT been deleted.",

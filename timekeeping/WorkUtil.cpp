@@ -132,7 +132,38 @@ void TWorkWeekRecClass::Clear()
 namespace {
 // Every table a week's Load reads: its read transaction locks only these.
 const std::vector<std::string> kWeekTables = {"workday", "timeoff", "reason", "empot", "otpolicy"};
+const char* const kDaysFile = "workday";
+const char* const kTimeOffFile = "timeoff";
 } // namespace
+
+std::vector<std::string> TWorkWeekRecClass::storedFiles() const
+{
+    std::vector<std::string> files;
+    for (const auto& day : m_days)
+        if (!day->newRow(0) || !day->newRow(1)) {
+            files.push_back(kDaysFile);
+            break;
+        }
+    for (int i = 0; i < m_timeOff->Count(); ++i)
+        if (m_timeOff->Items(i).StoredReasonID() != 0) {
+            files.push_back(kTimeOffFile);
+            break;
+        }
+    return files;
+}
+
+std::vector<std::string> TWorkWeekRecClass::changedFiles() const
+{
+    std::vector<std::string> files;
+    for (const auto& day : m_days)
+        if (day->modified()) {
+            files.push_back(kDaysFile);
+            break;
+        }
+    if (m_timeOff->AnyModified())
+        files.push_back(kTimeOffFile);
+    return files;
+}
 
 bool TWorkWeekRecClass::Load()
 {
@@ -253,7 +284,7 @@ WeekSaveResult TWorkWeekRecClass::Save(const std::string& lockIdentity)
     };
     std::optional<TransactionGuard> started;
     try {
-        started.emplace(m_dm.HourvaneDB);
+        started.emplace(m_dm.HourvaneDB, changedFiles());
     } catch (const std::exception& e) {
         return notStored(e);
     }
@@ -325,7 +356,7 @@ bool TWorkWeekRecClass::Delete(const std::string& lockIdentity)
     };
     std::optional<TransactionGuard> started;
     try {
-        started.emplace(m_dm.HourvaneDB);
+        started.emplace(m_dm.HourvaneDB, storedFiles());
     } catch (const std::exception& e) {
         return notDeleted(e);
     }
@@ -367,17 +398,26 @@ bool TWorkWeekRecClass::Delete(const std::string& lockIdentity)
 bool TWorkWeekRecClass::lockEach(const std::string& lockIdentity, bool lock)
 {
     try {
-        TransactionGuard guard(m_dm.HourvaneDB);
+        TransactionGuard guard(m_dm.HourvaneDB, storedFiles());
+        // Inside a caller's transaction a refusal still takes back the locks
+        // of this week taken before it, and only those.
+        std::optional<engine::Savepoint> whole;
+        if (!guard.owned())
+            whole.emplace(m_dm.HourvaneDB, "week_lock");
         for (auto& day : m_days) {
             if (!(lock ? day->Lock(lockIdentity) : day->Unlock(lockIdentity))) {
+                whole.reset();
                 guard.rollback();
                 return false;
             }
         }
         if (!(lock ? m_timeOff->LockAll(lockIdentity) : m_timeOff->UnlockAll(lockIdentity))) {
+            whole.reset();
             guard.rollback();
             return false;
         }
+        if (whole)
+            whole->release();
         guard.commit();
         return true;
     } catch (const engine::EngineError& e) {
@@ -400,21 +440,32 @@ bool TWorkWeekRecClass::LoadLocked(const std::string& lockIdentity)
     // The lock and the second read under it are one transaction, committed
     // once: no other copy can save between them, and the week is not locked
     // and read again in two more transactions that would each wait for the
-    // other copies' commits.
+    // other copies' commits. Only the files holding the week's rows are
+    // locked for writing.
     std::optional<TransactionGuard> started;
     try {
-        started.emplace(m_dm.HourvaneDB);
+        started.emplace(m_dm.HourvaneDB, storedFiles());
     } catch (const std::exception& e) {
         tell(lockFailureText(m_days[0]->recordName(), true, e), MsgKind::Warning);
         return false;
     }
     TransactionGuard& guard = *started;
+    // Inside a caller's transaction (a copy saving one week and opening the
+    // next in one commit) a refusal takes back this week's locks only.
+    std::optional<engine::Savepoint> whole;
+    try {
+        if (!guard.owned())
+            whole.emplace(m_dm.HourvaneDB, "week_load_lock");
+    } catch (const std::exception& e) {
+        tell(lockFailureText(m_days[0]->recordName(), true, e), MsgKind::Warning);
+        return false;
+    }
     // A refusal takes every lock of the week back; the week shows the rows
     // as stored.
     auto refused = [&] {
+        whole.reset();
         guard.rollback();
-        if (guard.owned())
-            Load();
+        Load();
         return false;
     };
     if (!Lock(lockIdentity))
@@ -422,9 +473,12 @@ bool TWorkWeekRecClass::LoadLocked(const std::string& lockIdentity)
     Load();
     // Rows another copy added before the lock are locked too; when one of
     // them is held elsewhere, the week is refused whole, as by the first lock.
-    if (!Lock(lockIdentity))
-        return refused();
     try {
+        m_dm.HourvaneDB.lockForWriting(storedFiles()); // the first rows of a table new to the week
+        if (!Lock(lockIdentity))
+            return refused();
+        if (whole)
+            whole->release();
         guard.commit();
     } catch (const std::exception& e) {
         tell(lockFailureText(m_days[0]->recordName(), true, e), MsgKind::Warning);

@@ -140,6 +140,12 @@ private:
     // that a rolled-back write is written again by the next save.
     void rebuildDay(int i, const std::string& lockIdentity);
     bool lockEach(const std::string& lockIdentity, bool lock);
+    // The files of the week's tables that hold its rows (what a lock,
+    // unlock or delete writes), and those a save writes: a week without
+    // time off, or with only its days changed, leaves timeoff.dat out of the
+    // transaction and commits one file.
+    std::vector<std::string> storedFiles() const;
+    std::vector<std::string> changedFiles() const;
     // The week's punch rows in one walk of the table.
     void loadDays();
     void loadAssignments();

@@ -481,5 +481,28 @@ TEST_F(WorkWeekTest, ALockRefusedByAnotherCopyLocksNothingAndKeepsTheWeekLoaded)
     EXPECT_FLOAT_EQ(week->RegularTotal(), 17);
 }
 
+// A copy that saves one week and opens the next in one transaction: a
+// refusal of the next week takes back that week's locks only, and the rest
+// of the transaction commits.
+TEST_F(WorkWeekTest, ARefusalInsideACallersTransactionTakesBackOnlyTheWeeksLocks)
+{
+    putWorked(*dm, 1, 8);
+    putWorked(*dm, 3, 9, "BOB");
+    TransactionGuard tx(dm->HourvaneDB, {"workday"});
+    putWorked(*dm, -7, 6); // the caller's own work: a day of the week before
+    TWorkWeekRecClass week(*dm);
+    week.SetWeekEnd(kWeekEnd);
+    week.SetEmployee(kEmp);
+    EXPECT_FALSE(week.LoadLocked(kAlice));
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, kLockedByBob);
+    ASSERT_TRUE(dm->HourvaneDB.inTransaction());
+    tx.commit();
+    // Day 1 was locked before day 3 refused; only that lock went.
+    EXPECT_EQ(workRows("LockedBy = 'ALICE'"), 0);
+    EXPECT_EQ(rowsOnDay(-7), 1);
+    EXPECT_DOUBLE_EQ(week.Day(3).Out(1), T(17));
+}
+
 } // namespace
 } // namespace hv::test
