@@ -487,6 +487,21 @@ void Database::beginWrite(const std::vector<std::string>* tables)
 
 void Database::startTransaction() { beginWrite(nullptr); }
 
+Database::WriteTurn::WriteTurn(Database& db)
+{
+    if (db.inTransaction())
+        return;
+    db.handle();
+    db.takeWriterLock();
+    m_db = &db;
+}
+
+Database::WriteTurn::~WriteTurn()
+{
+    if (m_db)
+        m_db->releaseWriterLock();
+}
+
 void Database::startTransaction(const std::vector<std::string>& tables) { beginWrite(&tables); }
 
 void Database::commit()

@@ -69,6 +69,21 @@ public:
     void rollback();
     bool inTransaction() const;
 
+    // A write outside any transaction (SQLite's own one-statement
+    // transaction) holds the folder's writer lock for its time too: with
+    // every writer of every copy holding it, a transaction that reads a
+    // file and then writes it never meets another writer of that file.
+    class WriteTurn {
+    public:
+        explicit WriteTurn(Database& db);
+        ~WriteTurn();
+        WriteTurn(const WriteTurn&) = delete;
+        WriteTurn& operator=(const WriteTurn&) = delete;
+
+    private:
+        Database* m_db = nullptr;
+    };
+
     // The busy handler makes this many further attempts, waiting this many
     // milliseconds before each; semaphores and exclusive opens use them too.
     int lockRetryCount() const { return m_retryCount; }

@@ -25,6 +25,7 @@ void EmptyAndRestartNumbering(Table& table)
     table.cancel();
     Database& db = table.database();
     const std::string name = table.sqlName();
+    const Database::WriteTurn turn(db);
     Savepoint savepoint(db, "hv_empty");
     db.exec("DELETE FROM " + quoteIdent(db.schemaOf(name)) + "." + quoteIdent(name));
     if (table.definition().hasMemo())

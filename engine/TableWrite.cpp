@@ -233,6 +233,7 @@ void Table::post()
             throw EngineError(code::RequiredField, "A value must be provided for the field '" + f.name +
                                                        "' in table '" + m_tableName + "'");
     }
+    const Database::WriteTurn turn(m_db);
     const std::uint64_t memoMask = m_memoMask;
     // The row and its memo values are written together or not at all.
     std::optional<Savepoint> savepoint;
@@ -316,6 +317,7 @@ void Table::deleteRecord()
     settle();
     if (!m_hasRow)
         throw EngineTextError("Table " + m_tableName + " has no current record to delete");
+    const Database::WriteTurn turn(m_db);
     bool memo = m_def.hasMemo();
     std::optional<Savepoint> savepoint;
     if (memo)

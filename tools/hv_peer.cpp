@@ -264,9 +264,11 @@ std::string soak(std::istringstream& in)
             }
         }
         // The save and the release commit together, as one copy leaving a
-        // week it has just saved would: one commit of the table files fewer.
+        // week it has just saved would: one commit of the table files fewer,
+        // on the two files the week's rows live in.
         stage = "save";
-        std::optional<hv::TransactionGuard> tx(std::in_place, dataModule().HourvaneDB);
+        std::optional<hv::TransactionGuard> tx(std::in_place, dataModule().HourvaneDB,
+                                               std::vector<std::string>{"workday", "timeoff"});
         const hv::WeekSaveResult result = week.Save(identity);
         if (!result.saved()) {
             tx.reset(); // rolled back: the week is as stored, and still ours

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cmath>
 #include <filesystem>
+#include <sqlite3.h>
 #include <thread>
 
 namespace hv::test {
@@ -315,10 +316,10 @@ TEST_F(EngineTest, TransactionSpansTablesAndRollsBackTogether)
     EXPECT_EQ(w->recordCount(), 1);
 }
 
-// The write transactions of two copies take turns whatever tables they lock,
-// so neither can wait for a file the other reads; a transaction locks only
-// its own tables, and the others take single writes meanwhile.
-TEST_F(EngineTest, TransactionsOfTwoCopiesTakeTurnsAndLockOnlyTheirTables)
+// The writes of two copies take turns whatever tables they lock, single
+// writes outside a transaction too, so no writer can wait for a file another
+// reads; a transaction locks only its own tables for writing.
+TEST_F(EngineTest, WritesOfTwoCopiesTakeTurnsAndATransactionLocksOnlyItsTables)
 {
     auto w = open("workday.dat");
     Database other; // a second copy: in one process its locks still conflict
@@ -335,7 +336,18 @@ TEST_F(EngineTest, TransactionsOfTwoCopiesTakeTurnsAndLockOnlyTheirTables)
     other.setLockRetryCount(0);
     otherDepts.append();
     otherDepts.fieldByName("DeptName").setAsString("Free");
-    EXPECT_NO_THROW(otherDepts.post());
+    EXPECT_THROW(otherDepts.post(), EngineError);
+    otherDepts.cancel();
+    // SQLite's own write lock is on the days' file only.
+    auto writable = [&](const char* file) {
+        sqlite3* raw = nullptr;
+        sqlite3_open_v2((dir.folder() + file).c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+        const int rc = sqlite3_exec(raw, "BEGIN IMMEDIATE; ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(raw);
+        return rc == SQLITE_OK;
+    };
+    EXPECT_TRUE(writable("dept.dat"));
+    EXPECT_FALSE(writable("workday.dat"));
     try {
         other.startTransaction({"dept"});
         FAIL() << "two write transactions at once";
@@ -489,12 +501,6 @@ TEST_F(EngineTest, OpeningAMissingTableIsAnEngineError)
         EXPECT_FALSE(isDamageCode(e.code()));
     }
 }
-
-} // namespace hv::test
-
-#include <sqlite3.h>
-
-namespace hv::test {
 
 // The one SQLite in the program is ours, built with the options the engine needs.
 TEST(EngineBuild, LinksTheProjectsOwnSqlite)
