@@ -487,6 +487,8 @@ void Database::beginWrite(const std::vector<std::string>* tables)
 
 void Database::startTransaction() { beginWrite(nullptr); }
 
+void Database::startTransaction(const std::vector<std::string>& tables) { beginWrite(&tables); }
+
 Database::WriteTurn::WriteTurn(Database& db)
 {
     if (db.inTransaction())
@@ -501,8 +503,6 @@ Database::WriteTurn::~WriteTurn()
     if (m_db)
         m_db->releaseWriterLock();
 }
-
-void Database::startTransaction(const std::vector<std::string>& tables) { beginWrite(&tables); }
 
 void Database::commit()
 {

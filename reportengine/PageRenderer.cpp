@@ -13,6 +13,7 @@
 
 #include <optional>
 #include <unordered_map>
+#include <utility>
 
 namespace hv::report {
 
@@ -171,7 +172,7 @@ struct PageSequenceRenderer::Impl {
         run.setRawFont(font.raw);
         run.setGlyphIndexes(glyphs);
         run.setPositions(positions);
-        shaped.glyphs = run;
+        shaped.glyphs = std::move(run);
     }
 
     void draw(const TextItem& t, double boxLeft, double boxRight, double baseline)
