@@ -29,10 +29,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <sstream>
 
 #include <unistd.h>
@@ -389,15 +390,21 @@ int Report(const GlobalOptions& options, const ReportCommand& command)
             entries.push_back({list.text(i), list.id(i)});
     }
     report.SetSelectionList(entries);
+    // The PDF is drawn on a second core while the pages are laid out.
+    std::optional<report::PdfPageStream> pdf;
+    if (!command.pdfFile.empty()) {
+        pdf.emplace(command.pdfFile);
+        report.OnPageDone = [&pdf](const report::Page& page) { pdf->add(page); };
+    }
     if (!report.RunPreview() || !windows.previewed)
         throw Failure(kIOFailure, "The report could not be produced.");
-    if (command.pdfFile.empty()) {
+    if (!pdf) {
         std::cout << PagesAsText(report.Pages());
         std::cout.flush();
         return kDone;
     }
     std::string error;
-    if (!report::WritePdf(command.pdfFile, report.Pages(), error))
+    if (!pdf->finish(error))
         throw Failure(kIOFailure, "The PDF file " + command.pdfFile + " could not be written: " + error);
     return kDone;
 }

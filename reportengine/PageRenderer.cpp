@@ -11,7 +11,12 @@
 #include <QRawFont>
 #include <QSaveFile>
 
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
 #include <optional>
+#include <thread>
 #include <unordered_map>
 #include <utility>
 
@@ -223,45 +228,191 @@ void PageSequenceRenderer::render(const Page& page)
     });
 }
 
+namespace {
+
+QPageSize pageSizeOf(const Page& page)
+{
+    return QPageSize(QSizeF(page.width / 1000.0, page.height / 1000.0), QPageSize::Inch, QString(),
+                     QPageSize::ExactMatch);
+}
+
+// One PDF being written: page after page, each at its own size, into a
+// temporary file that commit() renames into place. Anything left unfinished
+// is removed when the document goes.
+class PdfDocument {
+public:
+    PdfDocument(const std::string& path, std::string title) :
+        m_file(QString::fromStdString(path)), m_title(std::move(title))
+    {
+    }
+    ~PdfDocument()
+    {
+        if (m_painter.isActive())
+            m_painter.end();
+        m_renderer.reset();
+        m_writer.reset();
+        m_file.cancelWriting();
+    }
+    PdfDocument(const PdfDocument&) = delete;
+    PdfDocument& operator=(const PdfDocument&) = delete;
+
+    bool add(const Page& page, std::string& error)
+    {
+        if (!m_writer)
+            return begin(page, error);
+        m_writer->setPageSize(pageSizeOf(page));
+        m_writer->newPage();
+        m_renderer->render(page);
+        return true;
+    }
+
+    bool commit(std::string& error)
+    {
+        if (!m_writer) {
+            error = "The report has no pages.";
+            return false;
+        }
+        m_painter.end();
+        m_renderer.reset();
+        m_writer.reset();
+        return CommitSaveFile(m_file, error);
+    }
+
+private:
+    bool begin(const Page& first, std::string& error)
+    {
+        if (!m_file.open(QIODevice::WriteOnly)) {
+            error = m_file.errorString().toStdString();
+            return false;
+        }
+        m_writer.emplace(&m_file);
+        m_writer->setResolution(1200);
+        m_writer->setCreator("Hourvane Standard");
+        m_writer->setTitle(QString::fromStdString(m_title));
+        m_writer->setPageSize(pageSizeOf(first));
+        m_writer->setPageMargins(QMarginsF(0, 0, 0, 0));
+        if (!m_painter.begin(&*m_writer)) {
+            error = "The PDF writer could not start.";
+            return false;
+        }
+        m_renderer.emplace(m_painter, m_writer->resolution(), m_writer->resolution());
+        m_renderer->render(first);
+        return true;
+    }
+
+    QSaveFile m_file;
+    std::string m_title;
+    std::optional<QPdfWriter> m_writer;
+    QPainter m_painter;
+    std::optional<PageSequenceRenderer> m_renderer;
+};
+
+} // namespace
+
 bool WritePdf(const std::string& path, const PageSet& pages, std::string& error, const std::string& title)
 {
     if (pages.empty()) {
         error = "The report has no pages.";
         return false;
     }
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = file.errorString().toStdString();
-        return false;
-    }
-    auto pageSize = [](const Page& p) {
-        return QPageSize(QSizeF(p.width / 1000.0, p.height / 1000.0), QPageSize::Inch, QString(),
-                         QPageSize::ExactMatch);
-    };
-    {
-        QPdfWriter writer(&file);
-        writer.setResolution(1200);
-        writer.setCreator("Hourvane Standard");
-        writer.setTitle(QString::fromStdString(title));
-        writer.setPageSize(pageSize(pages.front()));
-        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-        QPainter painter;
-        if (!painter.begin(&writer)) {
-            file.cancelWriting();
-            error = "The PDF writer could not start.";
+    PdfDocument document(path, title);
+    for (const Page& page : pages)
+        if (!document.add(page, error))
             return false;
-        }
-        PageSequenceRenderer renderer(painter, writer.resolution(), writer.resolution());
-        for (std::size_t i = 0; i < pages.size(); ++i) {
-            if (i > 0) {
-                writer.setPageSize(pageSize(pages[i]));
-                writer.newPage();
+    return document.commit(error);
+}
+
+struct PdfPageStream::Impl {
+    Impl(std::string path, std::string title) : path(std::move(path)), title(std::move(title)) {}
+
+    // The drawing thread: Qt's painter and PDF writer live and die on it.
+    void draw()
+    {
+        std::string why;
+        bool drawing = true;
+        {
+            PdfDocument document(path, title);
+            for (;;) {
+                Page page;
+                {
+                    std::unique_lock lock(mutex);
+                    ready.wait(lock, [&] { return !queue.empty() || closed; });
+                    if (queue.empty())
+                        break;
+                    page = std::move(queue.front());
+                    queue.pop_front();
+                }
+                if (drawing && !document.add(page, why)) {
+                    drawing = false;
+                    failed = true;
+                }
             }
-            renderer.render(pages[i]);
+            bool keep;
+            {
+                std::lock_guard lock(mutex);
+                keep = kept;
+            }
+            if (keep && drawing)
+                written = document.commit(why);
         }
-        painter.end();
+        std::lock_guard lock(mutex);
+        error = why;
     }
-    return CommitSaveFile(file, error);
+
+    // Ends the drawing thread, the file committed or not.
+    void close(bool keep)
+    {
+        {
+            std::lock_guard lock(mutex);
+            closed = true;
+            kept = keep;
+        }
+        ready.notify_one();
+        worker.join();
+    }
+
+    const std::string path;
+    const std::string title;
+    std::mutex mutex;
+    std::condition_variable ready;
+    std::deque<Page> queue;
+    bool closed = false;
+    bool kept = false;
+    std::atomic<bool> failed = false;
+    bool written = false;
+    std::string error;
+    std::thread worker;
+};
+
+PdfPageStream::PdfPageStream(const std::string& path, const std::string& title) : m(std::make_unique<Impl>(path, title))
+{
+    m->worker = std::thread([impl = m.get()] { impl->draw(); });
+}
+
+PdfPageStream::~PdfPageStream()
+{
+    if (m->worker.joinable())
+        m->close(false);
+}
+
+void PdfPageStream::add(const Page& page)
+{
+    // Once the file has failed, pages are not worth copying.
+    if (m->failed || !m->worker.joinable())
+        return;
+    {
+        std::lock_guard lock(m->mutex);
+        m->queue.push_back(page);
+    }
+    m->ready.notify_one();
+}
+
+bool PdfPageStream::finish(std::string& error)
+{
+    if (m->worker.joinable())
+        m->close(true);
+    error = m->error;
+    return m->written;
 }
 
 } // namespace hv::report

@@ -39,4 +39,26 @@ private:
 bool WritePdf(const std::string& path, const PageSet& pages, std::string& error,
               const std::string& title = "Hourvane Report");
 
+// Writes a PDF as WritePdf does while its pages are still being laid out:
+// each page handed over is drawn on a thread of its own, so laying out and
+// drawing share the machine's cores. Only finish() renames the file into
+// place; a stream dropped unfinished leaves nothing behind.
+class PdfPageStream {
+public:
+    explicit PdfPageStream(const std::string& path, const std::string& title = "Hourvane Report");
+    ~PdfPageStream();
+    PdfPageStream(const PdfPageStream&) = delete;
+    PdfPageStream& operator=(const PdfPageStream&) = delete;
+
+    // The next page, copied: the caller keeps its own.
+    void add(const Page& page);
+    // Waits for the drawing to end; false with the reason (no pages, a file
+    // that could not be written).
+    bool finish(std::string& error);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m;
+};
+
 } // namespace hv::report

@@ -66,6 +66,8 @@ PageSet ReportCanvas::Finish()
     if (!lineEmpty())
         flushLine(lineAdvance());
     m_finished = true;
+    if (onPageDone && !m_pages.empty())
+        onPageDone(m_pages.back());
     return std::move(m_pages);
 }
 
@@ -295,6 +297,8 @@ void ReportCanvas::PrintWrapped(const std::string& text, double left, double rig
 void ReportCanvas::startPage(bool bodyCaused)
 {
     BodyState body{m_font, m_tabs, m_override, m_tabIndex, m_pendingTab, m_x - lineLeft()};
+    if (onPageDone && !m_pages.empty())
+        onPageDone(m_pages.back());
     m_pages.push_back(Page{toMils(m_pageWidth), toMils(m_pageHeight), {}});
     m_top = kPageMargin;
     m_bottom = m_pageHeight - kPageMargin;

@@ -43,6 +43,9 @@ public:
     std::function<void(ReportCanvas&)> onPageHeader;
     // Told the number of each page as it starts (for a status display).
     std::function<void(int)> onPageStart;
+    // Given each page once nothing more is drawn on it: when the next page
+    // starts, and the last at Finish.
+    std::function<void(const Page&)> onPageDone;
 
     // Starts the first page.
     void Start();

@@ -201,6 +201,7 @@ bool TfrmHVReport::produce(const char* statusText)
         m_status = m_windows.status("Report Status");
         canvas.onPageStart = [this, statusText](int page) { m_status->setText(withPage(statusText, page)); };
     }
+    canvas.onPageDone = OnPageDone;
     BeforePrint();
     canvas.Start();
     if (generator) {

@@ -8,6 +8,7 @@
 #include "reports/ReportWindows.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -100,6 +101,10 @@ public:
     report::ReportSettings& Settings() { return m_settings; }
     // The pages of the last run.
     const report::PageSet& Pages() const { return m_pages; }
+
+    // Given each page of a run as soon as it is laid out, before the page
+    // file is written (to draw it elsewhere while the rest is laid out).
+    std::function<void(const report::Page&)> OnPageDone;
 
     // Before printing: the header name of the first page.
     void BeforePrint();

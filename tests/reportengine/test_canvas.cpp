@@ -18,6 +18,9 @@ TEST(CanvasTest, ScriptedLayoutThroughEveryOperationMatchesItsGoldenAndEnds)
     ASSERT_TRUE(RegisterReportFonts(error)) << error;
 
     ReportCanvas c;
+    // Each page as it was when handed on must be the page the canvas ends with.
+    PageSet done;
+    c.onPageDone = [&](const Page& page) { done.push_back(page); };
     int headers = 0;
     c.onPageHeader = [&](ReportCanvas& h) {
         ++headers;
@@ -128,6 +131,7 @@ TEST(CanvasTest, ScriptedLayoutThroughEveryOperationMatchesItsGoldenAndEnds)
 
     const PageSet pages = c.Finish();
     EXPECT_EQ(pages.size(), 6u);
+    EXPECT_EQ(PageFileText(done), PageFileText(pages));
     ExpectGolden(PageFileText(pages), HV_GOLDEN_DIR "canvas.rpt", HV_TEST_PROGRAM);
 }
 

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QPainter>
 #include <QPdfWriter>
@@ -84,6 +85,14 @@ TEST(PdfTest, TextLandsExactlyWhereDrawTextPutsIt)
     TempDir folder;
     const std::string viaWriter = folder.folder() + "writer.pdf";
     ASSERT_TRUE(WritePdf(viaWriter, pages, error)) << error;
+    // The same pages drawn on the stream's own thread as they come.
+    const std::string viaStream = folder.folder() + "stream.pdf";
+    {
+        PdfPageStream stream(viaStream);
+        for (const Page& page : pages)
+            stream.add(page);
+        ASSERT_TRUE(stream.finish(error)) << error;
+    }
 
     const std::string viaDrawText = folder.folder() + "drawtext.pdf";
     {
@@ -105,6 +114,35 @@ TEST(PdfTest, TextLandsExactlyWhereDrawTextPutsIt)
         EXPECT_GT(expected[i].count(" Tj"), 1000) << "page " << i + 1;
         EXPECT_EQ(written[i], expected[i]) << "page " << i + 1;
     }
+    EXPECT_EQ(pageContents(viaStream), written);
+}
+
+TEST(PdfTest, AStreamLeavesTheWholeFileOrNothing)
+{
+    std::string error;
+    ASSERT_TRUE(RegisterReportFonts(error)) << error;
+    TempDir folder;
+    const std::string path = folder.folder() + "report.pdf";
+    Page page;
+    page.items.push_back(TextItem{500, 8000, 700, Justify::Left, "Hours Worked", ReportFont{}});
+    {
+        // A run that failed after some pages were laid out.
+        PdfPageStream dropped(path);
+        dropped.add(page);
+        dropped.add(page);
+    }
+    {
+        PdfPageStream empty(path);
+        EXPECT_FALSE(empty.finish(error));
+        EXPECT_EQ(error, "The report has no pages.");
+    }
+    EXPECT_TRUE(QDir(QString::fromStdString(folder.folder())).isEmpty());
+
+    PdfPageStream nowhere(folder.folder() + "missing/report.pdf");
+    nowhere.add(page);
+    nowhere.add(page);
+    EXPECT_FALSE(nowhere.finish(error));
+    EXPECT_FALSE(error.empty());
 }
 
 } // namespace
