@@ -24,6 +24,8 @@
 #include <QFileInfo>
 #include <QString>
 
+#include <optional>
+
 namespace hv {
 
 using namespace report;
@@ -175,7 +177,7 @@ void TfrmHVReport::pageHeader(ReportCanvas& canvas, ReportGenerator* generator)
     generator->header(canvas);
 }
 
-bool TfrmHVReport::produce(const char* statusText)
+bool TfrmHVReport::produce(const char* statusText, PdfPageStream* pdf)
 {
     std::unique_ptr<ReportGenerator> generator = makeGenerator();
     if (!generator && ReportName != "UserList") {
@@ -201,7 +203,13 @@ bool TfrmHVReport::produce(const char* statusText)
         m_status = m_windows.status("Report Status");
         canvas.onPageStart = [this, statusText](int page) { m_status->setText(withPage(statusText, page)); };
     }
-    canvas.onPageDone = OnPageDone;
+    if (OnPageDone || pdf)
+        canvas.onPageDone = [this, pdf](const Page& page) {
+            if (OnPageDone)
+                OnPageDone(page);
+            if (pdf)
+                pdf->add(page);
+        };
     BeforePrint();
     canvas.Start();
     if (generator) {
@@ -296,7 +304,12 @@ bool TfrmHVReport::RunWithSetup()
         tell(kNoPrinterMessage, MsgKind::Information);
         return false;
     }
-    if (!produce(m_settings.destination == Destination::Printer ? "Printing page %p" : "Generating page %p"))
+    // A PDF is drawn while the pages are laid out.
+    std::optional<PdfPageStream> pdf;
+    if (m_settings.destination == Destination::File)
+        pdf.emplace(m_settings.outputFile, ReportTitle(ReportName, Options.detail));
+    if (!produce(m_settings.destination == Destination::Printer ? "Printing page %p" : "Generating page %p",
+                 pdf ? &*pdf : nullptr))
         return false;
     switch (m_settings.destination) {
     case Destination::Printer:
@@ -310,10 +323,8 @@ bool TfrmHVReport::RunWithSetup()
     }
     case Destination::File: {
         m_status.reset();
-        if (!readBack())
-            return false;
         std::string error;
-        if (!WritePdf(m_settings.outputFile, m_pages, error, ReportTitle(ReportName, Options.detail))) {
+        if (!pdf->finish(error)) {
             ShowMessageBox("The file " + m_settings.outputFile + " could not be written: " + error, MsgKind::Error);
             return false;
         }

@@ -15,6 +15,10 @@
 
 namespace hv {
 
+namespace report {
+class PdfPageStream;
+}
+
 class PickList;
 class THourvaneDataMod;
 
@@ -114,7 +118,8 @@ private:
     // Chooses the printer by the stored name; false when none is installed.
     bool choosePrinter();
     // Lays the report out and writes the page file; false with its message shown.
-    bool produce(const char* statusText);
+    // A PDF given is handed each page as it is laid out.
+    bool produce(const char* statusText, report::PdfPageStream* pdf = nullptr);
     bool readBack();
     bool printPages();
     void pageHeader(report::ReportCanvas& canvas, ReportGenerator* generator);
