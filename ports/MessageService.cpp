@@ -5,6 +5,33 @@
 namespace hv {
 namespace {
 MessageService* g_service = nullptr;
+
+struct Waiting {
+    std::string text;
+    MsgKind kind;
+    int helpContext;
+};
+int g_holds = 0;
+std::vector<Waiting> g_waiting;
+} // namespace
+
+HeldMessages::HeldMessages() { ++g_holds; }
+
+HeldMessages::~HeldMessages()
+{
+    if (--g_holds > 0)
+        return;
+    // A message shown here may itself start work that holds messages again.
+    std::vector<Waiting> waiting;
+    waiting.swap(g_waiting);
+    try {
+        for (const Waiting& w : waiting) {
+            RestoreCursor();
+            ShowMessageBox(w.text, w.kind, MsgButtons::Ok, w.helpContext);
+        }
+    } catch (...) {
+        // A message that cannot be shown must not end the program from here.
+    }
 }
 
 void setMessageService(MessageService* service) { g_service = service; }
@@ -23,6 +50,10 @@ MsgResult ShowMessageBox(const std::string& text, MsgKind kind, MsgButtons butto
         return buttons == MsgButtons::Ok      ? MsgResult::Ok
                : buttons == MsgButtons::Abort ? MsgResult::Abort
                                               : MsgResult::Yes;
+    if (g_holds > 0 && buttons == MsgButtons::Ok) {
+        g_waiting.push_back({text, kind, helpContext});
+        return MsgResult::Ok;
+    }
     return g_service->show(CutMessage(text), kind, buttons, helpContext);
 }
 

@@ -30,6 +30,19 @@ std::string CutMessage(std::string text);
 MsgResult ShowMessageBox(const std::string& text, MsgKind kind, MsgButtons buttons = MsgButtons::Ok,
                          int helpContext = 0);
 
+// While one of these is alive, a message with only an OK button waits and
+// is shown, in order, when the outermost one ends; a question is still asked
+// at once. A write transaction holds one, so no copy keeps the folder's
+// writer lock (and with it every other copy's saves) while a message waits
+// for the clerk's OK.
+class HeldMessages {
+public:
+    HeldMessages();
+    ~HeldMessages();
+    HeldMessages(const HeldMessages&) = delete;
+    HeldMessages& operator=(const HeldMessages&) = delete;
+};
+
 // The normal cursor first (a message never shows under the wait cursor), then
 // the message with an OK button.
 void tell(const std::string& text, MsgKind kind = MsgKind::Warning, int helpContext = 0);

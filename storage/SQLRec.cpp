@@ -74,6 +74,7 @@ TransactionGuard::TransactionGuard(engine::Database& db) : m_db(db)
     if (!m_db.inTransaction()) {
         m_db.startTransaction();
         m_owned = true;
+        m_held.emplace();
     }
 }
 
@@ -85,6 +86,7 @@ TransactionGuard::TransactionGuard(engine::Database& db, const std::vector<std::
     }
     m_db.startTransaction(tables);
     m_owned = true;
+    m_held.emplace();
 }
 
 TransactionGuard::~TransactionGuard()
@@ -103,6 +105,7 @@ void TransactionGuard::commit()
         return;
     m_db.commit();
     m_done = true;
+    m_held.reset();
 }
 
 void TransactionGuard::rollback()
@@ -111,6 +114,7 @@ void TransactionGuard::rollback()
         return;
     m_done = true;
     m_db.rollback(); // does nothing when the engine already ended it
+    m_held.reset();
 }
 
 // --- TSQLRecClass ---

@@ -4,6 +4,8 @@
 // through the LockedBy column that lets several copies share one database.
 // Derived classes position their table on the record's row (by primary key)
 // and then call the base operations, which work on the table's current row.
+#include "ports/MessageService.h"
+
 #include <exception>
 #include <functional>
 #include <optional>
@@ -44,6 +46,8 @@ public:
     void rollback();
 
 private:
+    // Declared first, so it ends last: messages wait for the transaction's end.
+    std::optional<HeldMessages> m_held;
     engine::Database& m_db;
     bool m_owned = false;
     bool m_done = false;

@@ -467,6 +467,9 @@ TEST_F(WorkWeekTest, ALockRefusedByAnotherCopyLocksNothingAndKeepsTheWeekLoaded)
     putWorked(*dm, 1, 8);
     putWorked(*dm, 3, 9, "BOB");
     auto week = loadedWeek();
+    // The message waits for the transaction's end: while it is up, the other
+    // copies must be able to save.
+    messages.whenShown = [&](const ShownMessage&) { EXPECT_FALSE(dm->HourvaneDB.inTransaction()); };
     EXPECT_FALSE(week->Lock(kAlice));
 
     ASSERT_EQ(messages.shown().size(), 1u);
@@ -494,10 +497,11 @@ TEST_F(WorkWeekTest, ARefusalInsideACallersTransactionTakesBackOnlyTheWeeksLocks
     week.SetWeekEnd(kWeekEnd);
     week.SetEmployee(kEmp);
     EXPECT_FALSE(week.LoadLocked(kAlice));
+    ASSERT_TRUE(dm->HourvaneDB.inTransaction());
+    EXPECT_TRUE(messages.shown().empty()) << "shown while the caller's transaction is open: " << messages.last();
+    tx.commit();
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(messages.shown()[0].text, kLockedByBob);
-    ASSERT_TRUE(dm->HourvaneDB.inTransaction());
-    tx.commit();
     // Day 1 was locked before day 3 refused; only that lock went.
     EXPECT_EQ(workRows("LockedBy = 'ALICE'"), 0);
     EXPECT_EQ(rowsOnDay(-7), 1);
