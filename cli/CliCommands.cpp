@@ -394,7 +394,7 @@ int Report(const GlobalOptions& options, const ReportCommand& command)
     std::optional<report::PdfPageStream> pdf;
     if (!command.pdfFile.empty()) {
         pdf.emplace(command.pdfFile);
-        report.OnPageDone = [&pdf](const report::Page& page) { pdf->add(page); };
+        report.PdfAlongside = &*pdf;
     }
     if (!report.RunPreview() || !windows.previewed)
         throw Failure(kIOFailure, "The report could not be produced.");

@@ -329,7 +329,6 @@ struct PdfPageStream::Impl {
     void draw()
     {
         std::string why;
-        bool drawing = true;
         {
             PdfDocument document(path, title);
             for (;;) {
@@ -342,17 +341,15 @@ struct PdfPageStream::Impl {
                     page = std::move(queue.front());
                     queue.pop_front();
                 }
-                if (drawing && !document.add(page, why)) {
-                    drawing = false;
+                if (!failed && !document.add(page, why))
                     failed = true;
-                }
             }
             bool keep;
             {
                 std::lock_guard lock(mutex);
                 keep = kept;
             }
-            if (keep && drawing)
+            if (keep && !failed)
                 written = document.commit(why);
         }
         std::lock_guard lock(mutex);

@@ -203,13 +203,8 @@ bool TfrmHVReport::produce(const char* statusText, PdfPageStream* pdf)
         m_status = m_windows.status("Report Status");
         canvas.onPageStart = [this, statusText](int page) { m_status->setText(withPage(statusText, page)); };
     }
-    if (OnPageDone || pdf)
-        canvas.onPageDone = [this, pdf](const Page& page) {
-            if (OnPageDone)
-                OnPageDone(page);
-            if (pdf)
-                pdf->add(page);
-        };
+    if (pdf)
+        canvas.onPageDone = [pdf](const Page& page) { pdf->add(page); };
     BeforePrint();
     canvas.Start();
     if (generator) {
@@ -255,7 +250,7 @@ bool TfrmHVReport::printPages()
 bool TfrmHVReport::RunPreview()
 {
     choosePrinter();
-    if (!produce("Generating page %p"))
+    if (!produce("Generating page %p", PdfAlongside))
         return false;
     m_status.reset();
     // Print from this preview prints at once: the setup step is off.

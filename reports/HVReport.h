@@ -8,7 +8,6 @@
 #include "reports/ReportWindows.h"
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -106,9 +105,9 @@ public:
     // The pages of the last run.
     const report::PageSet& Pages() const { return m_pages; }
 
-    // Given each page of a run as soon as it is laid out, before the page
-    // file is written (to draw it elsewhere while the rest is laid out).
-    std::function<void(const report::Page&)> OnPageDone;
+    // While set, the pages of a preview run also go to this PDF as they are
+    // laid out, drawn on its own thread while the rest is laid out.
+    report::PdfPageStream* PdfAlongside = nullptr;
 
     // Before printing: the header name of the first page.
     void BeforePrint();
